@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Cross-builds a static libzip for x86_64 Windows from Debian's libzip source
+# package into CACHE/libzip-win64 (kept between runs).
+set -euo pipefail
+cache="${1:-/var/cache/quillmere}"
+prefix="$cache/libzip-win64"
+stamp="$prefix/.built"
+[ -f "$stamp" ] && exit 0
+
+work="$cache/libzip-src"
+rm -rf "$work" "$prefix"
+mkdir -p "$work"
+cd "$work"
+for i in 1 2 3 4 5; do
+  apt-get source -q --download-only libzip && break
+  [ $i = 5 ] && { echo "libzip: source download failed" >&2; exit 1; }
+  sleep $((i * 10))
+done
+dpkg-source -x --no-check libzip_*.dsc src >/dev/null
+cd src
+
+cat > "$work/toolchain.cmake" <<'TC'
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+TC
+
+cmake -S . -B build -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX="$prefix" \
+  -DBUILD_SHARED_LIBS=OFF \
+  -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
+  -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
+  -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=OFF \
+  -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
+  -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
+  -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include >/dev/null
+cmake --build build
+cmake --install build >/dev/null
+touch "$stamp"
+rm -rf "$work"
+echo "libzip for win64 in $prefix"

@@ -1,0 +1,42 @@
+#pragma once
+// Controls of the emulated platform, for the native build's tests: which
+// host folder stands for which drive, where the system's folders are, what
+// the shell did, and so on. Reset() gives a fresh machine.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform::emu {
+
+void Reset();
+
+// Windows paths on drive `letter` live below `hostFolder`.
+void MapDrive(char letter, const std::string& hostFolder);
+// Host path of a Windows path ("" when its drive is not mapped). Existing
+// components are matched without regard to letter case.
+std::string HostPath(const std::string& windowsPath);
+
+void SetProgramPath(const std::string& exePath);  // "C:\Program Files\Quillmere\quillmere.exe"
+void SetSystemDirectory(const std::string& path);
+void SetTempDirectory(const std::string& path);   // ends in "\"
+void SetSpecialFolder(int csidl, const std::string& path);
+void SetEnvironment(const std::string& name, const std::string& value);
+void SetCommandLine(const std::string& args);
+void SetVersionWord(std::uint32_t version);
+void SetResource(const std::string& type, int id, const std::string& bytes);
+void SetCurrentFolder(const std::string& path);
+
+struct ShellCall {
+  std::string verb, file, parameters, folder;
+  int show = 0;
+};
+const std::vector<ShellCall>& ShellCalls();
+// What the emulated shell answers for a file that exists (default 42).
+void SetShellResult(std::intptr_t value);
+
+// Called on every DoEvents (the emulated message pump).
+void AddDoEventsHook(std::function<void()> hook);
+int DoEventsCount();
+
+}  // namespace platform::emu

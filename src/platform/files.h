@@ -1,0 +1,48 @@
+#pragma once
+// Files and folders, addressed by Windows paths ("C:\dir\file.ext") in the
+// ANSI code page. Failures are results, never exceptions.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Attribute bits, the values Windows uses.
+enum FileAttr : std::uint32_t {
+  kAttrReadOnly = 0x01,
+  kAttrHidden = 0x02,
+  kAttrSystem = 0x04,
+  kAttrDirectory = 0x10,
+  kAttrArchive = 0x20,
+  kAttrNormal = 0x80,
+};
+constexpr std::uint32_t kInvalidAttributes = 0xFFFFFFFFu;
+
+struct DirEntry {
+  std::string name;        // name only, no folder
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+};
+
+// True on success. With bFailIfExists an existing target makes it fail.
+bool CopyFile(const std::string& from, const std::string& to, bool bFailIfExists);
+bool DeleteFile(const std::string& path);            // fails on read-only files
+bool MoveFileReplace(const std::string& from, const std::string& to);
+std::uint32_t GetAttributes(const std::string& path);  // kInvalidAttributes if missing
+bool SetAttributes(const std::string& path, std::uint32_t attributes);
+// Entries matching a pattern such as "C:\dir\*.*" or "C:\dir\*.dbx", hidden and
+// system entries included, "." and ".." included for folders as Windows lists them.
+// At most maxEntries entries; false when the folder cannot be listed.
+bool ListFolder(const std::string& pattern, std::vector<DirEntry>& out,
+                std::size_t maxEntries = SIZE_MAX);
+bool CreateFolder(const std::string& path);   // one level
+bool RemoveFolder(const std::string& path);   // empty folders only
+bool IsDirectory(const std::string& path);
+// Size in bytes; false when the path does not exist.
+bool GetFileSize(const std::string& path, std::uint64_t& size);
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+// Creates or truncates.
+bool WriteWholeFile(const std::string& path, const std::string& bytes);
+std::string CurrentFolder();  // without trailing "\" unless a root
+
+}  // namespace platform

@@ -1,0 +1,43 @@
+#pragma once
+// Process-level services: command line, version, shell, resources,
+// libraries, the message pump and the mouse pointer.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+// The arguments of the process command line, without the program name.
+std::string CommandLineArgs();
+
+// The raw 32-bit value of GetVersion (high bit set on the 95/98/Me family).
+std::uint32_t VersionWord();
+
+// ShellExecute: the shell's value (> 32 is success).
+std::intptr_t ShellExecute(void* owner, const std::string& verb, const std::string& file,
+                           const std::string& parameters, const std::string& folder,
+                           int show);
+constexpr int kSwHide = 0;
+constexpr int kSwShowNormal = 1;
+constexpr int kSwShowMinimized = 2;
+
+// Bytes of resource (type, id) of the running program; false when missing.
+bool LoadProgramResource(const std::string& type, int id, std::string& bytes);
+
+// Loads / releases a library by name or full path; null on failure.
+void* LoadLibrary(const std::string& name);
+void FreeLibrary(void* module);
+
+// Initialises the common controls with the given class set.
+bool InitCommonControls(std::uint32_t classes);
+
+// "Let pending window messages run" once.
+void DoEvents();
+
+enum class MousePointer { Default, ArrowHourglass, Hourglass };
+void SetMousePointer(MousePointer pointer);
+MousePointer CurrentMousePointer();
+
+void SleepMs(unsigned ms);
+
+}  // namespace platform

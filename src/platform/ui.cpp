@@ -1,0 +1,21 @@
+// The user-interface service in force, shared by both builds.
+#include "platform/ui.h"
+
+#include "shell/appinfo.h"
+
+namespace platform {
+
+UserInterface& RealUi();  // per build
+
+namespace {
+UserInterface* g_installed = nullptr;
+}
+
+UserInterface& Ui() { return g_installed ? *g_installed : RealUi(); }
+void SetUi(UserInterface* ui) { g_installed = ui; }
+
+int MsgBox(const std::string& text, unsigned style, const std::string& title, void* owner) {
+  return Ui().MessageBox(text, style, title.empty() ? std::string(appinfo::kTitle) : title, owner);
+}
+
+}  // namespace platform

@@ -1,0 +1,101 @@
+// Files and folders through kernel32's ANSI functions.
+#include <windows.h>
+
+#include "platform/files.h"
+#include "platform/win32/handle.h"
+
+namespace platform {
+
+using win32::FileHandle;
+using win32::FindHandle;
+
+bool CopyFile(const std::string& from, const std::string& to, bool bFailIfExists) {
+  return ::CopyFileA(from.c_str(), to.c_str(), bFailIfExists ? TRUE : FALSE) != 0;
+}
+
+bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+bool MoveFileReplace(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::uint32_t GetAttributes(const std::string& path) {
+  DWORD a = ::GetFileAttributesA(path.c_str());
+  return a == INVALID_FILE_ATTRIBUTES ? kInvalidAttributes : static_cast<std::uint32_t>(a);
+}
+
+bool SetAttributes(const std::string& path, std::uint32_t attributes) {
+  return ::SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+bool ListFolder(const std::string& pattern, std::vector<DirEntry>& out, std::size_t maxEntries) {
+  out.clear();
+  WIN32_FIND_DATAA fd;
+  FindHandle find(::FindFirstFileA(pattern.c_str(), &fd));
+  if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    if (out.size() >= maxEntries) break;
+    DirEntry e;
+    e.name = fd.cFileName;
+    e.attributes = fd.dwFileAttributes;
+    e.size = (static_cast<std::uint64_t>(fd.nFileSizeHigh) << 32) | fd.nFileSizeLow;
+    out.push_back(std::move(e));
+  } while (::FindNextFileA(find.get(), &fd));
+  return true;
+}
+
+bool CreateFolder(const std::string& path) { return ::CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool RemoveFolder(const std::string& path) { return ::RemoveDirectoryA(path.c_str()) != 0; }
+
+bool IsDirectory(const std::string& path) {
+  DWORD a = ::GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool GetFileSize(const std::string& path, std::uint64_t& size) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  FileHandle f(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
+  bytes.assign(static_cast<std::size_t>(size.QuadPart), '\0');
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD got = 0;
+    DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    if (!::ReadFile(f.get(), &bytes[done], want, &got, nullptr) || got == 0) return false;
+    done += got;
+  }
+  return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD put = 0;
+    DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    if (!::WriteFile(f.get(), bytes.data() + done, want, &put, nullptr) || put == 0) return false;
+    done += put;
+  }
+  HANDLE h = f.release();
+  return ::CloseHandle(h) != 0;
+}
+
+std::string CurrentFolder() {
+  char buf[MAX_PATH + 1];
+  DWORD n = ::GetCurrentDirectoryA(sizeof buf, buf);
+  return (n == 0 || n > MAX_PATH) ? std::string() : std::string(buf, n);
+}
+
+}  // namespace platform

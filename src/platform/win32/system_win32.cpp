@@ -1,0 +1,158 @@
+// Paths, places and process services through the Windows API (ANSI).
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "platform/paths.h"
+#include "platform/system.h"
+
+namespace platform {
+
+namespace {
+std::string ModulePath() {
+  char buf[MAX_PATH + 1];
+  DWORD n = ::GetModuleFileNameA(nullptr, buf, MAX_PATH);
+  return std::string(buf, n);
+}
+}  // namespace
+
+std::string ProgramFolder() {
+  std::string p = ModulePath();
+  std::size_t cut = p.find_last_of('\\');
+  if (cut == std::string::npos) return "";
+  return cut == 2 ? p.substr(0, 3) : p.substr(0, cut);
+}
+
+std::string ProgramFileName() {
+  std::string p = ModulePath();
+  std::string name = p.substr(p.find_last_of('\\') + 1);
+  std::size_t dot = name.find_last_of('.');
+  return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+std::string SystemDirectory() {
+  char buf[256] = {};
+  UINT n = ::GetSystemDirectoryA(buf, 255);
+  return n > 0 && n < 255 ? std::string(buf, n) : std::string();
+}
+
+std::string TempDirectory() {
+  char buf[256] = {};
+  DWORD n = ::GetTempPathA(255, buf);
+  return n > 0 && n < 255 ? std::string(buf, n) : std::string();
+}
+
+std::string TempFileName(const std::string& folder, const std::string& prefix) {
+  char buf[MAX_PATH + 1] = {};
+  if (!::GetTempFileNameA(folder.c_str(), prefix.c_str(), 0, buf)) return "";
+  return buf;
+}
+
+std::string ShortPath(const std::string& path) {
+  char buf[MAX_PATH + 1] = {};
+  DWORD n = ::GetShortPathNameA(path.c_str(), buf, MAX_PATH);
+  return n > 0 && n <= MAX_PATH ? std::string(buf, n) : std::string();
+}
+
+std::string SpecialFolder(int csidl) {
+  LPITEMIDLIST pidl = nullptr;
+  if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) return "";
+  char buf[512] = {};
+  BOOL ok = ::SHGetPathFromIDListA(pidl, buf);
+  ::CoTaskMemFree(pidl);
+  return ok ? std::string(buf) : std::string();
+}
+
+std::string ExpandEnvironment(const std::string& text) {
+  DWORD need = ::ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+  if (need == 0) return text;
+  std::string out(need, '\0');
+  DWORD got = ::ExpandEnvironmentStringsA(text.c_str(), &out[0], need);
+  if (got == 0 || got > need) return text;
+  out.resize(got - 1);
+  return out;
+}
+
+std::string CommandLineArgs() {
+  const char* p = ::GetCommandLineA();
+  if (!p) return "";
+  // Skip the program name, quoted or not, as the C runtime does.
+  if (*p == '"') {
+    ++p;
+    while (*p && *p != '"') ++p;
+    if (*p == '"') ++p;
+  } else {
+    while (*p && *p != ' ' && *p != '\t') ++p;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  return p;
+}
+
+std::uint32_t VersionWord() {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  return static_cast<std::uint32_t>(::GetVersion());
+#pragma GCC diagnostic pop
+}
+
+std::intptr_t ShellExecute(void* owner, const std::string& verb, const std::string& file,
+                           const std::string& parameters, const std::string& folder, int show) {
+  HINSTANCE h = ::ShellExecuteA(static_cast<HWND>(owner), verb.empty() ? nullptr : verb.c_str(),
+                                file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                                folder.empty() ? nullptr : folder.c_str(), show);
+  return reinterpret_cast<std::intptr_t>(h);
+}
+
+bool LoadProgramResource(const std::string& type, int id, std::string& bytes) {
+  HMODULE self = ::GetModuleHandleA(nullptr);
+  HRSRC info = ::FindResourceA(self, MAKEINTRESOURCEA(id), type.c_str());
+  if (!info) return false;
+  HGLOBAL data = ::LoadResource(self, info);
+  DWORD size = ::SizeofResource(self, info);
+  const void* p = data ? ::LockResource(data) : nullptr;
+  if (!p && size) return false;
+  bytes.assign(static_cast<const char*>(p), size);
+  return true;
+}
+
+void* LoadLibrary(const std::string& name) { return ::LoadLibraryA(name.c_str()); }
+void FreeLibrary(void* module) {
+  if (module) ::FreeLibrary(static_cast<HMODULE>(module));
+}
+
+bool InitCommonControls(std::uint32_t classes) {
+  INITCOMMONCONTROLSEX icc;
+  icc.dwSize = sizeof icc;  // 8 bytes
+  icc.dwICC = classes;
+  return ::InitCommonControlsEx(&icc) != 0;
+}
+
+void DoEvents() {
+  MSG msg;
+  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      ::PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+}
+
+namespace {
+MousePointer g_pointer = MousePointer::Default;
+}
+
+void SetMousePointer(MousePointer pointer) {
+  g_pointer = pointer;
+  LPCSTR id = pointer == MousePointer::ArrowHourglass ? IDC_APPSTARTING
+              : pointer == MousePointer::Hourglass    ? IDC_WAIT
+                                                      : IDC_ARROW;
+  ::SetCursor(::LoadCursorA(nullptr, id));
+}
+MousePointer CurrentMousePointer() { return g_pointer; }
+
+void SleepMs(unsigned ms) { ::Sleep(ms); }
+
+}  // namespace platform

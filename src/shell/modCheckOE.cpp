@@ -1,0 +1,88 @@
+#include "shell/modCheckOE.h"
+
+#include <cctype>
+
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "shell/modFunction.h"
+
+namespace modCheckOE {
+
+namespace {
+std::string g_commandLine;
+std::string g_cleanupList;
+void* g_shell32 = nullptr;
+
+constexpr std::uint32_t kUserExClasses = 0x200;  // ICC_USEREX_CLASSES
+
+std::string TrimUpper(const std::string& s) {
+  std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
+  std::string t = b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+  for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return t;
+}
+
+void WriteResource(const char* type, int id, const std::string& path) {
+  std::string bytes;
+  if (platform::LoadProgramResource(type, id, bytes)) platform::WriteWholeFile(path, bytes);
+}
+}  // namespace
+
+const std::string& CommandLine() { return g_commandLine; }
+std::string& CleanupFolderList() { return g_cleanupList; }
+void* ShellLibrary() { return g_shell32; }
+void ReleaseShellLibrary() {
+  platform::FreeLibrary(g_shell32);
+  g_shell32 = nullptr;
+}
+
+int Dispatch(const std::string& line) {
+  if (line.size() < 5) return 0;
+  return line.find("/S") == std::string::npos ? 1 : 2;
+}
+
+bool ExtractZipLibraries() {
+  const std::string folder = modFunction::LibraryFolder();
+  WriteResource(kLibraryType, kZipLibraryId, folder + kZipLibraryName);
+  WriteResource(kLibraryType, kUnzipLibraryId, folder + kUnzipLibraryName);
+  platform::DoEvents();
+  return modFunction::FileExists(folder + kUnzipLibraryName) &&
+         modFunction::FileExists(folder + kZipLibraryName);
+}
+
+int Main(StartTargets& targets) {
+  g_shell32 = platform::LoadLibrary("shell32.dll");
+  platform::InitCommonControls(kUserExClasses);
+
+  if (!ExtractZipLibraries()) {
+    platform::MsgBox("Load runtime library fail ", platform::kCritical, "Err");
+    return 1;
+  }
+
+  g_commandLine = TrimUpper(platform::CommandLineArgs());
+  switch (Dispatch(g_commandLine)) {
+    case 1: targets.OpenBackupFromCommandLine(g_commandLine); break;
+    case 2: targets.RunBackupScript(g_commandLine); break;
+    default: targets.ShowWizard(); break;
+  }
+  return 0;
+}
+
+std::string StartExitCleaner(const std::string& folderList) {
+  std::string name = modFunction::TrimAtNul(platform::TempFileName(modFunction::TempPath(), "~exe"));
+  if (name.empty()) return "";
+  platform::DeleteFile(name);
+  name += ".exe";
+  std::string bytes;
+  if (!platform::LoadProgramResource(kCleanerType, kCleanerId, bytes) ||
+      !platform::WriteWholeFile(name, bytes))
+    return "";
+  platform::ShellExecute(nullptr, "", name, folderList + "0", "c:\\", platform::kSwShowNormal);
+  return name;
+}
+
+void ExitCleanup() { StartExitCleaner(g_cleanupList); }
+
+}  // namespace modCheckOE

@@ -1,0 +1,153 @@
+// The file seam behaves as Windows does, on both builds.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "support/sandbox.h"
+
+using namespace platform;
+using testsupport::Sandbox;
+
+namespace {
+
+bool Listed(const std::vector<DirEntry>& entries, const std::string& name, std::uint32_t* attrs = nullptr) {
+  for (const auto& e : entries) {
+    if (e.name == name) {
+      if (attrs) *attrs = e.attributes;
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST(Files, WriteReadAndSize) {
+  Sandbox box;
+  std::string bytes("a\0b\r\nc", 6);
+  ASSERT_TRUE(WriteWholeFile(box.Path("f.bin"), bytes));
+  std::string back;
+  ASSERT_TRUE(ReadWholeFile(box.Path("f.bin"), back));
+  EXPECT_EQ(back, bytes);
+  std::uint64_t size = 0;
+  ASSERT_TRUE(GetFileSize(box.Path("f.bin"), size));
+  EXPECT_EQ(size, 6u);
+  EXPECT_FALSE(ReadWholeFile(box.Path("missing.bin"), back));
+  EXPECT_FALSE(GetFileSize(box.Path("missing.bin"), size));
+}
+
+TEST(Files, NamesIgnoreLetterCase) {
+  Sandbox box;
+  ASSERT_TRUE(CreateFolder(box.Path("Mail")));
+  ASSERT_TRUE(WriteWholeFile(box.Path("Mail\\Inbox.dbx"), "x"));
+  EXPECT_TRUE(IsDirectory(box.Path("MAIL")));
+  std::string back;
+  EXPECT_TRUE(ReadWholeFile(box.Path("mail\\INBOX.DBX"), back));
+  EXPECT_EQ(back, "x");
+}
+
+TEST(Files, CopyReplacesOnlyWhenAsked) {
+  Sandbox box;
+  WriteWholeFile(box.Path("a"), "new");
+  WriteWholeFile(box.Path("b"), "old");
+  EXPECT_FALSE(CopyFile(box.Path("a"), box.Path("b"), true));
+  std::string back;
+  ReadWholeFile(box.Path("b"), back);
+  EXPECT_EQ(back, "old");
+  EXPECT_TRUE(CopyFile(box.Path("a"), box.Path("b"), false));
+  ReadWholeFile(box.Path("b"), back);
+  EXPECT_EQ(back, "new");
+  EXPECT_FALSE(CopyFile(box.Path("missing"), box.Path("c"), false));
+}
+
+TEST(Files, ReadOnlyFilesResistDeletionUntilCleared) {
+  Sandbox box;
+  WriteWholeFile(box.Path("ro.txt"), "keep");
+  ASSERT_TRUE(SetAttributes(box.Path("ro.txt"), kAttrReadOnly | kAttrHidden));
+  std::uint32_t a = GetAttributes(box.Path("ro.txt"));
+  EXPECT_TRUE(a & kAttrReadOnly);
+  EXPECT_TRUE(a & kAttrHidden);
+  EXPECT_FALSE(a & kAttrDirectory);
+  EXPECT_FALSE(DeleteFile(box.Path("ro.txt")));
+  ASSERT_TRUE(SetAttributes(box.Path("ro.txt"), kAttrNormal));
+  EXPECT_TRUE(DeleteFile(box.Path("ro.txt")));
+  EXPECT_EQ(GetAttributes(box.Path("ro.txt")), kInvalidAttributes);
+}
+
+TEST(Files, ListingShowsHiddenSystemAndFolders) {
+  Sandbox box;
+  CreateFolder(box.Path("sub"));
+  WriteWholeFile(box.Path("h.txt"), "1");
+  WriteWholeFile(box.Path("s.dbx"), "22");
+  SetAttributes(box.Path("h.txt"), kAttrHidden);
+  SetAttributes(box.Path("s.dbx"), kAttrSystem);
+  std::vector<DirEntry> all;
+  ASSERT_TRUE(ListFolder(box.Path("*.*"), all));
+  std::uint32_t attrs = 0;
+  EXPECT_TRUE(Listed(all, "sub", &attrs));
+  EXPECT_TRUE(attrs & kAttrDirectory);
+  EXPECT_TRUE(Listed(all, "h.txt", &attrs));
+  EXPECT_TRUE(attrs & kAttrHidden);
+  EXPECT_TRUE(Listed(all, "s.dbx", &attrs));
+  EXPECT_TRUE(attrs & kAttrSystem);
+
+  std::vector<DirEntry> dbx;
+  ASSERT_TRUE(ListFolder(box.Path("*.DBX"), dbx));
+  ASSERT_EQ(dbx.size(), 1u);
+  EXPECT_EQ(dbx[0].size, 2u);
+
+  std::vector<DirEntry> capped;
+  ASSERT_TRUE(ListFolder(box.Path("*.*"), capped, 2));
+  EXPECT_EQ(capped.size(), 2u);
+}
+
+TEST(Files, FoldersAndMoves) {
+  Sandbox box;
+  ASSERT_TRUE(CreateFolder(box.Path("d")));
+  EXPECT_FALSE(CreateFolder(box.Path("d")));
+  EXPECT_FALSE(CreateFolder(box.Path("x\\y")));  // one level only
+  WriteWholeFile(box.Path("d\\f"), "1");
+  EXPECT_FALSE(RemoveFolder(box.Path("d")));     // not empty
+  WriteWholeFile(box.Path("g"), "2");
+  ASSERT_TRUE(MoveFileReplace(box.Path("g"), box.Path("d\\f")));
+  std::string back;
+  ReadWholeFile(box.Path("d\\f"), back);
+  EXPECT_EQ(back, "2");
+  EXPECT_FALSE(box.Exists("g"));
+  DeleteFile(box.Path("d\\f"));
+  EXPECT_TRUE(RemoveFolder(box.Path("d")));
+}
+
+TEST(Paths, TempFileNamesAreFreshAndCreated) {
+  Sandbox box;
+  std::string a = TempFileName(box.Root(), "~exe");
+  std::string b = TempFileName(box.Root(), "~exe");
+  ASSERT_FALSE(a.empty());
+  ASSERT_FALSE(b.empty());
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.rfind(box.Root() + "~ex", 0), 0u) << a;
+  EXPECT_NE(GetAttributes(a), kInvalidAttributes);
+  EXPECT_EQ(TempFileName(box.Path("missing\\"), "~exe"), "");
+}
+
+TEST(Paths, ShortPathOfExistingAndMissing) {
+  Sandbox box;
+  CreateFolder(box.Path("A long folder name"));
+  std::string s = ShortPath(box.Path("A long folder name"));
+  ASSERT_FALSE(s.empty());
+  EXPECT_TRUE(IsDirectory(s));
+  if (testsupport::kRealWindows) {
+    EXPECT_EQ(s.find(' '), std::string::npos) << s;  // 8.3 names carry no blanks
+  }
+  EXPECT_EQ(ShortPath(box.Path("nothing here")), "");
+}
+
+TEST(Paths, EnvironmentExpansion) {
+  Sandbox box;
+  std::string profile = ExpandEnvironment("%USERPROFILE%\\x");
+  EXPECT_EQ(profile.find('%'), std::string::npos);
+  EXPECT_EQ(profile.substr(profile.size() - 2), "\\x");
+  EXPECT_EQ(ExpandEnvironment("%QM_NO_SUCH_VARIABLE%"), "%QM_NO_SUCH_VARIABLE%");
+}
+
+}  // namespace
