@@ -63,7 +63,7 @@ void CleanFolders(const std::vector<std::string>& folders) {
     for (const platform::DirEntry& e : entries) {
       if (e.attributes & platform::kAttrDirectory) continue;
       platform::SetAttributes(f + "\\" + e.name, platform::kAttrNormal);
-      platform::DeleteFile(f + "\\" + e.name);
+      platform::RemoveFile(f + "\\" + e.name);
     }
     platform::RemoveFolder(f);
   }
@@ -115,7 +115,7 @@ std::string Run(const std::string& commandLine, const std::string& selfPath) {
   for (const std::string& line : BatchLines(shortLib, Short(selfPath), shortFolders, Short(batch)))
     text += line + "\r\n";
   if (!platform::WriteWholeFile(batch, text)) return "";
-  platform::ShellExecute(nullptr, "open", batch, "", "", platform::kSwHide);
+  platform::ShellRun(nullptr, "open", batch, "", "", platform::kSwHide);
   return batch;
 }
 

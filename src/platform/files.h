@@ -25,8 +25,8 @@ struct DirEntry {
 };
 
 // True on success. With bFailIfExists an existing target makes it fail.
-bool CopyFile(const std::string& from, const std::string& to, bool bFailIfExists);
-bool DeleteFile(const std::string& path);            // fails on read-only files
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists);
+bool RemoveFile(const std::string& path);            // fails on read-only files
 bool MoveFileReplace(const std::string& from, const std::string& to);
 std::uint32_t GetAttributes(const std::string& path);  // kInvalidAttributes if missing
 bool SetAttributes(const std::string& path, std::uint32_t attributes);

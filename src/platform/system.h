@@ -14,7 +14,7 @@ std::string CommandLineArgs();
 std::uint32_t VersionWord();
 
 // ShellExecute: the shell's value (> 32 is success).
-std::intptr_t ShellExecute(void* owner, const std::string& verb, const std::string& file,
+std::intptr_t ShellRun(void* owner, const std::string& verb, const std::string& file,
                            const std::string& parameters, const std::string& folder,
                            int show);
 constexpr int kSwHide = 0;
@@ -25,8 +25,8 @@ constexpr int kSwShowMinimized = 2;
 bool LoadProgramResource(const std::string& type, int id, std::string& bytes);
 
 // Loads / releases a library by name or full path; null on failure.
-void* LoadLibrary(const std::string& name);
-void FreeLibrary(void* module);
+void* LoadModule(const std::string& name);
+void ReleaseModule(void* module);
 
 // Initialises the common controls with the given class set.
 bool InitCommonControls(std::uint32_t classes);

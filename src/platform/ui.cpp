@@ -15,7 +15,7 @@ UserInterface& Ui() { return g_installed ? *g_installed : RealUi(); }
 void SetUi(UserInterface* ui) { g_installed = ui; }
 
 int MsgBox(const std::string& text, unsigned style, const std::string& title, void* owner) {
-  return Ui().MessageBox(text, style, title.empty() ? std::string(appinfo::kTitle) : title, owner);
+  return Ui().ShowMessage(text, style, title.empty() ? std::string(appinfo::kTitle) : title, owner);
 }
 
 }  // namespace platform

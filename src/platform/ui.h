@@ -20,7 +20,7 @@ enum MsgAnswer : int {
 class UserInterface {
  public:
   virtual ~UserInterface() = default;
-  virtual int MessageBox(const std::string& text, unsigned style, const std::string& title,
+  virtual int ShowMessage(const std::string& text, unsigned style, const std::string& title,
                          void* owner) = 0;
 };
 

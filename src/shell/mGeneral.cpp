@@ -49,8 +49,8 @@ bool ShellOpen(const std::string& file, std::int32_t show, const std::string& pa
   if (upper.find(".EXE") != std::string::npos) show = platform::kSwHide;
 
   std::intptr_t r = (!parameters.empty() || !folder.empty())
-                        ? platform::ShellExecute(owner, verb, file, parameters, folder, show)
-                        : platform::ShellExecute(owner, verb, file, "", "", platform::kSwShowNormal);
+                        ? platform::ShellRun(owner, verb, file, parameters, folder, show)
+                        : platform::ShellRun(owner, verb, file, "", "", platform::kSwShowNormal);
   if (r > 32) return true;
   if (error) *error = ShellError(r);
   return false;

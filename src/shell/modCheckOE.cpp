@@ -34,7 +34,7 @@ const std::string& CommandLine() { return g_commandLine; }
 std::string& CleanupFolderList() { return g_cleanupList; }
 void* ShellLibrary() { return g_shell32; }
 void ReleaseShellLibrary() {
-  platform::FreeLibrary(g_shell32);
+  platform::ReleaseModule(g_shell32);
   g_shell32 = nullptr;
 }
 
@@ -53,7 +53,7 @@ bool ExtractZipLibraries() {
 }
 
 int Main(StartTargets& targets) {
-  g_shell32 = platform::LoadLibrary("shell32.dll");
+  g_shell32 = platform::LoadModule("shell32.dll");
   platform::InitCommonControls(kUserExClasses);
 
   if (!ExtractZipLibraries()) {
@@ -73,13 +73,13 @@ int Main(StartTargets& targets) {
 std::string StartExitCleaner(const std::string& folderList) {
   std::string name = modFunction::TrimAtNul(platform::TempFileName(modFunction::TempPath(), "~exe"));
   if (name.empty()) return "";
-  platform::DeleteFile(name);
+  platform::RemoveFile(name);
   name += ".exe";
   std::string bytes;
   if (!platform::LoadProgramResource(kCleanerType, kCleanerId, bytes) ||
       !platform::WriteWholeFile(name, bytes))
     return "";
-  platform::ShellExecute(nullptr, "", name, folderList + "0", "c:\\", platform::kSwShowNormal);
+  platform::ShellRun(nullptr, "", name, folderList + "0", "c:\\", platform::kSwShowNormal);
   return name;
 }
 

@@ -93,7 +93,7 @@ void DeleteFolderTree(const std::string& folder) {
         progress |= !platform::IsDirectory(path);
       } else {
         platform::SetAttributes(path, platform::kAttrNormal);
-        progress |= platform::DeleteFile(path);
+        progress |= platform::RemoveFile(path);
       }
     }
     again = entries.size() >= kMaxEntries && progress;

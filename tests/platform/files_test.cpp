@@ -50,14 +50,14 @@ TEST(Files, CopyReplacesOnlyWhenAsked) {
   Sandbox box;
   WriteWholeFile(box.Path("a"), "new");
   WriteWholeFile(box.Path("b"), "old");
-  EXPECT_FALSE(CopyFile(box.Path("a"), box.Path("b"), true));
+  EXPECT_FALSE(CopyOneFile(box.Path("a"), box.Path("b"), true));
   std::string back;
   ReadWholeFile(box.Path("b"), back);
   EXPECT_EQ(back, "old");
-  EXPECT_TRUE(CopyFile(box.Path("a"), box.Path("b"), false));
+  EXPECT_TRUE(CopyOneFile(box.Path("a"), box.Path("b"), false));
   ReadWholeFile(box.Path("b"), back);
   EXPECT_EQ(back, "new");
-  EXPECT_FALSE(CopyFile(box.Path("missing"), box.Path("c"), false));
+  EXPECT_FALSE(CopyOneFile(box.Path("missing"), box.Path("c"), false));
 }
 
 TEST(Files, ReadOnlyFilesResistDeletionUntilCleared) {
@@ -68,9 +68,9 @@ TEST(Files, ReadOnlyFilesResistDeletionUntilCleared) {
   EXPECT_TRUE(a & kAttrReadOnly);
   EXPECT_TRUE(a & kAttrHidden);
   EXPECT_FALSE(a & kAttrDirectory);
-  EXPECT_FALSE(DeleteFile(box.Path("ro.txt")));
+  EXPECT_FALSE(RemoveFile(box.Path("ro.txt")));
   ASSERT_TRUE(SetAttributes(box.Path("ro.txt"), kAttrNormal));
-  EXPECT_TRUE(DeleteFile(box.Path("ro.txt")));
+  EXPECT_TRUE(RemoveFile(box.Path("ro.txt")));
   EXPECT_EQ(GetAttributes(box.Path("ro.txt")), kInvalidAttributes);
 }
 
@@ -114,7 +114,7 @@ TEST(Files, FoldersAndMoves) {
   ReadWholeFile(box.Path("d\\f"), back);
   EXPECT_EQ(back, "2");
   EXPECT_FALSE(box.Exists("g"));
-  DeleteFile(box.Path("d\\f"));
+  RemoveFile(box.Path("d\\f"));
   EXPECT_TRUE(RemoveFolder(box.Path("d")));
 }
 

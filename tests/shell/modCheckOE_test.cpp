@@ -41,8 +41,8 @@ void PlantEarlierCopies() {
 
 void RemoveCopies() {
   std::string lib = modFunction::LibraryFolder();
-  platform::DeleteFile(lib + modCheckOE::kZipLibraryName);
-  platform::DeleteFile(lib + modCheckOE::kUnzipLibraryName);
+  platform::RemoveFile(lib + modCheckOE::kZipLibraryName);
+  platform::RemoveFile(lib + modCheckOE::kUnzipLibraryName);
 }
 
 TEST(Startup, EarlierCopyOfTheLibrariesIsEnough) {

@@ -31,7 +31,7 @@ TEST(Places, LibraryFolderIsPrivateAndWritable) {
   EXPECT_NE(lib, modFunction::SystemFolder());
   EXPECT_TRUE(platform::IsDirectory(lib));
   EXPECT_TRUE(platform::WriteWholeFile(lib + "probe.tmp", "x"));
-  platform::DeleteFile(lib + "probe.tmp");
+  platform::RemoveFile(lib + "probe.tmp");
 }
 
 TEST(MakeFolderPath, DoubledBackslashCreatesEachLevelAndCleansThePath) {

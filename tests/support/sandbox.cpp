@@ -65,7 +65,7 @@ static void RemoveTree(const std::string& folder) {
       std::string p = folder + e.name;
       platform::SetAttributes(p, platform::kAttrNormal);
       if (e.attributes & platform::kAttrDirectory) RemoveTree(p + "\\");
-      else platform::DeleteFile(p);
+      else platform::RemoveFile(p);
     }
   }
   platform::RemoveFolder(folder);

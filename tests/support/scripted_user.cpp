@@ -10,7 +10,7 @@ ScriptedUser& ScriptedUser::Answer(int answer) {
   return *this;
 }
 
-int ScriptedUser::MessageBox(const std::string& text, unsigned style, const std::string& title, void*) {
+int ScriptedUser::ShowMessage(const std::string& text, unsigned style, const std::string& title, void*) {
   shown_.push_back({text, style, title});
   if (!answers_.empty()) {
     int a = answers_.front();

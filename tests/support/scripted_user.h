@@ -27,7 +27,7 @@ class ScriptedUser : public platform::UserInterface {
   ScriptedUser& Answer(int answer);
   const std::vector<ShownBox>& Shown() const { return shown_; }
 
-  int MessageBox(const std::string& text, unsigned style, const std::string& title,
+  int ShowMessage(const std::string& text, unsigned style, const std::string& title,
                  void* owner) override;
 
  private:

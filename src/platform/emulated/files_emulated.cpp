@@ -61,7 +61,7 @@ bool Match(const char* pat, const char* name) {
 
 }  // namespace
 
-bool CopyFile(const std::string& from, const std::string& to, bool bFailIfExists) {
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists) {
   std::string src = emu::HostPath(from), dst = emu::HostPath(to);
   struct stat st{};
   if (!HostStat(src, st) || S_ISDIR(st.st_mode) || dst.empty()) return false;
@@ -95,7 +95,7 @@ bool CopyFile(const std::string& from, const std::string& to, bool bFailIfExists
   return ok;
 }
 
-bool DeleteFile(const std::string& path) {
+bool RemoveFile(const std::string& path) {
   std::string host = emu::HostPath(path);
   struct stat st{};
   if (!HostStat(host, st) || S_ISDIR(st.st_mode) || ReadOnly(path)) return false;

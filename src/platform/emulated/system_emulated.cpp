@@ -81,7 +81,7 @@ std::string ExpandEnvironment(const std::string& text) {
 std::string CommandLineArgs() { return state().commandLine; }
 std::uint32_t VersionWord() { return state().versionWord; }
 
-std::intptr_t ShellExecute(void*, const std::string& verb, const std::string& file,
+std::intptr_t ShellRun(void*, const std::string& verb, const std::string& file,
                            const std::string& parameters, const std::string& folder, int show) {
   state().shellCalls.push_back({verb, file, parameters, folder, show});
   if (file.empty() || GetAttributes(file) == kInvalidAttributes) return 2;  // file not found
@@ -95,11 +95,11 @@ bool LoadProgramResource(const std::string& type, int id, std::string& bytes) {
   return true;
 }
 
-void* LoadLibrary(const std::string& name) {
+void* LoadModule(const std::string& name) {
   static int token;
   return name.empty() ? nullptr : &token;
 }
-void FreeLibrary(void*) {}
+void ReleaseModule(void*) {}
 bool InitCommonControls(std::uint32_t) { return true; }
 
 void DoEvents() {

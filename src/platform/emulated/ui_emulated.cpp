@@ -7,7 +7,7 @@ namespace platform {
 namespace {
 class DefaultAnswers : public UserInterface {
  public:
-  int MessageBox(const std::string&, unsigned style, const std::string&, void*) override {
+  int ShowMessage(const std::string&, unsigned style, const std::string&, void*) override {
     static const int first[] = {kAnswerOk, kAnswerOk, kAnswerAbort, kAnswerYes, kAnswerYes, kAnswerRetry};
     static const int second[] = {kAnswerOk, kAnswerCancel, kAnswerRetry, kAnswerNo, kAnswerNo, kAnswerCancel};
     unsigned buttons = style & 0xF;

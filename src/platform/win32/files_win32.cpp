@@ -9,11 +9,11 @@ namespace platform {
 using win32::FileHandle;
 using win32::FindHandle;
 
-bool CopyFile(const std::string& from, const std::string& to, bool bFailIfExists) {
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists) {
   return ::CopyFileA(from.c_str(), to.c_str(), bFailIfExists ? TRUE : FALSE) != 0;
 }
 
-bool DeleteFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
 bool MoveFileReplace(const std::string& from, const std::string& to) {
   return ::MoveFileExA(from.c_str(), to.c_str(),

@@ -96,7 +96,7 @@ std::uint32_t VersionWord() {
 #pragma GCC diagnostic pop
 }
 
-std::intptr_t ShellExecute(void* owner, const std::string& verb, const std::string& file,
+std::intptr_t ShellRun(void* owner, const std::string& verb, const std::string& file,
                            const std::string& parameters, const std::string& folder, int show) {
   HINSTANCE h = ::ShellExecuteA(static_cast<HWND>(owner), verb.empty() ? nullptr : verb.c_str(),
                                 file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
@@ -116,8 +116,8 @@ bool LoadProgramResource(const std::string& type, int id, std::string& bytes) {
   return true;
 }
 
-void* LoadLibrary(const std::string& name) { return ::LoadLibraryA(name.c_str()); }
-void FreeLibrary(void* module) {
+void* LoadModule(const std::string& name) { return ::LoadLibraryA(name.c_str()); }
+void ReleaseModule(void* module) {
   if (module) ::FreeLibrary(static_cast<HMODULE>(module));
 }
 

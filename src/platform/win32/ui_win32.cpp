@@ -8,7 +8,7 @@ namespace platform {
 namespace {
 class RealUser : public UserInterface {
  public:
-  int MessageBox(const std::string& text, unsigned style, const std::string& title,
+  int ShowMessage(const std::string& text, unsigned style, const std::string& title,
                  void* owner) override {
     return ::MessageBoxA(static_cast<HWND>(owner), text.c_str(), title.c_str(),
                          style | MB_SETFOREGROUND);

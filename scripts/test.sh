@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Every test of both builds: the native suite (with AddressSanitizer and
+# UndefinedBehaviorSanitizer) and the Windows suite under Wine in Xvfb.
+set -uo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$top"
+"$top/scripts/setup.sh" || exit 1
+source "$top/scripts/wine-env.sh"
+
+jobs=$(nproc)
+summary=()
+failed=0
+
+run_suite() {  # name preset
+  local name=$1 preset=$2 log="$top/build/$2-ctest.log"
+  mkdir -p "$top/build"
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
+  local line
+  line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -1)
+  local total pass
+  total=$(echo "$line" | sed -nE 's/.* out of ([0-9]+).*/\1/p')
+  local bad
+  bad=$(echo "$line" | sed -nE 's/.*, ([0-9]+) tests? failed.*/\1/p')
+  [ -z "$total" ] && { total=0; bad=1; }
+  pass=$((total - bad))
+  summary+=("$name: $pass passed, $bad failed")
+  [ "$bad" = 0 ] || failed=1
+}
+
+echo "== native build"
+cmake --preset native >/dev/null && cmake --build --preset native -j "$jobs" || exit 1
+run_suite native native
+
+echo "== win64 build"
+cmake --preset win64 >/dev/null && cmake --build --preset win64 -j "$jobs" || exit 1
+qm_start_display || exit 1
+qm_start_prefix "$top/build/win64/wineprefix"
+run_suite win64 win64
+
+echo
+for s in "${summary[@]}"; do echo "$s"; done
+exit $failed
