@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/emulated/codepage.h"
 #include "platform/emulated/state.h"
 #include "platform/files.h"
 
@@ -143,8 +144,10 @@ bool ListFolder(const std::string& pattern, std::vector<DirEntry>& out, std::siz
   DIR* dir = host.empty() ? nullptr : ::opendir(host.c_str());
   if (!dir) return false;
   std::vector<std::string> names;
-  while (dirent* e = ::readdir(dir)) names.emplace_back(e->d_name);
+  std::vector<std::string> hostNames;
+  while (dirent* e = ::readdir(dir)) hostNames.emplace_back(e->d_name);
   ::closedir(dir);
+  for (const std::string& h : hostNames) names.push_back(emu::Utf8ToAnsi(h));
   // Windows lists "." and ".." first; keep a stable order for the rest.
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     bool da = a == "." || a == "..", db = b == "." || b == "..";
@@ -157,7 +160,7 @@ bool ListFolder(const std::string& pattern, std::vector<DirEntry>& out, std::siz
     DirEntry entry;
     entry.name = name;
     struct stat st{};
-    if (::stat((host + "/" + name).c_str(), &st) != 0) continue;
+    if (::stat((host + "/" + emu::AnsiToUtf8(name)).c_str(), &st) != 0) continue;
     entry.attributes = (name == "." || name == "..") ? kAttrDirectory
                                                     : GetAttributes(folder + name);
     entry.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);

@@ -4,6 +4,7 @@
 
 #include <cctype>
 
+#include "platform/emulated/codepage.h"
 #include "platform/emulated/state.h"
 
 namespace platform::emu {
@@ -14,7 +15,15 @@ State& state() {
 }
 
 std::string Lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  // Windows-1252 letters, accented ones included.
+  for (char& ch : s) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if (c >= 'A' && c <= 'Z') c += 0x20;
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c += 0x20;
+    else if (c == 0x8A || c == 0x8C || c == 0x8E) c += 0x10;
+    else if (c == 0x9F) c = 0xFF;
+    ch = static_cast<char>(c);
+  }
   return s;
 }
 
@@ -53,13 +62,14 @@ std::string HostPath(const std::string& windowsPath) {
     // Windows ignores trailing dots and blanks of a name.
     while (!piece.empty() && (piece.back() == '.' || piece.back() == ' ')) piece.pop_back();
     if (piece.empty()) continue;
+    piece = AnsiToUtf8(piece);
     std::string exact = host + "/" + piece;
     struct stat st{};
     if (::stat(exact.c_str(), &st) != 0) {
       if (DIR* dir = ::opendir(host.c_str())) {
-        std::string want = Lower(piece);
+        std::string want = Lower(Utf8ToAnsi(piece));
         while (dirent* e = ::readdir(dir)) {
-          if (Lower(e->d_name) == want) {
+          if (Lower(Utf8ToAnsi(e->d_name)) == want) {
             exact = host + "/" + e->d_name;
             break;
           }
