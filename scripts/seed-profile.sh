@@ -9,5 +9,4 @@ fixtures="$top/tests/fixtures/profile"
 cp -a "$fixtures/drive_c/." "$WINEPREFIX/drive_c/"
 cp "$fixtures/profile.reg" "$WINEPREFIX/drive_c/qm-profile.reg"
 /usr/lib/wine/wine64 regedit /s 'C:\qm-profile.reg'
-/usr/lib/wine/wineserver -w
 rm -f "$WINEPREFIX/drive_c/qm-profile.reg"
