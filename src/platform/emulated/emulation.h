@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
+
 namespace platform::emu {
 
 void Reset();
@@ -38,5 +40,8 @@ void SetShellResult(std::intptr_t value);
 // Called on every DoEvents (the emulated message pump).
 void AddDoEventsHook(std::function<void()> hook);
 int DoEventsCount();
+
+// The running processes the emulated machine reports.
+void SetProcesses(std::vector<ProcessInfo> processes);
 
 }  // namespace platform::emu

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/emulated/emulation.h"
+#include "platform/process.h"
 
 namespace platform::emu {
 
@@ -27,6 +28,7 @@ struct State {
   std::vector<std::function<void()>> doEventsHooks;
   int doEventsCount = 0;
   unsigned tempCounter = 0;
+  std::vector<ProcessInfo> processes;
 };
 
 State& state();

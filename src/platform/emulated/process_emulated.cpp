@@ -1,0 +1,22 @@
+// The emulated machine's process list: what the test says runs.
+#include "platform/emulated/state.h"
+#include "platform/process.h"
+
+namespace platform {
+
+bool IsNtPlatform() { return (emu::state().versionWord & 0x80000000u) == 0; }
+
+std::vector<ProcessInfo> ListProcesses(void (*beforeEach)()) {
+  std::vector<ProcessInfo> out;
+  for (const ProcessInfo& p : emu::state().processes) {
+    if (beforeEach) beforeEach();
+    out.push_back(p);
+  }
+  return out;
+}
+
+namespace emu {
+void SetProcesses(std::vector<ProcessInfo> processes) { state().processes = std::move(processes); }
+}  // namespace emu
+
+}  // namespace platform
