@@ -37,6 +37,9 @@ qm_start_prefix() {
     /usr/lib/wine/wineserver -w
   fi
   /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
+  # Start Wine's background services now, detached from any output pipe: a
+  # service started by the first test would hold ctest's pipe open for ever.
+  "$QM_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 qm_wine() { "$QM_WINE" "$@"; }
