@@ -3,12 +3,15 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/emulated/emulation.h"
 
 namespace platform::emu {
+
+struct RegistryStore;  // registry_emulated.cpp
 
 struct State {
   std::map<char, std::string> drives;  // upper-case letter -> host folder
@@ -27,6 +30,7 @@ struct State {
   std::vector<std::function<void()>> doEventsHooks;
   int doEventsCount = 0;
   unsigned tempCounter = 0;
+  std::shared_ptr<RegistryStore> registry;  // made on first use
 };
 
 State& state();
