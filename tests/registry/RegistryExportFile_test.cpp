@@ -262,6 +262,8 @@ TEST(ExportFileLineBreaks, AValueWithLineBreaksStaysOneValue) {
   const std::string crafted = "line one\r\n[HKEY_CURRENT_USER\\Software\\Evil]\r\n\"x\"=\"y\"\nend\\n\r";
   Put(t.Path("src"), "text", kRegSz, crafted + kNul);
   Put(t.Path("src"), "z", kRegDword, std::string("\x01\0\0\0", 4));
+  // A name is written as it is, but for a line break, which stays escaped.
+  Put(t.Path("src"), "a\r\n[b]", kRegSz, "named" + kNul);
   std::string file = t.Files().Path("breaks.bkr");
   std::string text = Export(t.Path("src"), file);
   EXPECT_NE(std::string::npos,
@@ -271,6 +273,8 @@ TEST(ExportFileLineBreaks, AValueWithLineBreaksStaysOneValue) {
   EXPECT_EQ(crafted + kNul, Raw(t.Path("dst"), "text").data);
   EXPECT_EQ(std::string("\x01\0\0\0", 4), Raw(t.Path("dst"), "z").data);
   EXPECT_EQ(std::vector<std::string>{}, RegistryRoutines().EnumRegistryKeys(kHkeyCurrentUser, t.Path("dst")));
+  EXPECT_EQ("named" + kNul, Raw(t.Path("dst"), "a\\r\\n[b]").data);
+  EXPECT_EQ(3u, RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path("dst")).size());
 }
 
 // ---- Round trip ----

@@ -226,11 +226,3 @@ TEST(RegistrySetValue, WinesOwnRegQuerySeesTheWrittenValue) {
   EXPECT_NE(std::string::npos, out.find("0x6e")) << out;
 }
 #endif
-
-TEST(RegistryTrimNull, CutsTheArgumentAtItsFirstNul) {
-  std::string s("ab\0cd", 5);
-  EXPECT_EQ("ab", RegistryRoutines::TrimNull(s));
-  EXPECT_EQ("ab", s);
-  std::string plain = "abc";
-  EXPECT_EQ("abc", RegistryRoutines::TrimNull(plain));
-}
