@@ -33,6 +33,7 @@ constexpr std::uint32_t kRegKeyAllAccess = 0xF003Fu;
 // Results.
 constexpr long kRegOk = 0;
 constexpr long kRegNotFound = 2;            // ERROR_FILE_NOT_FOUND
+constexpr long kRegAccessDenied = 5;        // ERROR_ACCESS_DENIED
 constexpr long kRegInvalidHandle = 6;       // ERROR_INVALID_HANDLE
 constexpr long kRegInvalidParameter = 87;   // ERROR_INVALID_PARAMETER
 constexpr long kRegBadPath = 161;           // ERROR_BAD_PATHNAME

@@ -112,6 +112,22 @@ TEST(RegistryPaths, CreateMakesEveryMissingLevelAndDeleteRemovesTheBranch) {
   EXPECT_TRUE(Subkeys(t.Path()).empty());
 }
 
+// ---- Access ----
+
+TEST(RegistryAccess, AKeyOpenedForReadingIsNotWrittenAndViceVersa) {
+  TestKey t;
+  Put(t.Path(), "v", kRegTypeSz, kSz + kNul);
+  RegKey reading;
+  ASSERT_EQ(kRegOk, OpenRegKey(kRegCurrentUser, t.Path(), kRegKeyRead, reading));
+  EXPECT_EQ(kRegAccessDenied, SetRegValue(reading, "w", kRegTypeSz, kSz + kNul));
+  RegKey writing;
+  ASSERT_EQ(kRegOk, OpenRegKey(kRegCurrentUser, t.Path(), kRegKeyWrite, writing));
+  RegValue v;
+  EXPECT_EQ(kRegAccessDenied, EnumRegValue(writing, 0, v));
+  EXPECT_EQ(kRegOk, SetRegValue(writing, "w", kRegTypeSz, kSz + kNul));
+  EXPECT_EQ(2u, Values(t.Path()).size());
+}
+
 // ---- Data ----
 
 TEST(RegistryData, LargeDataAndLongNamesEnumerateWholeAndTheNextValueFollows) {

@@ -94,14 +94,25 @@ void MarkDeleted(Node& node) {
   for (auto& child : node.children.items()) MarkDeleted(*child.second);
 }
 
+// Rights an operation needs.
+constexpr std::uint32_t kQueryValue = 0x0001;
+constexpr std::uint32_t kSetValue = 0x0002;
+constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
+
 // Handle numbers are never reused, not even across a reset of the machine.
 std::uintptr_t g_nextHandle = 0x1000;
 
 }  // namespace
 
+// An open key and the rights it was opened with.
+struct OpenKey {
+  std::shared_ptr<Node> node;
+  std::uint32_t access = 0;
+};
+
 struct RegistryStore {
   std::map<std::uint32_t, std::shared_ptr<Node>> roots;
-  std::map<std::uintptr_t, std::shared_ptr<Node>> handles;
+  std::map<std::uintptr_t, OpenKey> handles;
   RegistryStore() {
     for (std::uint32_t r : {kRegClassesRoot, kRegCurrentUser, kRegLocalMachine, kRegUsers,
                             kRegCurrentConfig})
@@ -116,14 +127,27 @@ RegistryStore& Store() {
   return *state().registry;
 }
 
-std::shared_ptr<Node> Resolve(std::uintptr_t handle) {
+std::shared_ptr<Node> RootNode(std::uintptr_t handle) {
   RegistryStore& s = Store();
-  if (handle >= 0x80000000u && handle <= 0x800000FFu) {
-    auto it = s.roots.find(static_cast<std::uint32_t>(handle));
-    return it == s.roots.end() ? nullptr : it->second;
+  auto it = s.roots.find(static_cast<std::uint32_t>(handle));
+  return it == s.roots.end() ? nullptr : it->second;
+}
+
+bool IsRootHandle(std::uintptr_t handle) { return handle >= 0x80000000u && handle <= 0x800000FFu; }
+
+// The live key behind a handle, checked for the rights an operation needs
+// (the roots allow everything).
+long Resolve(std::uintptr_t handle, std::uint32_t needed, std::shared_ptr<Node>& node) {
+  if (IsRootHandle(handle)) {
+    node = RootNode(handle);
+  } else {
+    auto it = Store().handles.find(handle);
+    if (it == Store().handles.end()) return kRegInvalidHandle;
+    if ((it->second.access & needed) != needed) return kRegAccessDenied;
+    node = it->second.node;
   }
-  auto it = s.handles.find(handle);
-  return it == s.handles.end() ? nullptr : it->second;
+  if (!node) return kRegInvalidHandle;
+  return node->deleted ? kRegKeyDeleted : kRegOk;
 }
 
 // The path's names; false when the path begins with a backslash, as Windows
@@ -141,9 +165,8 @@ bool SplitPath(const std::string& path, std::vector<std::string>& names) {
 }
 
 long Walk(std::uint32_t root, const std::string& path, bool create, std::shared_ptr<Node>& out) {
-  std::shared_ptr<Node> node = Resolve(root);
+  std::shared_ptr<Node> node = IsRootHandle(root) ? RootNode(root) : nullptr;
   if (!node) return kRegInvalidHandle;
-  if (node->deleted) return kRegKeyDeleted;
   std::vector<std::string> names;
   if (!SplitPath(path, names)) return kRegBadPath;
   for (const std::string& name : names) {
@@ -160,9 +183,9 @@ long Walk(std::uint32_t root, const std::string& path, bool create, std::shared_
   return kRegOk;
 }
 
-RegKey NewHandle(const std::shared_ptr<Node>& node) {
+RegKey NewHandle(const std::shared_ptr<Node>& node, std::uint32_t access) {
   std::uintptr_t h = g_nextHandle++;
-  Store().handles[h] = node;
+  Store().handles[h] = OpenKey{node, access};
   return RegKeyAccess::Make(h);
 }
 
@@ -194,7 +217,7 @@ long OpenRegKey(std::uint32_t root, const std::string& path, std::uint32_t acces
   key.Close();
   std::shared_ptr<Node> node;
   long r = emu::Walk(root, path, false, node);
-  if (r == kRegOk) key = emu::NewHandle(node);
+  if (r == kRegOk) key = emu::NewHandle(node, access);
   return r;
 }
 
@@ -202,14 +225,13 @@ long CreateRegKey(std::uint32_t root, const std::string& path, RegKey& key) {
   key.Close();
   std::shared_ptr<Node> node;
   long r = emu::Walk(root, path, true, node);
-  if (r == kRegOk) key = emu::NewHandle(node);
+  if (r == kRegOk) key = emu::NewHandle(node, kRegKeyAllAccess);
   return r;
 }
 
 long EnumRegSubkey(const RegKey& key, std::uint32_t index, std::string& name) {
-  std::shared_ptr<Node> node = emu::Resolve(key.handle());
-  if (!node) return kRegInvalidHandle;
-  if (node->deleted) return kRegKeyDeleted;
+  std::shared_ptr<Node> node;
+  if (long r = emu::Resolve(key.handle(), emu::kEnumerateSubKeys, node)) return r;
   auto it = node->children.At(index);
   if (it == node->children.items().end()) return kRegNoMoreItems;
   name = it->first;
@@ -217,9 +239,8 @@ long EnumRegSubkey(const RegKey& key, std::uint32_t index, std::string& name) {
 }
 
 long EnumRegValue(const RegKey& key, std::uint32_t index, RegValue& value) {
-  std::shared_ptr<Node> node = emu::Resolve(key.handle());
-  if (!node) return kRegInvalidHandle;
-  if (node->deleted) return kRegKeyDeleted;
+  std::shared_ptr<Node> node;
+  if (long r = emu::Resolve(key.handle(), emu::kQueryValue, node)) return r;
   auto it = node->values.At(index);
   if (it == node->values.items().end()) return kRegNoMoreItems;
   value.name = it->first;
@@ -229,9 +250,8 @@ long EnumRegValue(const RegKey& key, std::uint32_t index, RegValue& value) {
 }
 
 long QueryRegValue(const RegKey& key, const std::string& name, RegValue& value) {
-  std::shared_ptr<Node> node = emu::Resolve(key.handle());
-  if (!node) return kRegInvalidHandle;
-  if (node->deleted) return kRegKeyDeleted;
+  std::shared_ptr<Node> node;
+  if (long r = emu::Resolve(key.handle(), emu::kQueryValue, node)) return r;
   auto it = node->values.items().find(name);
   if (it == node->values.items().end()) return kRegNotFound;
   value.name = it->first;
@@ -242,9 +262,8 @@ long QueryRegValue(const RegKey& key, const std::string& name, RegValue& value) 
 
 long SetRegValue(const RegKey& key, const std::string& name, std::uint32_t type,
                  const std::string& data) {
-  std::shared_ptr<Node> node = emu::Resolve(key.handle());
-  if (!node) return kRegInvalidHandle;
-  if (node->deleted) return kRegKeyDeleted;
+  std::shared_ptr<Node> node;
+  if (long r = emu::Resolve(key.handle(), emu::kSetValue, node)) return r;
   auto& items = node->values.items();
   auto it = items.find(name);
   if (it == items.end()) {
