@@ -51,6 +51,8 @@ class RegistryRoutines {
   // The text "Error!" when the key cannot be opened; DefaultValue when the value is missing.
   TaggedValue GetRegistryValue(const std::string& ValueName,
                                const TaggedValue& DefaultValue = TaggedValue()) const;
+  // Writes into an existing key only. False when the key cannot be opened for
+  // writing, the value does not convert to DType, or DType is none of the five.
   bool SetRegistryValue(const std::string& ValueName, const TaggedValue& value,
                         std::uint32_t DType) const;
   static std::string& TrimNull(std::string& Item);
@@ -72,8 +74,9 @@ class RegistryRoutines {
 
  private:
   std::string JoinedPath() const;
-  void AppendBranch(std::string& out, std::uint32_t root, const std::string& keyName, const std::string& base,
-                    const std::string& rootName, bool includeSubKeys) const;
+  void AppendBranch(std::string& out, std::uint32_t root, const std::string& keyName,
+                    const std::string& base, const std::string& rootName,
+                    bool includeSubKeys) const;
   void RestoreValueLine(const std::string& line) const;
 
   std::uint32_t hKey_ = 0;
