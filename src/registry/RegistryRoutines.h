@@ -27,6 +27,11 @@ struct RegistryValueEntry {
   TaggedValue Data;  // its kind says text, number, bytes or none
 };
 
+// The header line of a registry export file and the placeholder that stands
+// for the exported branch in its key lines.
+inline constexpr const char* kRegistryFileHeader = "Quillmere Registry File";
+inline constexpr const char* kKeyNamePlaceholder = "<%QuillmereKeyName%>";
+
 class RegistryRoutines {
  public:
   std::uint32_t hKey() const { return hKey_; }
@@ -46,16 +51,34 @@ class RegistryRoutines {
   // The text "Error!" when the key cannot be opened; DefaultValue when the value is missing.
   TaggedValue GetRegistryValue(const std::string& ValueName,
                                const TaggedValue& DefaultValue = TaggedValue()) const;
+  // Writes into an existing key only. False when the key cannot be opened for
+  // writing, the value does not convert to DType, or DType is none of the five.
   bool SetRegistryValue(const std::string& ValueName, const TaggedValue& value,
                         std::uint32_t DType) const;
   static std::string& TrimNull(std::string& Item);
 
-  // Export of the branch KeyRoot\<KeyName> to a registry export file, and
-  // import of such a file below KeyRoot.
-  bool SaveKey(const std::string& KeyName, const std::string& FileName, bool bAppend = false);
-  bool RestoreKey(const std::string& FileName);
+  // Registry export file (RegistryExportFile.cpp).
+  // Writes the key sKeyName below root (with bIncludeSubKeys its whole branch,
+  // depth first) to sRegFile; key lines name the branch by a placeholder.
+  // Without bAppendToFile the file is replaced and sKeyName becomes the branch
+  // base (kept in Subkey); with it the blocks are added at the end, below the
+  // base already in Subkey. False only when the file cannot be written.
+  bool SaveKey(const std::string& sKeyName, const std::string& sRegFile, std::uint32_t root,
+               bool bIncludeSubKeys = false, bool bAppendToFile = false);
+  // Reads sFileName and writes its keys and values at or below sKeyName under
+  // lPredefinedKey (the placeholder becomes sKeyName; key lines that do not
+  // lead below it are passed over). False when the file is missing or does
+  // not begin with the header.
+  bool RestoreKey(const std::string& sKeyName, const std::string& sFileName,
+                  std::uint32_t lPredefinedKey);
 
  private:
+  std::string JoinedPath() const;
+  void AppendBranch(std::string& out, std::uint32_t root, const std::string& keyName,
+                    const std::string& base, const std::string& rootName,
+                    bool includeSubKeys) const;
+  void RestoreValueLine(const std::string& line) const;
+
   std::uint32_t hKey_ = 0;
   std::string keyRoot_;
   std::string subkey_;

@@ -25,6 +25,11 @@ void PutUtf8(std::string& out, std::uint32_t cp) {
 }
 }  // namespace
 
+char16_t AnsiCharToUnicode(unsigned char c) {
+  if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80]) return kHigh[c - 0x80];
+  return c;
+}
+
 std::string AnsiToUtf8(const std::string& ansi) {
   std::string out;
   out.reserve(ansi.size());

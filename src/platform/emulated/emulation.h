@@ -37,6 +37,14 @@ const std::vector<ShellCall>& ShellCalls();
 // What the emulated shell answers for a file that exists (default 42).
 void SetShellResult(std::intptr_t value);
 
+// Loads a REGEDIT4 file (ANSI text) into the emulated registry, as
+// "regedit /s" loads one into the real registry: keys, "[-key]" deletions,
+// text, dword:, hex:, hex(N): and "-" (delete) values. False when the file
+// cannot be read or does not begin with "REGEDIT4"; lines it cannot read are
+// passed over. LoadRegFile takes a host path.
+bool LoadRegFile(const std::string& hostPath);
+bool LoadRegText(const std::string& text);
+
 // Called on every DoEvents (the emulated message pump).
 void AddDoEventsHook(std::function<void()> hook);
 int DoEventsCount();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "platform/process.h"
 
 namespace platform::emu {
+
+struct RegistryStore;  // registry_emulated.cpp
 
 struct State {
   std::map<char, std::string> drives;  // upper-case letter -> host folder
@@ -29,6 +32,7 @@ struct State {
   int doEventsCount = 0;
   unsigned tempCounter = 0;
   std::vector<ProcessInfo> processes;
+  std::shared_ptr<RegistryStore> registry;  // made on first use
 };
 
 State& state();

@@ -1,0 +1,228 @@
+// RegistryRoutines against the registry of either build.
+#include "registry/RegistryRoutines.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/registry.h"
+#include "test_keys.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/emulated/emulation.h"
+#endif
+
+using testsupport::TestKey;
+
+namespace {
+
+void Put(const std::string& path, const std::string& name, std::uint32_t type,
+         const std::string& data) {
+  platform::RegKey key;
+  ASSERT_EQ(platform::kRegOk, platform::CreateRegKey(platform::kRegCurrentUser, path, key));
+  ASSERT_EQ(platform::kRegOk, platform::SetRegValue(key, name, type, data));
+}
+
+platform::RegValue Raw(const std::string& path, const std::string& name) {
+  platform::RegValue v;
+  platform::RegKey key;
+  if (platform::OpenRegKey(platform::kRegCurrentUser, path, platform::kRegKeyRead, key) ==
+      platform::kRegOk)
+    (void)platform::QueryRegValue(key, name, v);
+  return v;
+}
+
+RegistryRoutines At(const std::string& keyRoot) {
+  RegistryRoutines r;
+  r.hKey(kHkeyCurrentUser);
+  r.Subkey("");
+  r.KeyRoot(keyRoot);
+  return r;
+}
+
+TaggedValue Bytes(const std::string& s) {
+  return TaggedValue::FromBytes(std::vector<std::uint8_t>(s.begin(), s.end()));
+}
+
+const std::string kNul(1, '\0');
+
+}  // namespace
+
+// ---- Keys ----
+
+TEST(RegistryKeys, CreateKeyGivesZeroAndMakesMissingLevels) {
+  TestKey t;
+  RegistryRoutines r = At(t.Path());
+  EXPECT_EQ("0", r.CreateKey("a\\b\\c"));
+  r.KeyRoot(t.Path("a\\b\\c"));
+  EXPECT_TRUE(r.KeyExists());
+  r.hKey(0);
+  EXPECT_EQ("", r.CreateKey("x"));
+}
+
+TEST(RegistryKeys, CreateKeyWithoutKeyRootOrNameCreatesSubkeyBelowTheRoot) {
+  TestKey t;
+  RegistryRoutines r = At("");
+  r.Subkey(t.Path("fresh"));
+  EXPECT_EQ("0", r.CreateKey());
+  EXPECT_EQ(std::vector<std::string>{"fresh"}, r.EnumRegistryKeys(kHkeyCurrentUser, t.Path()));
+}
+
+TEST(RegistryKeys, KeyExistsLooksAtKeyRootJoinedWithSubkey) {
+  TestKey t;
+  RegistryRoutines r = At(t.Path());
+  EXPECT_TRUE(r.KeyExists());  // "KeyRoot\" names KeyRoot itself
+  r.Subkey("nope");
+  EXPECT_FALSE(r.KeyExists());
+  r.KeyRoot(t.Path("nope"));
+  r.Subkey("");
+  EXPECT_FALSE(r.KeyExists());
+}
+
+TEST(RegistryKeys, EnumRegistryKeysListsEachIdentityOnceInRegistryOrder) {
+  TestKey t;
+  ASSERT_TRUE(testsupport::SeedRegistry(
+      testsupport::MoveBelow(testsupport::ReadFixture("profile/profile.reg"), t.Path()), t.Files()));
+  RegistryRoutines r;
+  EXPECT_EQ((std::vector<std::string>{"{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}",
+                                      "{8D4E2B17-5C3A-4F6B-A1D2-9E8F7A6B5C4D}",
+                                      "{C1B2A3D4-E5F6-4789-ABCD-0123456789AB}"}),
+            r.EnumRegistryKeys(kHkeyCurrentUser, t.Path("Identities")));
+  EXPECT_TRUE(r.EnumRegistryKeys(kHkeyCurrentUser, t.Path("missing")).empty());
+  EXPECT_TRUE(r.EnumRegistryValuesEx(kHkeyCurrentUser, t.Path("missing")).empty());
+}
+
+// ---- Enumerated values ----
+
+TEST(RegistryEnumValues, EachRegistryTypeConvertsByTheTable) {
+  TestKey t;
+  Put(t.Path(), "a empty sz", kRegSz, "");
+  Put(t.Path(), "b multi", kRegMultiSz, std::string("a\0b\0\0", 5));
+  Put(t.Path(), "c dword", kRegDword, "\xFF\xFF\xFF\xFF");
+  Put(t.Path(), "d expand", kRegExpandSz, "%QMTESTVAR%\\x" + kNul);
+  Put(t.Path(), "e binary", kRegBinary, std::string("\x0A\xFF\x00", 3));
+  Put(t.Path(), "f qword", platform::kRegTypeQword, "12345678");
+  Put(t.Path(), "g none", platform::kRegTypeNone, "zz");
+  Put(t.Path(), "h empty binary", kRegBinary, "");
+  RegistryRoutines r;
+  std::vector<RegistryValueEntry> e = r.EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
+  ASSERT_EQ(8u, e.size());
+  EXPECT_EQ(TaggedValue(""), e[0].Data);
+  EXPECT_EQ(TaggedValue("a,b"), e[1].Data);
+  EXPECT_EQ(TaggedValue(-1), e[2].Data);
+  EXPECT_EQ(TaggedValue("%QMTESTVAR%\\x"), e[3].Data);
+  EXPECT_EQ(Bytes(std::string("\x0A\xFF\x00", 3)), e[4].Data);
+  EXPECT_EQ("f qword", e[5].Name);
+  EXPECT_TRUE(e[5].Data.IsNothing());
+  EXPECT_TRUE(e[6].Data.IsNothing());
+  EXPECT_EQ(Bytes(""), e[7].Data);
+}
+
+TEST(RegistryEnumValues, DataBeyondTheFirstBufferComesWholeAndEnumerationGoesOn) {
+  TestKey t;
+  std::string big(5000, 'q');
+  big[4999] = 'Z';
+  Put(t.Path(), "big", kRegSz, big + kNul);
+  Put(t.Path(), "next", kRegDword, std::string("\x07\0\0\0", 4));
+  std::vector<RegistryValueEntry> e = RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
+  ASSERT_EQ(2u, e.size());
+  EXPECT_EQ(TaggedValue(big), e[0].Data);
+  EXPECT_EQ(TaggedValue(7), e[1].Data);
+}
+
+TEST(RegistryEnumValues, TextWithoutTerminatorKeepsItsLastCharacter) {
+  // Guards against dropping a character the registry never terminated.
+  TestKey t;
+  Put(t.Path(), "m", kRegMultiSz, std::string("a\0b", 3));
+  Put(t.Path(), "s", kRegSz, "abc");
+  std::vector<RegistryValueEntry> e = RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
+  ASSERT_EQ(2u, e.size());
+  EXPECT_EQ(TaggedValue("a,b"), e[0].Data);
+  EXPECT_EQ(TaggedValue("abc"), e[1].Data);
+  EXPECT_EQ(TaggedValue("abc"), At(t.Path()).GetRegistryValue("s"));
+}
+
+// ---- GetRegistryValue ----
+
+TEST(RegistryGetValue, MissingKeyGivesErrorMissingValueGivesTheDefault) {
+  TestKey t;
+  RegistryRoutines r = At(t.Path("missing"));
+  EXPECT_EQ(TaggedValue("Error!"), r.GetRegistryValue("x", TaggedValue("dflt")));
+  r.KeyRoot(t.Path());
+  EXPECT_EQ(TaggedValue("dflt"), r.GetRegistryValue("x", TaggedValue("dflt")));
+  EXPECT_TRUE(r.GetRegistryValue("x").IsNothing());
+  Put(t.Path(), "empty", kRegSz, "");
+  EXPECT_EQ(TaggedValue(5), r.GetRegistryValue("empty", TaggedValue(5)));
+}
+
+TEST(RegistryGetValue, EachTypeComesBackAsItsKind) {
+  TestKey t;
+#ifdef _WIN32
+  ::SetEnvironmentVariableA("QMTESTVAR", "C:\\expanded");
+#else
+  platform::emu::SetEnvironment("QMTESTVAR", "C:\\expanded");
+#endif
+  Put(t.Path(), "sz", kRegSz, "text" + kNul);
+  Put(t.Path(), "exp", kRegExpandSz, "%QMTESTVAR%\\x" + kNul);
+  Put(t.Path(), "bin", kRegBinary, std::string("\x01\x00\x02", 3));
+  Put(t.Path(), "dw", kRegDword, std::string("\0\0\0\x80", 4));
+  Put(t.Path(), "multi", kRegMultiSz, std::string("a\0b\0\0", 5));
+  Put(t.Path(), "emptymulti", kRegMultiSz, std::string("\0\0", 2));
+  Put(t.Path(), "q", platform::kRegTypeQword, "12345678");
+  RegistryRoutines r = At(t.Path());
+  EXPECT_EQ(TaggedValue("text"), r.GetRegistryValue("sz"));
+  EXPECT_EQ(TaggedValue("C:\\expanded\\x"), r.GetRegistryValue("exp"));
+  EXPECT_EQ(Bytes(std::string("\x01\x00\x02", 3)), r.GetRegistryValue("bin"));
+  EXPECT_EQ(TaggedValue(static_cast<std::int32_t>(0x80000000u)), r.GetRegistryValue("dw"));
+  EXPECT_EQ(TaggedValue(std::string("a\0b", 3)), r.GetRegistryValue("multi"));
+  EXPECT_EQ(TaggedValue("d"), r.GetRegistryValue("emptymulti", TaggedValue("d")));
+  EXPECT_EQ(TaggedValue("d"), r.GetRegistryValue("q", TaggedValue("d")));
+}
+
+// ---- SetRegistryValue ----
+
+TEST(RegistrySetValue, WritesEachTypeAsTheRegistryStoresIt) {
+  TestKey t;
+  RegistryRoutines r = At(t.Path());
+  EXPECT_TRUE(r.SetRegistryValue("sz", TaggedValue("hello"), kRegSz));
+  EXPECT_TRUE(r.SetRegistryValue("multi", TaggedValue(std::string("a\0b\0", 4)), kRegMultiSz));
+  EXPECT_TRUE(r.SetRegistryValue("dw", TaggedValue(-2), kRegDword));
+  EXPECT_TRUE(r.SetRegistryValue("dwtext", TaggedValue("12"), kRegDword));
+  EXPECT_TRUE(r.SetRegistryValue("bin", Bytes("\x01\x02"), kRegBinary));
+  EXPECT_EQ("hello" + kNul, Raw(t.Path(), "sz").data);
+  EXPECT_EQ(std::string("a\0b\0\0", 5), Raw(t.Path(), "multi").data);
+  EXPECT_EQ("\xFE\xFF\xFF\xFF", Raw(t.Path(), "dw").data);
+  EXPECT_EQ(std::string("\x0C\0\0\0", 4), Raw(t.Path(), "dwtext").data);
+  EXPECT_EQ(kRegBinary, Raw(t.Path(), "bin").type);
+  EXPECT_EQ("\x01\x02", Raw(t.Path(), "bin").data);
+}
+
+TEST(RegistrySetValue, RefusesWhatItCannotWriteAndCreatesNoKey) {
+  TestKey t;
+  RegistryRoutines r = At(t.Path("missing"));
+  EXPECT_FALSE(r.SetRegistryValue("v", TaggedValue("x"), kRegSz));
+  r.KeyRoot(t.Path());
+  EXPECT_FALSE(r.KeyRoot().empty());
+  EXPECT_TRUE(r.EnumRegistryKeys(kHkeyCurrentUser, t.Path()).empty());
+  // A failure is never reported as success.
+  EXPECT_FALSE(r.SetRegistryValue("v", TaggedValue("not a number"), kRegDword));
+  EXPECT_FALSE(r.SetRegistryValue("v", TaggedValue("x"), platform::kRegTypeQword));
+  EXPECT_TRUE(r.EnumRegistryValuesEx(kHkeyCurrentUser, t.Path()).empty());
+}
+
+#ifdef _WIN32
+TEST(RegistrySetValue, WinesOwnRegQuerySeesTheWrittenValue) {
+  TestKey t;
+  RegistryRoutines r = At(t.Path());
+  ASSERT_TRUE(r.SetRegistryValue("Account Name", TaggedValue("Mail (example.org)"), kRegSz));
+  ASSERT_TRUE(r.SetRegistryValue("POP3 Port", TaggedValue(110), kRegDword));
+  std::string out = testsupport::RunForOutput("reg.exe query \"HKEY_CURRENT_USER\\" + t.Path() +
+                                              "\" /v \"Account Name\" 2>&1");
+  EXPECT_NE(std::string::npos, out.find("REG_SZ")) << out;
+  EXPECT_NE(std::string::npos, out.find("Mail (example.org)")) << out;
+  out = testsupport::RunForOutput("reg.exe query \"HKEY_CURRENT_USER\\" + t.Path() +
+                                  "\" /v \"POP3 Port\" 2>&1");
+  EXPECT_NE(std::string::npos, out.find("REG_DWORD")) << out;
+  EXPECT_NE(std::string::npos, out.find("0x6e")) << out;
+}
+#endif

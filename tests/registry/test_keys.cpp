@@ -1,0 +1,108 @@
+#include "test_keys.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "platform/registry.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include "platform/emulated/emulation.h"
+#endif
+
+namespace testsupport {
+
+namespace {
+int g_keys = 0;
+
+long ProcessId() {
+#ifdef _WIN32
+  return static_cast<long>(::GetCurrentProcessId());
+#else
+  return static_cast<long>(::getpid());
+#endif
+}
+}  // namespace
+
+TestKey::TestKey() {
+  path_ = "Software\\QuillmereTest\\" + std::to_string(ProcessId()) + "-" + std::to_string(++g_keys);
+  (void)platform::DeleteRegBranch(platform::kRegCurrentUser, path_);
+  platform::RegKey key;
+  (void)platform::CreateRegKey(platform::kRegCurrentUser, path_, key);
+}
+
+TestKey::~TestKey() {
+  (void)platform::DeleteRegBranch(platform::kRegCurrentUser, path_);
+  // The parent goes too once the last test of any run has left it empty.
+  platform::RegKey parent;
+  std::string name;
+  if (platform::OpenRegKey(platform::kRegCurrentUser, "Software\\QuillmereTest",
+                           platform::kRegKeyRead, parent) == platform::kRegOk &&
+      platform::EnumRegSubkey(parent, 0, name) != platform::kRegOk) {
+    parent.Close();
+    (void)platform::DeleteRegBranch(platform::kRegCurrentUser, "Software\\QuillmereTest");
+  }
+}
+
+std::string MoveBelow(const std::string& regText, const std::string& keyPath) {
+  const std::string from = "[HKEY_CURRENT_USER\\";
+  const std::string to = from + keyPath + "\\";
+  std::string out = regText;
+  for (std::size_t pos = out.find(from); pos != std::string::npos;
+       pos = out.find(from, pos + to.size()))
+    out.replace(pos, from.size(), to);
+  return out;
+}
+
+std::string ReadFixture(const std::string& relative) {
+  std::string path = std::string(QM_FIXTURES_DIR) + "/" + relative;
+#ifdef _WIN32
+  path = "Z:" + path;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+#endif
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+#ifdef _WIN32
+bool SeedRegistry(const std::string& regText, const Sandbox& sandbox) {
+  std::string file = sandbox.Path("seed.reg");
+  sandbox.WriteFile("seed.reg", regText);
+  std::string cmd = "regedit.exe /s \"" + file + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  ::WaitForSingleObject(pi.hProcess, 60000);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return true;
+}
+
+std::string RunForOutput(const std::string& commandLine) {
+  std::string out;
+  FILE* pipe = ::_popen(commandLine.c_str(), "rb");
+  if (!pipe) return out;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
+  ::_pclose(pipe);
+  return out;
+}
+#else
+bool SeedRegistry(const std::string& regText, const Sandbox&) {
+  return platform::emu::LoadRegText(regText);
+}
+
+std::string RunForOutput(const std::string&) { return ""; }
+#endif
+
+}  // namespace testsupport

@@ -1,0 +1,40 @@
+#pragma once
+// Fresh registry keys for the registry tests, on either build: a new key
+// below HKEY_CURRENT_USER\Software\QuillmereTest per test, deleted with
+// everything under it afterwards. On the native build the emulated machine
+// is fresh as well (the sandbox resets it).
+#include <string>
+
+#include "support/sandbox.h"
+
+namespace testsupport {
+
+class TestKey {
+ public:
+  TestKey();
+  ~TestKey();
+  TestKey(const TestKey&) = delete;
+  TestKey& operator=(const TestKey&) = delete;
+
+  // "Software\QuillmereTest\<unique>", below HKEY_CURRENT_USER.
+  const std::string& Path() const { return path_; }
+  std::string Path(const std::string& below) const { return path_ + "\\" + below; }
+  const Sandbox& Files() const { return sandbox_; }
+
+ private:
+  Sandbox sandbox_;
+  std::string path_;
+};
+
+// Loads REGEDIT4 text into the registry: the emulated one, or the real one
+// through "regedit /s".
+bool SeedRegistry(const std::string& regText, const Sandbox& sandbox);
+// The text with every "[HKEY_CURRENT_USER\" moved below `keyPath`.
+std::string MoveBelow(const std::string& regText, const std::string& keyPath);
+// The bytes of a file of tests/fixtures.
+std::string ReadFixture(const std::string& relative);
+// Runs a command line through the command processor and returns its output
+// (Windows only; "" elsewhere).
+std::string RunForOutput(const std::string& commandLine);
+
+}  // namespace testsupport
