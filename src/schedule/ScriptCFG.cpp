@@ -164,8 +164,12 @@ bool ScriptCFG::WriteScriptFile(const std::string& path) {
   std::size_t slash = path.find_last_of('\\');
   std::string folder = slash == std::string::npos ? platform::CurrentFolder() : path.substr(0, slash + 1);
   std::string temp = platform::TempFileName(folder, "oes");
-  bool written = !temp.empty() && platform::WriteWholeFile(temp, bytes) &&
-                 !platform::IsDirectory(path) && platform::MoveFileReplace(temp, path);
+  // A read-only script stays as it is (not every system refuses to replace it).
+  std::uint32_t attributes = platform::GetAttributes(path);
+  bool replaceable = attributes == platform::kInvalidAttributes ||
+                     !(attributes & (platform::kAttrReadOnly | platform::kAttrDirectory));
+  bool written = replaceable && !temp.empty() && platform::WriteWholeFile(temp, bytes) &&
+                 platform::MoveFileReplace(temp, path);
   if (!written) {
     if (!temp.empty()) platform::RemoveFile(temp);
     platform::MsgBox(temp.empty() && !platform::IsDirectory(folder) ? "Path not found" : "Permission denied",
