@@ -89,6 +89,8 @@ bool ParseTextSection(const std::string& text, std::string& file, std::string& c
 
 }  // namespace
 
+static_assert(sizeof(ScriptCFG::kSignature) - 1 == ScriptCFG::kSignatureSize, "signature is 45 bytes");
+
 ScriptCFG::ScriptCFG() : lastBackupDate_(OleDate::Now()) {}
 
 bool ScriptCFG::LoadBytes(const std::string& bytes) {
