@@ -7,7 +7,7 @@
 #include "platform/registry.h"
 #include "platform/system.h"
 #include "registry/RegistryRoutines.h"
-#include "test_keys.h"
+#include "support/registry_keys.h"
 
 using testsupport::TestKey;
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/registry.h"
-#include "test_keys.h"
+#include "support/registry_keys.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "test_keys.h"
+#include "support/registry_keys.h"
 
 using namespace platform;
 using testsupport::TestKey;

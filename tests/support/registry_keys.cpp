@@ -1,4 +1,4 @@
-#include "test_keys.h"
+#include "support/registry_keys.h"
 
 #include <cstdio>
 #include <fstream>
