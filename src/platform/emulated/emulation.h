@@ -39,4 +39,8 @@ void SetShellResult(std::intptr_t value);
 void AddDoEventsHook(std::function<void()> hook);
 int DoEventsCount();
 
+// Ticks every running timer once, whatever time has passed; returns how many.
+int FireTimers();
+int RunningTimers();
+
 }  // namespace platform::emu

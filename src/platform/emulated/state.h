@@ -1,5 +1,6 @@
 #pragma once
 // Shared state of the emulated platform (internal to platform/emulated).
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -9,6 +10,12 @@
 #include "platform/emulated/emulation.h"
 
 namespace platform::emu {
+
+struct EmuTimer {
+  unsigned intervalMs = 0;
+  std::chrono::steady_clock::time_point last;
+  std::function<void()> tick;
+};
 
 struct State {
   std::map<char, std::string> drives;  // upper-case letter -> host folder
@@ -27,7 +34,12 @@ struct State {
   std::vector<std::function<void()>> doEventsHooks;
   int doEventsCount = 0;
   unsigned tempCounter = 0;
+  std::map<int, EmuTimer> timers;
+  int nextTimerId = 1;
 };
+
+// Ticks the timers whose interval has passed (from DoEvents).
+void RunDueTimers();
 
 State& state();
 
