@@ -59,6 +59,11 @@ void ProgressBar::value(double v) {
   Changed();
 }
 
+void ProgressBar::RangeChanged() {
+  BuildCaption();  // lifts Max above Min
+  value(value_);
+}
+
 void ProgressBar::Direction(std::int32_t d) {
   direction_ = d;
   vertical_ = d == 2 || d == 3;

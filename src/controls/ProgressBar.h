@@ -13,9 +13,10 @@ class ProgressBar {
   ProgressBar& operator=(const ProgressBar&) = delete;
 
   double Min() const { return min_; }
-  void Min(double v) { min_ = v; Changed(); }
+  // A new range keeps the value inside it.
+  void Min(double v) { min_ = v; RangeChanged(); }
   double Max() const { return max_; }
-  void Max(double v) { max_ = v; Changed(); }
+  void Max(double v) { max_ = v; RangeChanged(); }
   double value() const { return value_; }
   void value(double v);
 
@@ -69,6 +70,7 @@ class ProgressBar {
 
  private:
   void Changed() { BuildCaption(); Refresh(); }
+  void RangeChanged();
 
   double min_, max_, value_;
   std::uint32_t backColor_, barColor_, captionColor_;
