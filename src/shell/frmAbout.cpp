@@ -10,6 +10,7 @@ frmAbout::frmAbout() {
   lblText.Caption("Backs up and restores Outlook Express data.");
   lnkWeb.Caption(appinfo::kWebSite);
   lnkMail.Caption(appinfo::kSupportMail);
+  for (controls::HotLink* link : {&lnkWeb, &lnkMail}) link->NormalColor(0x00CC6600);  // link blue
   lnkWeb.Click = [this] { lnkWeb.Shell(lnkWeb.Caption(), "", "c:\\", platform::kSwShowNormal); };
   lnkMail.Click = [this] {
     lnkMail.Shell("mailto:" + lnkMail.Caption(), "", "c:\\", platform::kSwShowNormal);

@@ -1,14 +1,12 @@
-// Opens the wizard's real window with the program's pages and a recording
-// stand-in for the program-wide services, for looking at it (screenshots).
+// Opens the wizard's real window with the program's pages and services,
+// for looking at it (screenshots) before the program itself links.
 #include <windows.h>
 
 #include "shell/WizardParts.h"
 #include "shell/WizardWindow.h"
-#include "test_pages.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  testpages::Log log;
-  testpages::Services services{log};
+  wizard::ProgramServices services;
   frmMain form(wizard::MakeProgramPages(), services);
   if (!wizard::CreateWizardWindow(form)) return 1;
   wizard::ShowWizardWindow(form);
