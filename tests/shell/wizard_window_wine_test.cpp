@@ -2,6 +2,7 @@
 // real buttons move to the method page and back; the association written
 // at load is in the registry; Help opens the help file through the shell.
 #include <windows.h>
+#include <richedit.h>
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,23 @@ TEST(RealWindow, OpensOnTheWelcomePage) {
   EXPECT_STREQ(next, "Next >");
 }
 
+TEST(RealWindow, WelcomeTextShowsBoldNameThenPlainText) {
+  RealWizard w;
+  HWND rich = ::GetDlgItem(static_cast<HWND>(w.form.ucStep01.Surface().hwnd()), IDC_STEP0_TEXT);
+  ASSERT_NE(rich, nullptr);
+  char text[512] = {};
+  ::GetWindowTextA(rich, text, sizeof text);
+  EXPECT_EQ(std::string(text).rfind("Quillmere allows you to back up", 0), 0u) << text;
+  CHARFORMAT2A cf = {};
+  cf.cbSize = sizeof cf;
+  ::SendMessageA(rich, EM_SETSEL, 0, 9);
+  ::SendMessageA(rich, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  EXPECT_TRUE((cf.dwMask & CFM_BOLD) && (cf.dwEffects & CFE_BOLD));
+  ::SendMessageA(rich, EM_SETSEL, 11, 20);
+  ::SendMessageA(rich, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf));
+  EXPECT_FALSE(cf.dwEffects & CFE_BOLD);
+}
+
 TEST(RealWindow, NextAndBackWithTheRealButtons) {
   RealWizard w;
   ::SendMessageA(Item(w.form, IDC_MAIN_NEXT), BM_CLICK, 0, 0);
@@ -120,7 +138,8 @@ std::string RegQueryOutput(const std::string& key) {
   ::GetTempPathA(MAX_PATH, tmp);
   std::string out = std::string(tmp) + "qm_reg_query.txt";
   std::string cmd = "cmd.exe /c reg query \"" + key + "\" /ve > \"" + out + "\"";
-  STARTUPINFOA si = {sizeof si};
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
   PROCESS_INFORMATION pi;
   if (!::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
     return "";
