@@ -66,7 +66,7 @@ TEST(Record, SaveAlwaysHidesReadOnlyAndAsksBeforeOverwriting) {
 
 TEST(Cancel, OpenGivesFalseEmptyAndMinusOne) {
   ScriptedUser user;
-  user.AnswerFile({false});
+  user.AnswerFile(FileAnswer::Cancel());
   GCommonDialog d;
   OpenCall c;
   c.flags = 7;
@@ -91,7 +91,7 @@ TEST(Cancel, SaveGivesZeroIndex) {
 
 TEST(Confirm, PathTitleIndexAndChosenFilter) {
   ScriptedUser user;
-  user.AnswerFile({true, "D:\\Save\\mail.qmb", 2, true});
+  user.AnswerFile(FileAnswer::Confirm("D:\\Save\\mail.qmb", 2, true));
   GCommonDialog d;
   OpenCall c;
   EXPECT_TRUE(c.Run(d));
@@ -105,7 +105,7 @@ TEST(Confirm, PathTitleIndexAndChosenFilter) {
 
 TEST(Confirm, LongNameIsCutToTheBuffer) {
   ScriptedUser user;
-  user.AnswerFile({true, "C:\\" + std::string(400, 'a')});
+  user.AnswerFile(FileAnswer::Confirm("C:\\" + std::string(400, 'a')));
   GCommonDialog d;
   OpenCall c;
   EXPECT_TRUE(c.Run(d));

@@ -19,6 +19,7 @@
 #include "platform/emulated/emulation.h"
 #endif
 
+using testsupport::FileAnswer;
 using testsupport::ScriptedUser;
 using testpages::Wizard;
 
@@ -219,7 +220,7 @@ TEST(SaveScript, CancelledDialogLeavesWindowOpen) {
   ScriptedUser user;
   Wizard w;
   GoTo(w, 6);
-  user.AnswerFile({false});
+  user.AnswerFile(FileAnswer::Cancel());
   w.f().cmdCancel_Click();
   EXPECT_FALSE(w.f().Unloaded());
   EXPECT_EQ(w.f().cmdCancel.Caption(), "Save Script");
@@ -240,7 +241,7 @@ TEST(SaveScript, WritesTheBackupChoicesAndCloses) {
   Wizard w;
   w.services.selected = {{"Main Identity", "1,1,1,1,1,1"}, {"Work", "1,0,1,0,0,1"}};
   GoTo(w, 6);
-  user.AnswerFile({true, "D:\\Scripts\\weekly"});
+  user.AnswerFile(FileAnswer::Confirm("D:\\Scripts\\weekly"));
   w.f().cmdCancel_Click();
   EXPECT_EQ(w.services.writtenPath, "D:\\Scripts\\weekly.oes");
   EXPECT_EQ(w.services.written.BackupFile, "D:\\Save\\mail.qmb");
@@ -261,7 +262,7 @@ TEST(SaveScript, FailedWriteSaysSoAndStays) {
   Wizard w;
   w.services.writeResult = false;
   GoTo(w, 6);
-  user.AnswerFile({true, "D:\\Scripts\\weekly.oes"});
+  user.AnswerFile(FileAnswer::Confirm("D:\\Scripts\\weekly.oes"));
   w.f().cmdCancel_Click();
   ASSERT_EQ(user.Shown().size(), 1u);
   EXPECT_EQ(user.Shown()[0].text, "Save script file unsuccessfully!       ");

@@ -29,6 +29,16 @@ struct FileAnswer {
   std::string path;
   int filterIndex = 1;
   bool readOnlyTicked = false;
+
+  static FileAnswer Cancel() { return FileAnswer(); }
+  static FileAnswer Confirm(std::string path, int filterIndex = 1, bool readOnlyTicked = false) {
+    FileAnswer a;
+    a.confirm = true;
+    a.path = std::move(path);
+    a.filterIndex = filterIndex;
+    a.readOnlyTicked = readOnlyTicked;
+    return a;
+  }
 };
 
 class ScriptedUser : public platform::UserInterface {
