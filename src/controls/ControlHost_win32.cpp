@@ -27,11 +27,15 @@ void ControlHost::BindOptions(OptionArray& options, const std::vector<int>& ids)
 }
 
 void ControlHost::BindProgressBar(ProgressBar& bar, int id) {
-  if (HWND h = ::GetDlgItem(dialog_, id)) bar.Attach(h);
+  if (HWND h = ::GetDlgItem(dialog_, id)) {
+    bars_.push_back(&bar);
+    bar.Attach(h);
+  }
 }
 
 void ControlHost::BindHotLink(HotLink& link, int id) {
   if (HWND h = ::GetDlgItem(dialog_, id)) {
+    links_.push_back(&link);
     link.Attach(h);
     link.Run();
   }
@@ -43,6 +47,17 @@ void ControlHost::ShowRichText(int id, const std::string& rtf) {
   ::SendMessageA(h, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_WINDOW)));
   SETTEXTEX st = {ST_DEFAULT, CP_ACP};
   ::SendMessageA(h, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&st), reinterpret_cast<LPARAM>(rtf.c_str()));
+}
+
+void ControlHost::DetachAll() {
+  for (auto& entry : controls_) entry.second->Detach();
+  for (auto& entry : options_) entry.second.first->Button(entry.second.second).Detach();
+  for (ProgressBar* bar : bars_) bar->Attach(nullptr);
+  for (HotLink* link : links_) link->Attach(nullptr);
+  controls_.clear();
+  options_.clear();
+  bars_.clear();
+  links_.clear();
 }
 
 bool ControlHost::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {

@@ -23,6 +23,9 @@ class ControlHost : public ControlBinder {
 
   // WM_COMMAND and WM_NOTIFY of the dialog: true when a bound control took it.
   bool Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+  // Unbinds every object this host bound (the dialog is going away); the
+  // objects keep their state.
+  void DetachAll();
   // Whether `id` is a bound control of this dialog.
   bool Has(int id) const { return controls_.count(id) || options_.count(id); }
 
@@ -30,6 +33,8 @@ class ControlHost : public ControlBinder {
   HWND dialog_;
   std::map<int, Control*> controls_;
   std::map<int, std::pair<OptionArray*, int>> options_;
+  std::vector<ProgressBar*> bars_;
+  std::vector<HotLink*> links_;
 };
 
 // Loads the rich-text control library once (class "RichEdit20A").

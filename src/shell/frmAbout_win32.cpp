@@ -41,8 +41,7 @@ INT_PTR CALLBACK AboutProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         return s->host && s->host->Dispatch(msg, wp, lp);
       case WM_DESTROY:
         if (s->nameFont) ::DeleteObject(s->nameFont);
-        s->form->lnkWeb.Attach(nullptr);
-        s->form->lnkMail.Attach(nullptr);
+        if (s->host) s->host->DetachAll();
         return TRUE;
     }
   } catch (...) {

@@ -171,6 +171,11 @@ INT_PTR CALLBACK FrameProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         break;
       case WM_CLOSE: s->form->Unload(); return TRUE;
       case WM_DESTROY:
+        s->host->DetachAll();
+        for (auto& page : s->pages) {
+          page.host->DetachAll();
+          page.page->Surface().Detach();
+        }
         ::DeleteObject(s->titleFont);
         ::DeleteObject(s->headingFont);
         s->form->SetWindow(nullptr);

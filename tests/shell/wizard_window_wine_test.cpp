@@ -213,3 +213,22 @@ TEST(Help, OpensHelpFileThroughTheShell) {
 }
 
 }  // namespace
+
+namespace {
+// Guards against control objects left pointing at destroyed windows.
+TEST(RealWindow, ClosingUnbindsEveryControlObject) {
+  testpages::Log log;
+  testpages::Services services{log};
+  frmMain form{wizard::MakeProgramPages(), services};
+  ASSERT_NE(wizard::CreateWizardWindow(form), nullptr);
+  form.bNotAskExit(true);
+  ::PostMessageA(static_cast<HWND>(form.hwnd()), WM_CLOSE, 0, 0);
+  wizard::RunWizardLoop(form);
+  EXPECT_TRUE(form.Unloaded());
+  EXPECT_FALSE(form.cmdNext.Bound());
+  EXPECT_FALSE(form.ucStep11.Surface().Bound());
+  EXPECT_FALSE(form.ucStep11.optMethod.Button(0).Bound());
+  form.cmdNext.Caption("still an object");  // no window behind it any more
+  EXPECT_EQ(form.cmdNext.Caption(), "still an object");
+}
+}  // namespace
