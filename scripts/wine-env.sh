@@ -37,9 +37,10 @@ qm_start_prefix() {
     /usr/lib/wine/wineserver -w
   fi
   /usr/lib/wine/wineserver -p >/dev/null 2>&1 || true
-  # Start Wine's background services now, detached from any output pipe: a
-  # service started by the first test would hold ctest's pipe open for ever.
-  "$QM_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # Start the prefix's background services now, with no inherited pipes:
+  # started by the first test instead, they would hold ctest's output pipe
+  # open and ctest would wait on them until its timeout.
+  "$QM_WINE" wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 qm_wine() { "$QM_WINE" "$@"; }

@@ -18,4 +18,6 @@ int MsgBox(const std::string& text, unsigned style, const std::string& title, vo
   return Ui().ShowMessage(text, style, title.empty() ? std::string(appinfo::kTitle) : title, owner);
 }
 
+int ShowModalForm(ModalForm& form, void* owner) { return Ui().ShowModal(form, owner); }
+
 }  // namespace platform

@@ -1,11 +1,50 @@
 #pragma once
 // Resource ids shared by the .rc files and the code.
 #define IDI_QUILLMERE 1
-#define IDD_MAIN 200
-#define IDC_MAIN_TEXT 201
-#define IDC_MAIN_HEADING 202
+#define IDB_BANNER 2
 
 // Carried files: the zip libraries and the clean-up program.
 #define IDR_ZIPLIB 101
 #define IDR_UNZIPLIB 102
 #define IDR_CLEANER 104
+
+// The wizard frame.
+#define IDD_MAIN 200
+#define IDC_MAIN_BANNER 201
+#define IDC_MAIN_LINE1 202
+#define IDC_MAIN_LINE2 203
+#define IDC_MAIN_PAGES 204
+#define IDC_MAIN_HELP 205
+#define IDC_MAIN_ABOUT 206
+#define IDC_MAIN_BACK 207
+#define IDC_MAIN_NEXT 208
+#define IDC_MAIN_CANCEL 209
+
+// Welcome page.
+#define IDD_STEP0 300
+#define IDC_STEP0_TITLE 301
+#define IDC_STEP0_TEXT 302
+#define IDC_STEP0_HINT 303
+
+// Method page.
+#define IDD_STEP1 320
+#define IDC_STEP1_TITLE 321
+#define IDC_STEP1_OPT0 322
+#define IDC_STEP1_OPT1 323
+#define IDC_STEP1_OPT2 324
+#define IDC_STEP1_EXPLAIN0 325
+#define IDC_STEP1_EXPLAIN1 326
+#define IDC_STEP1_EXPLAIN2 327
+
+// A page whose part of the program is not in place yet.
+#define IDD_INTERIM 340
+#define IDC_INTERIM_TITLE 341
+#define IDC_INTERIM_TEXT 342
+
+// About box.
+#define IDD_ABOUT 400
+#define IDC_ABOUT_NAME 401
+#define IDC_ABOUT_VERSION 402
+#define IDC_ABOUT_WEB 403
+#define IDC_ABOUT_MAIL 404
+#define IDC_ABOUT_TEXT 405

@@ -52,4 +52,8 @@ int DoEventsCount();
 // The running processes the emulated machine reports.
 void SetProcesses(std::vector<ProcessInfo> processes);
 
+// Ticks every running timer once, whatever time has passed; returns how many.
+int FireTimers();
+int RunningTimers();
+
 }  // namespace platform::emu

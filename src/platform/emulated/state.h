@@ -1,5 +1,6 @@
 #pragma once
 // Shared state of the emulated platform (internal to platform/emulated).
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -13,6 +14,11 @@
 namespace platform::emu {
 
 struct RegistryStore;  // registry_emulated.cpp
+struct EmuTimer {
+  unsigned intervalMs = 0;
+  std::chrono::steady_clock::time_point last;
+  std::function<void()> tick;
+};
 
 struct State {
   std::map<char, std::string> drives;  // upper-case letter -> host folder
@@ -33,7 +39,12 @@ struct State {
   unsigned tempCounter = 0;
   std::vector<ProcessInfo> processes;
   std::shared_ptr<RegistryStore> registry;  // made on first use
+  std::map<int, EmuTimer> timers;
+  int nextTimerId = 1;
 };
+
+// Ticks the timers whose interval has passed (from DoEvents).
+void RunDueTimers();
 
 State& state();
 

@@ -106,6 +106,7 @@ void DoEvents() {
   ++state().doEventsCount;
   auto hooks = state().doEventsHooks;  // a hook may add hooks
   for (auto& hook : hooks) hook();
+  emu::RunDueTimers();
 }
 
 namespace {

@@ -1,5 +1,6 @@
 // Without a test's scripted user, the emulated machine answers every box
-// with its default button and keeps nothing.
+// with its default button, cancels every file dialog, closes every modal
+// window at once, and keeps nothing.
 #include "platform/ui.h"
 
 namespace platform {
@@ -14,6 +15,8 @@ class DefaultAnswers : public UserInterface {
     if (buttons > 5) return kAnswerOk;
     return (style & kDefaultButton2) ? second[buttons] : first[buttons];
   }
+  int ShowFileDialog(FileDialogRecord&) override { return 0; }
+  int ShowModal(ModalForm&, void*) override { return 0; }
 };
 }  // namespace
 

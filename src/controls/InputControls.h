@@ -1,0 +1,104 @@
+#pragma once
+// Controls the user changes: text box, check box, option-button array,
+// list with check boxes, drop-down list. Each raises its event whenever its
+// value changes, whether the user or code changed it.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "controls/Control.h"
+
+namespace controls {
+
+// One-line, multi-line or password text box (the kind is the window's
+// style; the object holds the text alone).
+class TextBox : public Control {
+ public:
+  const std::string& Text() const { return text_; }
+  void Text(const std::string& text);
+  std::function<void()> Change;
+  void OnWindowNotify(int code) override;
+
+ protected:
+  void PushState() override;
+
+ private:
+  std::string text_;
+};
+
+class CheckBox : public Label {
+ public:
+  int Value() const { return value_; }  // 0 unticked, 1 ticked
+  void Value(int value);
+  std::function<void()> Click;
+  void OnWindowNotify(int code) override;
+
+ protected:
+  void PushState() override;
+
+ private:
+  int value_ = 0;
+};
+
+// Option buttons sharing one name, told apart by their index; exactly one
+// (or, at first, none) is chosen.
+class OptionArray : public Control {
+ public:
+  explicit OptionArray(int count);
+  int Count() const { return static_cast<int>(buttons_.size()); }
+  Label& Button(int index) { return buttons_.at(index); }
+  // The chosen index, -1 when none.
+  int Value() const { return value_; }
+  void Value(int index);
+  std::function<void(int index)> Click;
+  // Binding: one window per button.
+  void AttachButton(int index, void* hwnd);
+  void OnButtonNotify(int index, int code);
+
+ private:
+  std::vector<Label> buttons_;
+  int value_ = -1;
+};
+
+class CheckList : public Control {
+ public:
+  void AddItem(const std::string& text, bool checked = false);
+  void Clear();
+  int ListCount() const { return static_cast<int>(items_.size()); }
+  const std::string& List(int index) const { return items_.at(index); }
+  bool Checked(int index) const { return checks_.at(index); }
+  void Checked(int index, bool checked);
+  int ListIndex() const { return listIndex_; }
+  std::function<void(int index)> ItemCheck;
+  void OnWindowNotify(int code) override;  // code: the item whose check changed
+
+ protected:
+  void PushState() override;
+
+ private:
+  std::vector<std::string> items_;
+  std::vector<bool> checks_;
+  int listIndex_ = -1;
+};
+
+class ComboList : public Control {
+ public:
+  void AddItem(const std::string& text);
+  void Clear();
+  int ListCount() const { return static_cast<int>(items_.size()); }
+  const std::string& List(int index) const { return items_.at(index); }
+  int ListIndex() const { return listIndex_; }
+  void ListIndex(int index);
+  std::string Text() const { return listIndex_ < 0 ? std::string() : items_[listIndex_]; }
+  std::function<void()> Click;
+  void OnWindowNotify(int code) override;
+
+ protected:
+  void PushState() override;
+
+ private:
+  std::vector<std::string> items_;
+  int listIndex_ = -1;
+};
+
+}  // namespace controls

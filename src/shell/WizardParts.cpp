@@ -1,0 +1,109 @@
+#include "shell/WizardParts.h"
+
+#include "resources/resource.h"
+#include "shell/CheckExtName.h"
+
+namespace wizard {
+
+namespace {
+
+// What every interim page shares: its template, its text, and the refusal.
+template <typename Role>
+class Interim : public Role {
+ public:
+  explicit Interim(const char* title) { lblTitle.Caption(title); lblText.Caption(kInterimText); }
+  int TemplateId() const override { return IDD_INTERIM; }
+  void Bind(controls::ControlBinder& binder) override {
+    binder.Bind(lblTitle, IDC_INTERIM_TITLE);
+    binder.Bind(lblText, IDC_INTERIM_TEXT);
+  }
+  bool CheckReady() override {
+    platform::MsgBox(kInterimText, platform::kInformation);
+    return false;
+  }
+  controls::Label lblTitle, lblText;
+};
+
+struct InterimSelection : Interim<SelectionPage> {
+  InterimSelection() : Interim("Select identities") {}
+  void LoadIdenList() override {}
+  std::int32_t TotalItem() const override { return 0; }
+};
+struct InterimDestination : Interim<DestinationPage> {
+  InterimDestination() : Interim("Backup file") {}
+  std::string ZipFileName() const override { return ""; }
+  std::string Password() const override { return ""; }
+  std::string Comment() const override { return ""; }
+};
+struct InterimRunning : Interim<RunningClientsPage> {
+  InterimRunning() : Interim("Close Outlook Express") {}
+  void CheckRunning() override {}
+};
+struct InterimBackupRun : Interim<BackupRunPage> {
+  InterimBackupRun() : Interim("Backup") {}
+  void InitNow() override {}
+  void TotalItem(std::int32_t) override {}
+  void ZipFileName(const std::string&) override {}
+  void Password(const std::string&) override {}
+  void Comment(const std::string&) override {}
+  void StartBackup() override {}
+  std::string TempDir() const override { return ""; }
+};
+struct InterimRestoreSource : Interim<RestoreSourcePage> {
+  InterimRestoreSource() : Interim("Backup file to restore") {}
+  std::string RestoreFile() const override { return ""; }
+  std::string RestoreFolder() const override { return ""; }
+  std::string Password() const override { return ""; }
+};
+struct InterimMapping : Interim<RestoreMappingPage> {
+  InterimMapping() : Interim("Identities to restore") {}
+  void LoadIDList() override {}
+};
+struct InterimRestoreRun : Interim<RestoreRunPage> {
+  InterimRestoreRun() : Interim("Restore") {}
+  void ZipFileName(const std::string&) override {}
+  void TempFolder(const std::string&) override {}
+  void Password(const std::string&) override {}
+  void StartRestore() override {}
+  std::int32_t ShellOE() const override { return 0; }
+  std::string OEFileName() const override { return ""; }
+};
+
+// The schedule dialog until it is in place: says so.
+class InterimSchedule : public platform::ModalForm {
+ public:
+  std::string FormName() const override { return "frmConfig"; }
+  int ShowReal(void* owner) override {
+    platform::MsgBox(kInterimText, platform::kInformation, "", owner);
+    return 0;
+  }
+};
+
+}  // namespace
+
+PageSet MakeProgramPages() {
+  PageSet s;
+  s.step0 = std::make_unique<ucStep0>();
+  s.step1 = std::make_unique<ucStep1>();
+  s.back1 = std::make_unique<InterimSelection>();
+  s.back2 = std::make_unique<InterimDestination>();
+  s.back3 = std::make_unique<InterimRunning>();
+  s.back4 = std::make_unique<InterimBackupRun>();
+  s.restor1 = std::make_unique<InterimRestoreSource>();
+  s.restor2 = std::make_unique<InterimMapping>();
+  s.restor3 = std::make_unique<InterimRestoreRun>();
+  return s;
+}
+
+bool ProgramServices::WriteScriptFile(const ScriptContent&, const std::string&) {
+  return false;  // the script file writer is not in place yet
+}
+
+platform::ModalForm& ProgramServices::ScheduleDialog() {
+  static InterimSchedule schedule;
+  return schedule;
+}
+
+void ProgramServices::CheckExtName() { ::CheckExtName(); }
+
+}  // namespace wizard

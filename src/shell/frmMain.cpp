@@ -1,0 +1,249 @@
+#include "shell/frmMain.h"
+
+#include "controls/GCommonDialog.h"
+#include "platform/system.h"
+#include "shell/mGeneral.h"
+#include "shell/modCheckOE.h"
+#include "shell/modFunction.h"
+
+const std::string frmMain::kRestoreQuestion =
+    "Your current email and news messages will be replaced       \r\n"
+    "with the messages from the selected Backup file. \r\n\r\n"
+    "Do you want to countinue?\r\n";
+
+frmMain::frmMain(wizard::PageSet pages, wizard::WizardServices& services)
+    : ucStep01(*pages.step0),
+      ucStep11(*pages.step1),
+      ucBack11(*pages.back1),
+      ucBack21(*pages.back2),
+      ucBack31(*pages.back3),
+      ucBack41(*pages.back4),
+      ucRestor11(*pages.restor1),
+      ucRestor21(*pages.restor2),
+      ucRestor31(*pages.restor3),
+      pages_(std::move(pages)),
+      services_(services) {
+  cmdHelp.Caption("Help...");
+  cmdAbout.Caption("About...");
+  cmdCancel.Caption("Cancel");
+  cmdBack.Caption("< Back");
+  cmdNext.Caption("Next >");
+  cmdNext.Default(true);
+  cmdHelp.Click = [this] { cmdHelp_Click(); };
+  cmdAbout.Click = [this] { cmdAbout_Click(); };
+  cmdCancel.Click = [this] { cmdCancel_Click(); };
+  cmdBack.Click = [this] { cmdBack_Click(); };
+  cmdNext.Click = [this] { cmdNext_Click(); };
+  ucBack41.Finish = [this] { OnBackupFinish(); };
+  ucRestor31.Finish = [this] { OnRestoreFinish(); };
+}
+
+frmMain::~frmMain() {
+  ucBack41.Finish = nullptr;
+  ucRestor31.Finish = nullptr;
+}
+
+std::vector<wizard::Page*> frmMain::AllPages() {
+  return {&ucBack11, &ucBack21, &ucBack31, &ucStep01, &ucBack41,
+          &ucStep11, &ucRestor11, &ucRestor21, &ucRestor31};
+}
+
+wizard::Page* frmMain::PageAt(std::int32_t index) {
+  switch (index) {
+    case 0: return &ucStep01;
+    case 1: return &ucStep11;
+    case 2: return &ucBack11;
+    case 3: return &ucBack21;
+    case 4: case 10: return &ucBack31;
+    case 5: case 6: return &ucBack41;
+    case 8: return &ucRestor11;
+    case 9: return &ucRestor21;
+    case 11: case 12: return &ucRestor31;
+    default: return nullptr;
+  }
+}
+
+void frmMain::Load() {
+  currentPage_ = 0;
+  services_.CreateSharedObjects();
+  services_.CheckExtName();
+  ShowPage();
+}
+
+void frmMain::cmdNext_Click() {
+  std::int32_t p = currentPage_;
+  switch (p) {
+    case 1: {
+      std::int16_t m = ucStep11.Method();
+      if (m == ucStep1::kRestore) {
+        currentPage_ = 8;
+        ShowPage();
+      } else if (m == ucStep1::kSchedule) {
+        platform::ShowModalForm(services_.ScheduleDialog(), hwnd_);
+      } else {
+        currentPage_ = 2;
+        ShowPage();
+      }
+      return;
+    }
+    case 2: case 3: case 4: case 8: case 9: case 10:
+      if (!PageAt(p)->CheckReady()) return;
+      break;
+    case 11:
+      if (platform::MsgBox(kRestoreQuestion, platform::kOkCancel | platform::kDefaultButton2 |
+                                                 platform::kQuestion, "", hwnd_) ==
+          platform::kAnswerCancel)
+        return;
+      break;
+    default: break;
+  }
+  currentPage_ = p + 1;
+  ShowPage();
+}
+
+void frmMain::cmdBack_Click() {
+  if (ucStep11.Method() == ucStep1::kRestore && currentPage_ == 8) currentPage_ = 1;
+  else if (currentPage_ > 0) currentPage_ -= 1;
+  ShowPage();
+}
+
+void frmMain::ShowPage() {
+  const std::int32_t p = currentPage_;
+  if (p == 7) {
+    notAskExit_ = true;
+    Unload();
+    return;
+  }
+  if (p == 13) {
+    notAskExit_ = true;
+    if (ucRestor31.ShellOE() == 1)
+      platform::ShellRun(nullptr, "", ucRestor31.OEFileName(), "", "", platform::kSwShowMinimized);
+    Unload();
+    return;
+  }
+  for (wizard::Page* page : AllPages()) page->Visible(false);
+  cmdBack.Enabled(p != 0);
+  wizard::Page* page = PageAt(p);
+  if (!page) return;
+  page->Visible(true);
+  switch (p) {
+    case 2: ucBack11.LoadIdenList(); break;
+    case 4: case 10: ucBack31.CheckRunning(); break;
+    case 5: ucBack41.InitNow(); break;
+    case 6:
+      ucBack41.TotalItem(ucBack11.TotalItem());
+      ucBack41.ZipFileName(ucBack21.ZipFileName());
+      ucBack41.Password(ucBack21.Password());
+      ucBack41.Comment(ucBack21.Comment());
+      cmdBack.Enabled(false);
+      cmdCancel.Enabled(false);
+      cmdNext.Enabled(false);
+      ucBack41.StartBackup();
+      break;
+    case 8: case 11: platform::DoEvents(); break;
+    case 9:
+      platform::DoEvents();
+      ucRestor21.LoadIDList();
+      break;
+    case 12:
+      ucRestor31.ZipFileName(ucRestor11.RestoreFile());
+      ucRestor31.TempFolder(ucRestor11.RestoreFolder());
+      ucRestor31.Password(ucRestor11.Password());
+      ucRestor31.StartRestore();
+      break;
+    default: break;
+  }
+}
+
+void frmMain::OnBackupFinish() {
+  try {
+    cmdNext.Caption("Finish");
+    cmdNext.Enabled(true);
+    cmdNext.Default(true);
+    cmdNext.SetFocus();
+    cmdCancel.SetFocus();
+    cmdCancel.Caption("Save Script");
+    cmdCancel.Enabled(true);
+    cmdBack.Enabled(false);
+  } catch (...) {  // a hidden window cannot take the focus
+  }
+}
+
+void frmMain::OnRestoreFinish() {
+  try {
+    cmdNext.Caption("Finish");
+    cmdNext.Enabled(true);
+    cmdNext.Default(true);
+    cmdNext.SetFocus();
+    cmdCancel.Enabled(false);
+    cmdBack.Enabled(false);
+  } catch (...) {
+  }
+}
+
+void frmMain::cmdCancel_Click() {
+  if (cmdCancel.Caption() == "Save Script") SaveScript();
+  else Unload();
+}
+
+void frmMain::SaveScript() {
+  try {
+    controls::GCommonDialog dialog;
+    std::string file, title, filter = "Script Files(*.oes)|*.oes";
+    std::int32_t index = 1, flags = 0;
+    if (!dialog.VBGetSaveFileName(file, title, true, filter, index, "", "Save as", "oes", hwnd_, flags))
+      return;
+    wizard::ScriptContent script;
+    script.BackupFile = ucBack21.ZipFileName();
+    script.Comments = ucBack21.Comment();
+    script.LastBackupDate = std::time(nullptr);
+    script.Password = ucBack21.Password();
+    for (const auto& [name, detail] : services_.SelectedIdentities()) {
+      script.Identities.push_back(name);
+      script.IDdetails.push_back(detail);
+    }
+    if (services_.WriteScriptFile(script, file)) {
+      platform::MsgBox("Save script file successfully!    ", platform::kInformation, "", hwnd_);
+      notAskExit_ = true;
+      Unload();
+    } else {
+      platform::MsgBox("Save script file unsuccessfully!       ", platform::kCritical, "", hwnd_);
+    }
+  } catch (...) {  // the window stays
+  }
+}
+
+bool frmMain::QueryUnload() {
+  if (!notAskExit_ &&
+      platform::MsgBox(kCloseQuestion, platform::kYesNo | platform::kQuestion, "", hwnd_) ==
+          platform::kAnswerNo)
+    return false;
+  modCheckOE::CleanupFolderList() = ucBack41.TempDir() + "/" + ucRestor11.RestoreFolder();
+  return true;
+}
+
+bool frmMain::Unload() {
+  if (unloaded_) return true;
+  if (!QueryUnload()) return false;
+  DoUnload();
+  return true;
+}
+
+void frmMain::DoUnload() {
+  unloaded_ = true;
+  try {
+    services_.ReleaseSharedObjects();
+    modCheckOE::ReleaseShellLibrary();
+  } catch (...) {
+  }
+  if (OnUnloaded) OnUnloaded();
+}
+
+void frmMain::cmdHelp_Click() {
+  std::string verb = "open";
+  void* owner = nullptr;
+  mGeneral::ShellOpen(modFunction::AppPath() + "help.chm", platform::kSwShowNormal, "", "", verb,
+                      owner);
+}
+
+void frmMain::cmdAbout_Click() { platform::ShowModalForm(services_.AboutBox(), hwnd_); }
