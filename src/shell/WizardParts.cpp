@@ -1,7 +1,12 @@
 #include "shell/WizardParts.h"
 
+#include <ctime>
+
 #include "resources/resource.h"
+#include "schedule/OleDate.h"
+#include "schedule/ScriptCFG.h"
 #include "shell/CheckExtName.h"
+#include "shell/SharedObjects.h"
 
 namespace wizard {
 
@@ -95,8 +100,36 @@ PageSet MakeProgramPages() {
   return s;
 }
 
-bool ProgramServices::WriteScriptFile(const ScriptContent&, const std::string&) {
-  return false;  // the script file writer is not in place yet
+void ProgramServices::CreateSharedObjects() { shared::CreateSharedObjects(); }
+void ProgramServices::ReleaseSharedObjects() { shared::ReleaseSharedObjects(); }
+
+std::vector<std::pair<std::string, std::string>> ProgramServices::SelectedIdentities() {
+  std::vector<std::pair<std::string, std::string>> out;
+  if (!shared::HaveSharedObjects()) return out;
+  const cProcessItem& items = shared::Catalogue();
+  for (std::int32_t i = 1; i <= items.SelectIdentity().Count(); ++i)
+    if (items.SelectIdentity().At(i))
+      out.emplace_back(items.Identities().Value(i), items.Detail().Value(i));
+  return out;
+}
+
+bool ProgramServices::WriteScriptFile(const ScriptContent& content, const std::string& path) {
+  ScriptCFG script;
+  script.BackupFile(content.BackupFile);
+  script.Comments(content.Comments);
+  script.Password(content.Password);
+  std::tm local{};
+  std::time_t when = content.LastBackupDate;
+#ifdef _WIN32
+  local = *std::localtime(&when);
+#else
+  localtime_r(&when, &local);
+#endif
+  script.LastBackupDate(OleDate::FromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                           local.tm_hour, local.tm_min, local.tm_sec));
+  for (const std::string& name : content.Identities) script.Identities().Add(name);
+  for (const std::string& detail : content.IDdetails) script.IDdetails().Add(detail);
+  return script.WriteScriptFile(path);
 }
 
 platform::ModalForm& ProgramServices::ScheduleDialog() {

@@ -11,6 +11,9 @@ PageSet MakeProgramPages();
 
 class ProgramServices : public WizardServices {
  public:
+  void CreateSharedObjects() override;
+  void ReleaseSharedObjects() override;
+  std::vector<std::pair<std::string, std::string>> SelectedIdentities() override;
   bool WriteScriptFile(const ScriptContent& script, const std::string& path) override;
   platform::ModalForm& ScheduleDialog() override;
   platform::ModalForm& AboutBox() override { return about_; }
