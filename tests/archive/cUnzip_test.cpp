@@ -250,7 +250,7 @@ TEST_F(UnzipTest, MissingArchiveFailsAndTooManyNamesRaiseWithTheSource) {
   for (int i = 0; i < 1030; ++i) entries.push_back({"f" + std::to_string(i), "x"});
   MakeRawArchive(box.Path("many.qmb"), entries);
   u.ZipFile(box.Path("many.qmb"));
-  u.UnzipFolder(box.Path("out\"));
+  u.UnzipFolder(box.Path("out\\"));
   u.Directory();
   u.FileSelected(1, false);  // 1029 names to pass
   try {
