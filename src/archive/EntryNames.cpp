@@ -55,7 +55,7 @@ std::string EntryNameAnsi(zip_t* archive, zip_uint64_t index) {
   if (strict && rawName == strict) return Utf8ToAnsi(rawName);
   std::string utf8;
   if (UnicodePathField(archive, index, raw, utf8)) return Utf8ToAnsi(utf8);
-  return OemToAnsi(rawName);
+  return OemTextToAnsi(rawName);
 }
 
 bool IsSafeEntryName(const std::string& name) {

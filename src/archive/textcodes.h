@@ -9,7 +9,7 @@ namespace ziplib {
 std::string AnsiToUtf8(const std::string& ansi);
 // Characters the ANSI code page lacks become "?".
 std::string Utf8ToAnsi(const std::string& utf8);
-std::string OemToAnsi(const std::string& oem);
+std::string OemTextToAnsi(const std::string& oem);
 // True for well-formed UTF-8 (pure ASCII included).
 bool IsUtf8(const std::string& text);
 bool IsAscii(const std::string& text);

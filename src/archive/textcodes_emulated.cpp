@@ -40,7 +40,7 @@ void PutUtf8(std::string& out, std::uint32_t cp) {
 std::string AnsiToUtf8(const std::string& ansi) { return platform::emu::AnsiToUtf8(ansi); }
 std::string Utf8ToAnsi(const std::string& utf8) { return platform::emu::Utf8ToAnsi(utf8); }
 
-std::string OemToAnsi(const std::string& oem) {
+std::string OemTextToAnsi(const std::string& oem) {
   if (IsAscii(oem)) return oem;
   std::string utf8;
   for (unsigned char c : oem) PutUtf8(utf8, c < 0x80 ? c : kOem437[c - 0x80]);

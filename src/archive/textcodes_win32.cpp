@@ -34,7 +34,7 @@ std::string AnsiToUtf8(const std::string& ansi) {
 std::string Utf8ToAnsi(const std::string& utf8) {
   return IsAscii(utf8) ? utf8 : FromWide(ToWide(utf8, CP_UTF8), CP_ACP);
 }
-std::string OemToAnsi(const std::string& oem) {
+std::string OemTextToAnsi(const std::string& oem) {
   return IsAscii(oem) ? oem : FromWide(ToWide(oem, CP_OEMCP), CP_ACP);
 }
 

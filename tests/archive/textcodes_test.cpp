@@ -23,8 +23,8 @@ TEST(TextCodes, AnsiAndUtf8RoundTrip) {
 
 TEST(TextCodes, OemNamesReachTheProgramInAnsi) {
   // Info-ZIP on Windows stores "é" and "ö" as OEM bytes 0x82 and 0x94.
-  EXPECT_EQ(OemToAnsi("Gel\x94scht/r\x82su.dbx"), "Gel" + kAnsiO + "scht/r" + kAnsiE + "su.dbx");
-  EXPECT_EQ(OemToAnsi("Inbox.dbx"), "Inbox.dbx");
+  EXPECT_EQ(OemTextToAnsi("Gel\x94scht/r\x82su.dbx"), "Gel" + kAnsiO + "scht/r" + kAnsiE + "su.dbx");
+  EXPECT_EQ(OemTextToAnsi("Inbox.dbx"), "Inbox.dbx");
 }
 
 TEST(TextCodes, RecognisesUtf8) {
