@@ -55,6 +55,14 @@ std::string EntryNameAnsi(zip_t* archive, zip_uint64_t index) {
   if (strict && rawName == strict) return Utf8ToAnsi(rawName);
   std::string utf8;
   if (UnicodePathField(archive, index, raw, utf8)) return Utf8ToAnsi(utf8);
+  // Without the flag, names made on DOS and Windows file systems are OEM
+  // text; elsewhere (Info-ZIP on Unix) they are the maker's text, UTF-8 today.
+  zip_uint8_t opsys = ZIP_OPSYS_DOS;
+  zip_uint32_t attributes = 0;
+  zip_file_get_external_attributes(archive, index, 0, &opsys, &attributes);
+  const bool madeOnWindows = opsys == ZIP_OPSYS_DOS || opsys == ZIP_OPSYS_OS_2 ||
+                             opsys == ZIP_OPSYS_WINDOWS_NTFS || opsys == ZIP_OPSYS_VFAT;
+  if (!madeOnWindows && IsUtf8(rawName)) return Utf8ToAnsi(rawName);
   return OemTextToAnsi(rawName);
 }
 

@@ -106,9 +106,10 @@ zip_file_t* OpenEntry(Run& run, zip_uint64_t i, const std::string& name, bool en
   }
 }
 
-// Makes every missing folder of `relative` below the extraction folder.
-bool MakeFolders(const Run& run, const std::string& relative) {
-  std::string path = run.folder;
+// Makes every missing folder of `relative` ("\\" between folders; the part
+// after the last "\\" is a file name) below `base`, which ends in "\\".
+void MakeFolders(const std::string& base, const std::string& relative) {
+  std::string path = base;
   std::size_t start = 0, end;
   while ((end = relative.find('\\', start)) != std::string::npos) {
     path += relative.substr(start, end - start + 1);
@@ -116,7 +117,13 @@ bool MakeFolders(const Run& run, const std::string& relative) {
     if (!fs::Stat(path.substr(0, path.size() - 1), it)) fs::MakeFolder(path.substr(0, path.size() - 1));
     start = end + 1;
   }
-  return true;
+}
+
+// The extraction folder itself, every missing level of it.
+void MakeExtractionFolder(const std::string& folder) {
+  std::size_t root = folder.size() > 2 && folder[1] == ':' ? 3 : folder.rfind("\\\\", 0) == 0 ? folder.find('\\', folder.find('\\', 2) + 1) + 1 : 0;
+  if (root == 0 || root > folder.size()) return;
+  MakeFolders(folder.substr(0, root), folder.substr(root));
 }
 
 // Decides about an existing file: true to replace it.
@@ -165,7 +172,7 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   std::string relative = WithBackslashes(name);
   if (!run.options->restorePaths) relative = relative.substr(relative.find_last_of('\\') + 1);
   if (isFolder) {
-    if (run.options->restorePaths) MakeFolders(run, relative);
+    if (run.options->restorePaths) MakeFolders(run.folder, relative + "\\");
     return;
   }
   zip_stat_t st;
@@ -178,7 +185,7 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     run.aborted = true;
     return;
   }
-  MakeFolders(run, relative);
+  MakeFolders(run.folder, relative);
   if (!MayReplace(run, target)) return;
   const int refusedBefore = run.badPassword;
   zip_file_t* zf = OpenEntry(run, i, name, st.encryption_method != ZIP_EM_NONE);
@@ -254,6 +261,7 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
     run.folder = options->extractFolder ? options->extractFolder : "";
     if (!run.folder.empty() && run.folder.back() != '\\' && run.folder.back() != '/') run.folder += '\\';
     run.buffer.resize(kChunk);
+    MakeExtractionFolder(run.folder);
   }
   std::vector<bool> used(static_cast<std::size_t>(includeCount), false);
   zip_int64_t entries = zip_get_num_entries(run.za, 0);

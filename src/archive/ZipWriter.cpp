@@ -200,7 +200,10 @@ bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, i
   }
   auto i = static_cast<zip_uint64_t>(idx);
   zip_set_file_compression(za, i, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
-  zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_DOS, 0x20);  // the archive bit
+  // Made on "Unix" with a plain file's mode: tools on every system then take
+  // the flagged UTF-8 names as they are (Info-ZIP converts names made on
+  // FAT from OEM, flag or not).
+  zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_UNIX, (0100644u << 16) | 0x20u);
   if (!password.empty() && zip_file_set_encryption(za, i, ZIP_EM_TRAD_PKWARE, password.c_str()) < 0)
     return false;
   return true;

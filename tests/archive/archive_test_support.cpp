@@ -29,6 +29,8 @@ void MakeRawArchive(const std::string& path, const std::vector<std::pair<std::st
     zip_source_t* src = zip_source_buffer(za, content.data(), content.size(), 0);
     zip_int64_t i = zip_file_add(za, name.c_str(), src, nameFlags);
     ASSERT_GE(i, 0) << name;
+    if (nameFlags == ZIP_FL_ENC_CP437)  // as Info-ZIP writes on Windows: made on FAT
+      zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(i), 0, ZIP_OPSYS_DOS, 0x20);
     if (password) zip_file_set_encryption(za, static_cast<zip_uint64_t>(i), ZIP_EM_TRAD_PKWARE, password);
   }
   ASSERT_EQ(zip_close(za), 0);

@@ -126,7 +126,9 @@ TEST_F(UnzipTest, FlaggedUtf8AndOemNamesBothReachTheProgramInAnsi) {
   // libzip flags the UTF-8 name; the raw OEM one (as Info-ZIP writes on Windows) has no flag.
   MakeRawArchive(box.Path("a.qmb"), {{"Bo\xC3\xAEte/Gel\xC3\xB6scht.dbx", "u"}}, nullptr, ZIP_FL_ENC_UTF_8);
   MakeRawArchive(box.Path("b.qmb"), {{"r\x82su/Gel\x94scht.dbx", "o"}}, nullptr, ZIP_FL_ENC_CP437);
-  for (const char* name : {"a.qmb", "b.qmb"}) {
+  // Info-ZIP on Unix: UTF-8 bytes without the flag, made on Unix.
+  MakeRawArchive(box.Path("c.qmb"), {{"\xC3\xA9t\xC3\xA9/Gel\xC3\xB6scht.dbx", "x"}}, nullptr, ZIP_FL_ENC_RAW);
+  for (const char* name : {"a.qmb", "b.qmb", "c.qmb"}) {
     cUnzip u;
     u.ZipFile(box.Path(name));
     u.UseFolderNames(true);
@@ -138,6 +140,7 @@ TEST_F(UnzipTest, FlaggedUtf8AndOemNamesBothReachTheProgramInAnsi) {
   }
   EXPECT_EQ(Read("out\\Bo\xEEte\\Gel\xF6scht.dbx"), "u");
   EXPECT_EQ(Read("out\\r\xE9su\\Gel\xF6scht.dbx"), "o");
+  EXPECT_EQ(Read("out\\\xE9t\xE9\\Gel\xF6scht.dbx"), "x");
 }
 
 TEST_F(UnzipTest, HostileNamesExtractNothingOutsideTheFolder) {
