@@ -237,7 +237,7 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
   if (!options || !callbacks || !options->zipFile || !options->zipFile[0]) return kUzParam;
   if (includeCount < 0 || (includeCount > 0 && !includes)) return kUzParam;
   if (excludeCount < 0 || (excludeCount > 0 && !excludes)) return kUzParam;
-  fs::KeepAllocatedMemory();
+  fs::BeginRun();
   Run run;
   run.options = options;
   run.cb = callbacks;

@@ -229,7 +229,7 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   if (!g_initialised) return kZeNoInit;
   if (!zipFile || !zipFile[0]) return kZeName;
   if (count < 0 || (count > 0 && !names)) return kZeParms;
-  fs::KeepAllocatedMemory();
+  fs::BeginRun();
   int level = g_options.raw.level >= 1 && g_options.raw.level <= 9 ? g_options.raw.level : kDefaultLevel;
 
   std::string password;

@@ -51,8 +51,9 @@ class Stream {
 // a temporary file replaced on success); null with `error` set on failure.
 zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error);
 
-// Keeps the C library from handing freed memory back to the system after
-// every entry (each entry allocates and frees a compressor).
-void KeepAllocatedMemory();
+// Called when a library run starts: forgets what the file access remembered
+// of folders, and keeps the C library from handing freed memory back to the
+// system after every entry (each entry allocates and frees a compressor).
+void BeginRun();
 
 }  // namespace ziplib::fs

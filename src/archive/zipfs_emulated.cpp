@@ -5,13 +5,17 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <dirent.h>
+
 #include <cerrno>
+#include <map>
 #include <cstdio>
 
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
 
+#include "archive/textcodes.h"
 #include "archive/zipfs.h"
 #include "platform/emulated/emulation.h"
 #include "platform/files.h"
@@ -19,7 +23,74 @@
 namespace ziplib::fs {
 
 namespace {
-std::string Host(const std::string& path) { return platform::emu::HostPath(path); }
+// The host names of the folder used last, so that a folder of many files
+// is read once per run rather than once per file (the emulated platform
+// finds names without regard to letter case by reading the folder).
+struct FolderNames {
+  std::string host;
+  std::map<std::string, std::string> names;  // folded ANSI name -> host name
+};
+std::map<std::string, FolderNames> g_folders;  // by folded folder path, a few at a time
+
+std::string Folded(std::string ansi) {
+  for (char& c : ansi) {
+    auto u = static_cast<unsigned char>(c);
+    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) c = static_cast<char>(u + 0x20);
+  }
+  return ansi;
+}
+
+// Windows ignores trailing dots and blanks of a name.
+std::string Bare(std::string leaf) {
+  while (!leaf.empty() && (leaf.back() == '.' || leaf.back() == ' ')) leaf.pop_back();
+  return leaf;
+}
+
+bool Split(const std::string& path, std::string& folder, std::string& leaf) {
+  std::size_t cut = path.find_last_of('\\');
+  if (cut == std::string::npos || cut + 1 >= path.size() || cut < 2) return false;
+  folder = path.substr(0, cut);
+  leaf = Bare(path.substr(cut + 1));
+  return !leaf.empty();
+}
+
+FolderNames* Load(const std::string& folder) {
+  auto found = g_folders.find(Folded(folder));
+  if (found != g_folders.end()) return &found->second;
+  std::string host = platform::emu::HostPath(folder);
+  DIR* dir = host.empty() ? nullptr : ::opendir(host.c_str());
+  if (!dir) return nullptr;
+  if (g_folders.size() >= 16) g_folders.clear();
+  FolderNames& f = g_folders[Folded(folder)];
+  f.host = host;
+  while (dirent* e = ::readdir(dir)) f.names[Folded(ziplib::Utf8ToAnsi(e->d_name))] = e->d_name;
+  ::closedir(dir);
+  return &f;
+}
+
+std::string Host(const std::string& path) {
+  std::string folder, leaf;
+  FolderNames* f = Split(path, folder, leaf) ? Load(folder) : nullptr;
+  if (!f) return platform::emu::HostPath(path);
+  auto it = f->names.find(Folded(leaf));
+  return f->host + "/" + (it != f->names.end() ? it->second : ziplib::AnsiToUtf8(leaf));
+}
+
+bool Known(const std::string& path) {
+  std::string folder, leaf;
+  FolderNames* f = Split(path, folder, leaf) ? Load(folder) : nullptr;
+  return f && f->names.count(Folded(leaf)) > 0;
+}
+
+void Note(const std::string& path, bool present) {
+  std::string folder, leaf;
+  if (!Split(path, folder, leaf)) return;
+  auto found = g_folders.find(Folded(folder));
+  if (found == g_folders.end()) return;
+  if (present) found->second.names.emplace(Folded(leaf), ziplib::AnsiToUtf8(leaf));
+  else found->second.names.erase(Folded(leaf));
+}
+
 std::string Joined(std::string folder, const std::string& name) {
   if (!folder.empty() && folder.back() != '\\') folder += '\\';
   return folder + name;
@@ -49,10 +120,31 @@ bool Stat(const std::string& path, Item& out) {
   return true;
 }
 
-bool MakeFolder(const std::string& path) { return platform::CreateFolder(path); }
-bool RemoveFile(const std::string& path) { return platform::RemoveFile(path); }
+bool MakeFolder(const std::string& path) {
+  bool ok = platform::CreateFolder(path);
+  if (ok) Note(path, true);
+  return ok;
+}
+
+bool RemoveFile(const std::string& path) {
+  bool ok = platform::RemoveFile(path);
+  if (ok) Note(path, false);
+  return ok;
+}
+
 bool MoveOnto(const std::string& from, const std::string& to) {
-  return platform::MoveFileReplace(from, to);
+  bool ok;
+  if (Known(to)) {
+    ok = platform::MoveFileReplace(from, to);  // the platform's rules for an existing file
+  } else {
+    std::string src = Host(from), dst = Host(to);
+    ok = !src.empty() && !dst.empty() && ::rename(src.c_str(), dst.c_str()) == 0;
+  }
+  if (ok) {
+    Note(from, false);
+    Note(to, true);
+  }
+  return ok;
 }
 
 void SetModified(const std::string& path, std::time_t mtime) {
@@ -74,6 +166,7 @@ bool Stream::Create(const std::string& path) {
   std::string host = Host(path);
   int fd = host.empty() ? -1 : ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
+  Note(path, true);
   handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1);
   return true;
 }
@@ -120,7 +213,8 @@ zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error) {
   return zip_source_file_create(host.c_str(), 0, -1, error);
 }
 
-void KeepAllocatedMemory() {
+void BeginRun() {
+  g_folders.clear();  // a new run: what others did since is not known
 #ifdef __GLIBC__
   static bool done = false;
   if (done) return;

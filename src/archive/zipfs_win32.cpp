@@ -118,6 +118,6 @@ zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error) {
   return zip_source_win32a_create(path.c_str(), 0, -1, error);
 }
 
-void KeepAllocatedMemory() {}
+void BeginRun() {}
 
 }  // namespace ziplib::fs
