@@ -245,7 +245,7 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
 
   zip_error_t err;
   zip_error_init(&err);
-  zip_source_t* src = fs::ArchiveSource(options->zipFile, &err);
+  zip_source_t* src = fs::BufferedArchiveSource(options->zipFile, &err);
   run.za = src ? zip_open_from_source(src, ZIP_RDONLY, &err) : nullptr;
   if (!run.za) {
     if (src) zip_source_free(src);

@@ -1,5 +1,6 @@
 // The zip library's writer: ZpInit, ZpSetOptions and ZpArchive over libzip.
 // Files are streamed into the archive one by one while libzip writes it.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,10 +14,13 @@ namespace ziplib {
 
 namespace {
 constexpr int kDefaultLevel = 6;
-constexpr std::size_t kReadChunk = 256 * 1024;
+constexpr std::size_t kReadChunk = 1024 * 1024;
 constexpr std::size_t kPasswordSize = 256;
 
 ZpCallbacks g_callbacks{};
+// One read-ahead block for the run: libzip asks for small pieces, and every
+// read is a system call (a server round trip under Wine).
+std::vector<char> g_block;
 bool g_initialised = false;
 struct Options {
   std::string root;
@@ -94,6 +98,7 @@ struct FileFeed {
   zip_source_t* archive = nullptr;  // for the bytes written so far
   zip_int64_t startedAt = 0;
   std::uint64_t read = 0;
+  std::size_t blockAt = 0, blockLength = 0;
   bool* cancelled = nullptr;
   zip_error_t error{};
 };
@@ -124,16 +129,24 @@ zip_int64_t FeedCallback(void* state, void* data, zip_uint64_t len, zip_source_c
       Print("  adding: " + shown);
       f.startedAt = zip_source_tell_write(f.archive);
       f.read = 0;
+      f.blockAt = f.blockLength = 0;
       return 0;
     }
     case ZIP_SOURCE_READ: {
-      std::int64_t n = f.stream.Read(data, len);
-      if (n < 0) {
-        zip_error_set(&f.error, ZIP_ER_READ, 0);
-        return -1;
+      if (f.blockAt == f.blockLength) {
+        std::int64_t n = f.stream.Read(g_block.data(), g_block.size());
+        if (n < 0) {
+          zip_error_set(&f.error, ZIP_ER_READ, 0);
+          return -1;
+        }
+        f.blockAt = 0;
+        f.blockLength = static_cast<std::size_t>(n);
       }
-      f.read += static_cast<std::uint64_t>(n);
-      return n;
+      std::size_t take = std::min<std::size_t>(f.blockLength - f.blockAt, static_cast<std::size_t>(len));
+      std::memcpy(data, g_block.data() + f.blockAt, take);
+      f.blockAt += take;
+      f.read += take;
+      return static_cast<zip_int64_t>(take);
     }
     case ZIP_SOURCE_CLOSE:
       f.stream.Close();
@@ -184,7 +197,7 @@ std::string AskComment() {
 
 bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, int level,
               const std::string& password, bool* cancelled) {
-  auto* feed = new FileFeed{file, {}, archiveSource, 0, 0, cancelled, {}};
+  auto* feed = new FileFeed{file, {}, archiveSource, 0, 0, 0, 0, cancelled, {}};
   zip_error_init(&feed->error);
   zip_error_t err;
   zip_error_init(&err);
@@ -255,6 +268,10 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   }
   zip_error_fini(&err);
 
+  g_block.resize(kReadChunk);
+  struct FreeBlock {
+    ~FreeBlock() { std::vector<char>().swap(g_block); }
+  } freeBlock;
   bool cancelled = false;
   for (const PlannedFile& f : files) {
     if (!AddEntry(za, archiveSource, f, level, password, &cancelled)) {

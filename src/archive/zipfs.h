@@ -40,6 +40,7 @@ class Stream {
   // Bytes read (0 at the end), -1 on error.
   std::int64_t Read(void* buffer, std::size_t size);
   bool Write(const void* data, std::size_t size);
+  bool SeekTo(std::uint64_t offset);
   bool Close();  // false when writing the last bytes failed
   bool IsOpen() const { return handle_ != nullptr; }
 
@@ -50,6 +51,10 @@ class Stream {
 // A libzip source for the archive file itself (readable, and writable through
 // a temporary file replaced on success); null with `error` set on failure.
 zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error);
+// A read-only libzip source for an archive that reads ahead in large blocks:
+// libzip asks for small pieces and seeks before each, which costs a system
+// call apiece (and a server round trip under Wine).
+zip_source_t* BufferedArchiveSource(const std::string& path, zip_error_t* error);
 
 // Called when a library run starts: forgets what the file access remembered
 // of folders, and keeps the C library from handing freed memory back to the

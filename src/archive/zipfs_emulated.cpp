@@ -197,6 +197,12 @@ bool Stream::Write(const void* data, std::size_t size) {
   return true;
 }
 
+bool Stream::SeekTo(std::uint64_t offset) {
+  if (!handle_) return false;
+  int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(handle_) - 1);
+  return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
 bool Stream::Close() {
   if (!handle_) return true;
   int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(handle_) - 1);

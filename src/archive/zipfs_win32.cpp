@@ -105,6 +105,12 @@ bool Stream::Write(const void* data, std::size_t size) {
   return true;
 }
 
+bool Stream::SeekTo(std::uint64_t offset) {
+  LARGE_INTEGER to;
+  to.QuadPart = static_cast<LONGLONG>(offset);
+  return handle_ && ::SetFilePointerEx(H(handle_), to, nullptr, FILE_BEGIN);
+}
+
 bool Stream::Close() {
   if (!handle_) return true;
   bool ok = ::CloseHandle(H(handle_)) != 0;
