@@ -44,9 +44,9 @@ std::string WithBackslashes(std::string s) {
 
 void ReportComment(Run& run) {
   run.cb->commentLength = 0;
-  zip_uint32_t len = 0;
-  const char* raw = zip_get_archive_comment(run.za, reinterpret_cast<int*>(&len), ZIP_FL_ENC_RAW);
-  std::string comment = raw ? std::string(raw, len) : std::string();
+  int len = 0;
+  const char* raw = zip_get_archive_comment(run.za, &len, ZIP_FL_ENC_RAW);
+  std::string comment = raw && len > 0 ? std::string(raw, static_cast<std::size_t>(len)) : std::string();
   if (!IsAscii(comment) && IsUtf8(comment)) comment = Utf8ToAnsi(comment);
   if (!run.cb->commentBuffer || run.cb->commentBufferSize == 0) return;
   std::size_t n = comment.size() < run.cb->commentBufferSize - 1 ? comment.size() : run.cb->commentBufferSize - 1;
