@@ -19,6 +19,7 @@ void CheckListFill(void*, const std::vector<std::string>&, const std::vector<boo
 void CheckListSetCheck(void*, int, bool) {}
 bool CheckListGetCheck(void*, int) { return false; }
 int CheckListSelection(void*) { return -1; }
+void CheckListSelect(void*, int) {}
 void ImageShow(void*, int) {}
 
 }  // namespace controls::link

@@ -76,6 +76,15 @@ void CheckListSetCheck(void* h, int index, bool checked) {
 }
 bool CheckListGetCheck(void* h, int index) { return ListView_GetCheckState(W(h), index) != 0; }
 int CheckListSelection(void* h) { return ListView_GetNextItem(W(h), -1, LVNI_SELECTED); }
+void CheckListSelect(void* h, int index) {
+  const UINT mask = LVIS_SELECTED | LVIS_FOCUSED;
+  if (index < 0) {
+    ListView_SetItemState(W(h), -1, 0, mask);
+    return;
+  }
+  ListView_SetItemState(W(h), index, mask, mask);
+  ListView_EnsureVisible(W(h), index, FALSE);
+}
 
 void ImageShow(void* h, int bitmapId) {
   HBITMAP bmp = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId),

@@ -97,9 +97,9 @@ void CreatePages(HWND dlg, FrameState& s) {
     ::SetWindowLongPtrA(child, DWLP_USER, reinterpret_cast<LONG_PTR>(pw.host.get()));
     page->Bind(*pw.host);
     page->Surface().Attach(child);
-    // Page headings: the welcome heading large, the others bold.
-    int heading = page->TemplateId() == IDD_STEP0 ? IDC_STEP0_TITLE
-                  : page->TemplateId() == IDD_STEP1 ? IDC_STEP1_TITLE : IDC_INTERIM_TITLE;
+    // Page headings (the control after the template's id): the welcome
+    // heading large, the others bold.
+    int heading = page->TemplateId() + 1;
     HFONT font = page->TemplateId() == IDD_STEP0 ? s.titleFont : s.headingFont;
     ::SendDlgItemMessageA(child, heading, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     s.pages.push_back(std::move(pw));

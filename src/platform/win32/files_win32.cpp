@@ -77,6 +77,12 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
+bool CanWriteExisting(const std::string& path) {
+  FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(f);
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
