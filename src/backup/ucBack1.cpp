@@ -44,8 +44,9 @@ ucBack1::ucBack1() {
   lblTitle.Caption("Specify the items you want to Backup");
   lblIdentities.Caption("Identities to back up:");
   lblDetail.Caption("Detail:");
+  // One blank instead of a line break: the label wraps the note at its width.
   lblNote.Caption(
-      "- To back up Hotmail and News Messages correctly, both Messages and Accounts\r\n"
+      "- To back up Hotmail and News Messages correctly, both Messages and Accounts "
       "must be checked.");
   for (const char* row : kDetailRows) lstDetail.AddItem(row);
   lstIdentity.Click = [this] { ShowCurrentFlags(); };

@@ -68,6 +68,14 @@ INT_PTR CALLBACK PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       HWND frame = ::GetParent(dlg);
       FrameState* s = StateOf(frame);
       if (!s) return FALSE;
+      // Disabled and read-only edit boxes ask here too: they keep the
+      // button-face colour that says they take no input.
+      char cls[16] = "";
+      if (msg == WM_CTLCOLORSTATIC && ::GetClassNameA(reinterpret_cast<HWND>(lp), cls, sizeof cls) &&
+          ::lstrcmpiA(cls, "Edit") == 0) {
+        ::SetBkColor(reinterpret_cast<HDC>(wp), ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+      }
       ::SetBkColor(reinterpret_cast<HDC>(wp), ::GetSysColor(COLOR_WINDOW));
       return reinterpret_cast<INT_PTR>(s->white);
     }

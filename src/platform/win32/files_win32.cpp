@@ -78,6 +78,13 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
 }
 
 bool CanWriteExisting(const std::string& path) {
+  // The attribute is asked first: a process with backup rights (or a
+  // compatibility layer running as the superuser) opens read-only files anyway.
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
   FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
   return static_cast<bool>(f);
