@@ -98,8 +98,7 @@ void CheckList::OnWindowNotify(int code) {
     ListIndex(code);
     return;
   }
-  const int selected = link::CheckListSelection(hwnd());
-  if (selected >= 0 && selected != listIndex_) ListIndex(selected);
+  if (code != listIndex_ && link::CheckListIsSelected(hwnd(), code)) ListIndex(code);
 }
 
 void CheckList::PushState() {

@@ -29,6 +29,7 @@ void CheckListSetCheck(void* h, int index, bool checked);
 bool CheckListGetCheck(void* h, int index);
 int CheckListSelection(void* h);
 void CheckListSelect(void* h, int index);  // highlights and focuses the row
+bool CheckListIsSelected(void* h, int index);
 
 // Image: a bitmap resource of the program.
 void ImageShow(void* h, int bitmapId);

@@ -20,6 +20,7 @@ void CheckListSetCheck(void*, int, bool) {}
 bool CheckListGetCheck(void*, int) { return false; }
 int CheckListSelection(void*) { return -1; }
 void CheckListSelect(void*, int) {}
+bool CheckListIsSelected(void*, int) { return false; }
 void ImageShow(void*, int) {}
 
 }  // namespace controls::link
