@@ -79,8 +79,10 @@ bool ControlHost::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (it == controls_.end()) return false;
     if (hdr->code == LVN_ITEMCHANGED) {
       auto* lv = reinterpret_cast<NMLISTVIEW*>(lp);
-      if (lv->uChanged & LVIF_STATE && ((lv->uNewState ^ lv->uOldState) & LVIS_STATEIMAGEMASK))
-        it->second->OnWindowNotify(lv->iItem);
+      const UINT changed = lv->uNewState ^ lv->uOldState;
+      const bool ticked = changed & LVIS_STATEIMAGEMASK;
+      const bool selected = (changed & LVIS_SELECTED) && (lv->uNewState & LVIS_SELECTED);
+      if (lv->uChanged & LVIF_STATE && (ticked || selected)) it->second->OnWindowNotify(lv->iItem);
     }
     return true;
   }

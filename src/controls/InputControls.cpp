@@ -78,18 +78,33 @@ void CheckList::Clear() {
 void CheckList::Checked(int index, bool checked) {
   if (checks_.at(index) == checked) return;
   checks_[index] = checked;
-  listIndex_ = index;
   if (Bound() && link::CheckListGetCheck(hwnd(), index) != checked)
     link::CheckListSetCheck(hwnd(), index, checked);
   if (ItemCheck) ItemCheck(index);
 }
 
-void CheckList::OnWindowNotify(int code) {
-  if (code < 0 || code >= ListCount()) return;
-  Checked(code, link::CheckListGetCheck(hwnd(), code));
+void CheckList::ListIndex(int index) {
+  if (index < -1 || index >= ListCount()) throw std::out_of_range("list index");
+  listIndex_ = index;
+  if (Bound() && link::CheckListSelection(hwnd()) != index) link::CheckListSelect(hwnd(), index);
+  if (Click) Click();
 }
 
-void CheckList::PushState() { link::CheckListFill(hwnd(), items_, checks_); }
+void CheckList::OnWindowNotify(int code) {
+  if (code < 0 || code >= ListCount()) return;
+  const bool checked = link::CheckListGetCheck(hwnd(), code);
+  if (checked != checks_[code]) {
+    Checked(code, checked);
+    ListIndex(code);
+    return;
+  }
+  if (code != listIndex_ && link::CheckListIsSelected(hwnd(), code)) ListIndex(code);
+}
+
+void CheckList::PushState() {
+  link::CheckListFill(hwnd(), items_, checks_);
+  if (listIndex_ >= 0) link::CheckListSelect(hwnd(), listIndex_);
+}
 
 void ComboList::AddItem(const std::string& text) {
   items_.push_back(text);

@@ -68,9 +68,17 @@ class CheckList : public Control {
   const std::string& List(int index) const { return items_.at(index); }
   bool Checked(int index) const { return checks_.at(index); }
   void Checked(int index, bool checked);
+  // The current (highlighted) row, -1 when none. Setting it from code raises
+  // `Click` even when the row was current already, as the system's list box
+  // does; the user's click on another row raises it too. Ticking a row's box
+  // from code leaves the current row alone.
   int ListIndex() const { return listIndex_; }
+  void ListIndex(int index);
   std::function<void(int index)> ItemCheck;
-  void OnWindowNotify(int code) override;  // code: the item whose check changed
+  std::function<void()> Click;
+  // code: the item whose check or selection changed. A box the user ticked
+  // also makes its row the current one.
+  void OnWindowNotify(int code) override;
 
  protected:
   void PushState() override;

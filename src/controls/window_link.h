@@ -28,6 +28,8 @@ void CheckListFill(void* h, const std::vector<std::string>& items, const std::ve
 void CheckListSetCheck(void* h, int index, bool checked);
 bool CheckListGetCheck(void* h, int index);
 int CheckListSelection(void* h);
+void CheckListSelect(void* h, int index);  // highlights and focuses the row
+bool CheckListIsSelected(void* h, int index);
 
 // Image: a bitmap resource of the program.
 void ImageShow(void* h, int bitmapId);

@@ -19,6 +19,8 @@ void CheckListFill(void*, const std::vector<std::string>&, const std::vector<boo
 void CheckListSetCheck(void*, int, bool) {}
 bool CheckListGetCheck(void*, int) { return false; }
 int CheckListSelection(void*) { return -1; }
+void CheckListSelect(void*, int) {}
+bool CheckListIsSelected(void*, int) { return false; }
 void ImageShow(void*, int) {}
 
 }  // namespace controls::link

@@ -76,6 +76,17 @@ void CheckListSetCheck(void* h, int index, bool checked) {
 }
 bool CheckListGetCheck(void* h, int index) { return ListView_GetCheckState(W(h), index) != 0; }
 int CheckListSelection(void* h) { return ListView_GetNextItem(W(h), -1, LVNI_SELECTED); }
+bool CheckListIsSelected(void* h, int index) {
+  return (ListView_GetItemState(W(h), index, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+}
+void CheckListSelect(void* h, int index) {
+  // One current row, whatever the list's selection style.
+  const UINT mask = LVIS_SELECTED | LVIS_FOCUSED;
+  ListView_SetItemState(W(h), -1, 0, LVIS_SELECTED);
+  if (index < 0) return;
+  ListView_SetItemState(W(h), index, mask, mask);
+  ListView_EnsureVisible(W(h), index, FALSE);
+}
 
 void ImageShow(void* h, int bitmapId) {
   HBITMAP bmp = static_cast<HBITMAP>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(bitmapId),

@@ -43,6 +43,10 @@ bool GetFileSize(const std::string& path, std::uint64_t& size);
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 // Creates or truncates.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// Opens an existing file for writing, nobody else sharing it, and closes it
+// again without changing a byte; false when it cannot be written (missing,
+// read-only, locked by another program, a folder).
+bool CanWriteExisting(const std::string& path);
 std::string CurrentFolder();  // without trailing "\" unless a root
 
 }  // namespace platform

@@ -40,4 +40,11 @@ MousePointer CurrentMousePointer();
 
 void SleepMs(unsigned ms);
 
+// Today's date in the user's short date form (as GetDateFormat gives it with
+// DATE_SHORTDATE); the emulated machine always writes M/d/yyyy.
+std::string ShortDateToday();
+// The system's description of the last failure of a file or process call
+// on this thread, without a trailing line break.
+std::string LastErrorDescription();
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
-// Resource ids shared by the .rc files and the code.
+// Resource ids shared by the .rc files and the code. A page's heading is the
+// control whose id follows the page template's id.
 #define IDI_QUILLMERE 1
 #define IDB_BANNER 2
 
@@ -48,3 +49,35 @@
 #define IDC_ABOUT_WEB 403
 #define IDC_ABOUT_MAIL 404
 #define IDC_ABOUT_TEXT 405
+
+// Backup selection page.
+#define IDD_BACK1 410
+#define IDC_BACK1_TITLE 411
+#define IDC_BACK1_IDLABEL 412
+#define IDC_BACK1_IDLIST 413
+#define IDC_BACK1_DETAILLABEL 414
+#define IDC_BACK1_DETAILLIST 415
+#define IDC_BACK1_NOTE 416
+
+// Backup destination page.
+#define IDD_BACK2 430
+#define IDC_BACK2_TITLE 431
+#define IDC_BACK2_FILENAME 432
+#define IDC_BACK2_BROWSE 433
+#define IDC_BACK2_PROTECT 434
+#define IDC_BACK2_PWFRAME 435
+#define IDC_BACK2_PWLABEL 436
+#define IDC_BACK2_PASSWORD 437
+#define IDC_BACK2_CONFIRMLABEL 438
+#define IDC_BACK2_CONFIRM 439
+#define IDC_BACK2_COMMENTFRAME 440
+#define IDC_BACK2_COMMENT 441
+
+// Running-client page.
+#define IDD_BACK3 450
+#define IDC_BACK3_TITLE 451
+#define IDC_BACK3_TEXT 452
+#define IDC_BACK3_OE 453
+#define IDC_BACK3_MESSENGER 454
+#define IDC_BACK3_CHECKING 455
+#define IDC_BACK3_DONE 456

@@ -2,6 +2,9 @@
 
 #include <ctime>
 
+#include "backup/ucBack1.h"
+#include "backup/ucBack2.h"
+#include "catalog/ucBack3.h"
 #include "resources/resource.h"
 #include "schedule/OleDate.h"
 #include "schedule/ScriptCFG.h"
@@ -29,21 +32,6 @@ class Interim : public Role {
   controls::Label lblTitle, lblText;
 };
 
-struct InterimSelection : Interim<SelectionPage> {
-  InterimSelection() : Interim("Select identities") {}
-  void LoadIdenList() override {}
-  std::int32_t TotalItem() const override { return 0; }
-};
-struct InterimDestination : Interim<DestinationPage> {
-  InterimDestination() : Interim("Backup file") {}
-  std::string ZipFileName() const override { return ""; }
-  std::string Password() const override { return ""; }
-  std::string Comment() const override { return ""; }
-};
-struct InterimRunning : Interim<RunningClientsPage> {
-  InterimRunning() : Interim("Close Outlook Express") {}
-  void CheckRunning() override {}
-};
 struct InterimBackupRun : Interim<BackupRunPage> {
   InterimBackupRun() : Interim("Backup") {}
   void InitNow() override {}
@@ -90,9 +78,9 @@ PageSet MakeProgramPages() {
   PageSet s;
   s.step0 = std::make_unique<ucStep0>();
   s.step1 = std::make_unique<ucStep1>();
-  s.back1 = std::make_unique<InterimSelection>();
-  s.back2 = std::make_unique<InterimDestination>();
-  s.back3 = std::make_unique<InterimRunning>();
+  s.back1 = std::make_unique<ucBack1>();
+  s.back2 = std::make_unique<ucBack2>();
+  s.back3 = std::make_unique<ucBack3>();
   s.back4 = std::make_unique<InterimBackupRun>();
   s.restor1 = std::make_unique<InterimRestoreSource>();
   s.restor2 = std::make_unique<InterimMapping>();
@@ -108,7 +96,7 @@ std::vector<std::pair<std::string, std::string>> ProgramServices::SelectedIdenti
   if (!shared::HaveSharedObjects()) return out;
   const cProcessItem& items = shared::Catalogue();
   for (std::int32_t i = 1; i <= items.SelectIdentity().Count(); ++i)
-    if (items.SelectIdentity().At(i))
+    if (items.SelectIdentity().Value(i))
       out.emplace_back(items.Identities().Value(i), items.Detail().Value(i));
   return out;
 }

@@ -68,6 +68,14 @@ INT_PTR CALLBACK PageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
       HWND frame = ::GetParent(dlg);
       FrameState* s = StateOf(frame);
       if (!s) return FALSE;
+      // Disabled and read-only edit boxes ask here too: they keep the
+      // button-face colour that says they take no input.
+      char cls[16] = "";
+      if (msg == WM_CTLCOLORSTATIC && ::GetClassNameA(reinterpret_cast<HWND>(lp), cls, sizeof cls) &&
+          ::lstrcmpiA(cls, "Edit") == 0) {
+        ::SetBkColor(reinterpret_cast<HDC>(wp), ::GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<INT_PTR>(::GetSysColorBrush(COLOR_BTNFACE));
+      }
       ::SetBkColor(reinterpret_cast<HDC>(wp), ::GetSysColor(COLOR_WINDOW));
       return reinterpret_cast<INT_PTR>(s->white);
     }
@@ -97,9 +105,9 @@ void CreatePages(HWND dlg, FrameState& s) {
     ::SetWindowLongPtrA(child, DWLP_USER, reinterpret_cast<LONG_PTR>(pw.host.get()));
     page->Bind(*pw.host);
     page->Surface().Attach(child);
-    // Page headings: the welcome heading large, the others bold.
-    int heading = page->TemplateId() == IDD_STEP0 ? IDC_STEP0_TITLE
-                  : page->TemplateId() == IDD_STEP1 ? IDC_STEP1_TITLE : IDC_INTERIM_TITLE;
+    // Page headings (the control after the template's id): the welcome
+    // heading large, the others bold.
+    int heading = page->TemplateId() + 1;
     HFONT font = page->TemplateId() == IDD_STEP0 ? s.titleFont : s.headingFont;
     ::SendDlgItemMessageA(child, heading, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     s.pages.push_back(std::move(pw));

@@ -6,9 +6,7 @@
 #include "support/sandbox.h"
 
 #ifdef _WIN32
-#include <windows.h>
-
-#include "platform/files.h"
+#include "catalog/running_as_win32.h"
 #else
 #include "platform/emulated/emulation.h"
 #endif
@@ -41,36 +39,7 @@ TEST(ProcessLookup, NothingOutsideTheNtFamily) {
   EXPECT_EQ(catalog::ProcessLookup("msimn.exe"), "");
 }
 #else
-// Starts the sleeper program copied under `name`; ended and removed on destruction.
-class RunningAs {
- public:
-  RunningAs(const testsupport::Sandbox& box, const std::string& name) : path_(box.Path(name)) {
-    char self[MAX_PATH];
-    std::string me(self, ::GetModuleFileNameA(nullptr, self, MAX_PATH));
-    std::string sleeper = me.substr(0, me.find_last_of('\\') + 1) + "qm_sleeper.exe";
-    ::CopyFileA(sleeper.c_str(), path_.c_str(), FALSE);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    std::string cmd = "\"" + path_ + "\"";
-    started_ = ::CreateProcessA(path_.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
-    ::Sleep(300);
-  }
-  ~RunningAs() {
-    if (started_) {
-      ::TerminateProcess(pi_.hProcess, 0);
-      ::WaitForSingleObject(pi_.hProcess, 5000);
-      ::CloseHandle(pi_.hProcess);
-      ::CloseHandle(pi_.hThread);
-    }
-    ::DeleteFileA(path_.c_str());
-  }
-  bool started() const { return started_; }
-
- private:
-  std::string path_;
-  PROCESS_INFORMATION pi_ = {};
-  bool started_ = false;
-};
+using testsupport::RunningAs;
 
 TEST(ProcessLookup, RealProcessesUnderWine) {
   testsupport::Sandbox box;

@@ -115,6 +115,28 @@ TEST_F(Bound, CheckListTicksComeBack) {
   EXPECT_EQ(changed, std::vector<int>{1});
 }
 
+TEST_F(Bound, CheckListCurrentRowFollowsTheUserAndTheCode) {
+  CheckList list;
+  list.AddItem("Main Identity", true);
+  list.AddItem("Work", true);
+  host->Bind(list, kList);
+  std::vector<int> rows;
+  list.Click = [&] { rows.push_back(list.ListIndex()); };
+  list.ListIndex(0);  // from code: selected in the window, Click raised
+  EXPECT_EQ(ListView_GetNextItem(Item(kList), -1, LVNI_SELECTED), 0);
+  ListView_SetItemState(Item(kList), 1, LVIS_SELECTED, LVIS_SELECTED);  // as the user's click
+  Pump();
+  EXPECT_EQ(list.ListIndex(), 1);
+  ListView_SetCheckState(Item(kList), 0, FALSE);  // the user clears the first row's box
+  Pump();
+  EXPECT_FALSE(list.Checked(0));
+  EXPECT_EQ(list.ListIndex(), 0);  // a ticked box makes its row current
+  list.Checked(1, false);           // from code: the current row stays
+  Pump();
+  EXPECT_EQ(list.ListIndex(), 0);
+  EXPECT_EQ(rows, (std::vector<int>{0, 1, 0}));
+}
+
 TEST_F(Bound, VisibleAndEnabledMirror) {
   CommandButton b;
   host->Bind(b, kButton);

@@ -79,6 +79,21 @@ TEST(CheckList, ItemChecksAreKeptPerItem) {
   EXPECT_EQ(list.ListCount(), 0);
 }
 
+TEST(CheckList, CurrentRowSetFromCodeRaisesClickEvenWhenUnchanged) {
+  CheckList list;
+  int clicks = 0;
+  list.Click = [&] { ++clicks; };
+  list.AddItem("a");
+  list.AddItem("b");
+  EXPECT_EQ(list.ListIndex(), -1);
+  list.ListIndex(1);
+  list.ListIndex(1);
+  EXPECT_EQ(clicks, 2);
+  list.Checked(0, true);  // ticking from code leaves the current row alone
+  EXPECT_EQ(list.ListIndex(), 1);
+  EXPECT_THROW(list.ListIndex(2), std::out_of_range);
+}
+
 TEST(Timer, TicksFromDoEventsOnceItsIntervalHasPassed) {
   testsupport::Sandbox box;
   Timer t;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -201,6 +202,23 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
+}
+
+bool CanWriteExisting(const std::string& path) {
+  std::string host = emu::HostPath(path);
+  struct stat st{};
+  if (host.empty() || !HostStat(host, st)) {
+    errno = ENOENT;
+    return false;
+  }
+  if (S_ISDIR(st.st_mode) || ReadOnly(path)) {
+    errno = EACCES;
+    return false;
+  }
+  FILE* f = std::fopen(host.c_str(), "r+b");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {

@@ -2,6 +2,9 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
 #include <cstdio>
 
 #include "platform/emulated/state.h"
@@ -116,5 +119,18 @@ void SetMousePointer(MousePointer pointer) { g_pointer = pointer; }
 MousePointer CurrentMousePointer() { return g_pointer; }
 
 void SleepMs(unsigned ms) { ::usleep(ms * 1000u); }
+
+std::string ShortDateToday() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return std::to_string(local.tm_mon + 1) + "/" + std::to_string(local.tm_mday) + "/" +
+         std::to_string(local.tm_year + 1900);
+}
+
+std::string LastErrorDescription() {
+  const int code = errno;
+  return code ? std::strerror(code) : "The operation could not be completed.";
+}
 
 }  // namespace platform

@@ -77,6 +77,19 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
+bool CanWriteExisting(const std::string& path) {
+  // The attribute is asked first: a process with backup rights (or a
+  // compatibility layer running as the superuser) opens read-only files anyway.
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  return static_cast<bool>(f);
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -155,4 +155,21 @@ MousePointer CurrentMousePointer() { return g_pointer; }
 
 void SleepMs(unsigned ms) { ::Sleep(ms); }
 
+std::string ShortDateToday() {
+  char buf[80];
+  int n = ::GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buf, sizeof buf);
+  return n > 0 ? std::string(buf, static_cast<std::size_t>(n - 1)) : std::string();
+}
+
+std::string LastErrorDescription() {
+  const DWORD code = ::GetLastError();
+  char buf[512];
+  DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                             0, buf, sizeof buf, nullptr);
+  std::string text(buf, n);
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+    text.pop_back();
+  return text.empty() ? "Error " + std::to_string(code) : text;
+}
+
 }  // namespace platform

@@ -1,0 +1,163 @@
+#include "backup/ucBack2.h"
+
+#include <algorithm>
+
+#include "controls/GCommonDialog.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "resources/resource.h"
+#include "shell/modFunction.h"
+
+namespace {
+
+std::string TrimBlanks(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+void Refuse(const std::string& text, controls::Control& focus) {
+  platform::MsgBox(text, platform::kOkOnly | platform::kInformation);
+  focus.SetFocus();
+}
+
+void ReportSystemError(const std::string& description) {
+  platform::MsgBox(description, platform::kOkOnly | platform::kCritical);
+}
+
+}  // namespace
+
+std::string DefaultBackupFileName() {
+  std::string date = platform::ShortDateToday();
+  std::replace(date.begin(), date.end(), '/', '-');
+  return modFunction::AppPath() + "OE" + date + ".qmb";
+}
+
+ucBack2::ucBack2() {
+  lblTitle.Caption("Choose a Backup Filename");
+  cmdBrowse.Caption("Browse...");
+  chkProtect.Caption("Protect the backup file with a password");
+  lblPassword.Caption("Password:");
+  lblConfirm.Caption("Confirm Password:");
+  fmeComment.Caption("Comment");
+  txtFileName.Text(DefaultBackupFileName());
+  txtComment.Text("Quillmere File\r\nOutlook Express backup");
+  txtPassword.Enabled(false);
+  txtConfirm.Enabled(false);
+  chkProtect.Click = [this] { ProtectChanged(); };
+  cmdBrowse.Click = [this] { Browse(); };
+}
+
+int ucBack2::TemplateId() const { return IDD_BACK2; }
+
+void ucBack2::Bind(controls::ControlBinder& binder) {
+  binder.Bind(lblTitle, IDC_BACK2_TITLE);
+  binder.Bind(txtFileName, IDC_BACK2_FILENAME);
+  binder.Bind(cmdBrowse, IDC_BACK2_BROWSE);
+  binder.Bind(chkProtect, IDC_BACK2_PROTECT);
+  binder.Bind(fmePassword, IDC_BACK2_PWFRAME);
+  binder.Bind(lblPassword, IDC_BACK2_PWLABEL);
+  binder.Bind(txtPassword, IDC_BACK2_PASSWORD);
+  binder.Bind(lblConfirm, IDC_BACK2_CONFIRMLABEL);
+  binder.Bind(txtConfirm, IDC_BACK2_CONFIRM);
+  binder.Bind(fmeComment, IDC_BACK2_COMMENTFRAME);
+  binder.Bind(txtComment, IDC_BACK2_COMMENT);
+}
+
+std::string ucBack2::Password() const { return chkProtect.Value() ? txtPassword.Text() : ""; }
+
+void ucBack2::Password(const std::string& password) {
+  txtPassword.Text(password);
+  if (TrimBlanks(password).empty()) return;
+  chkProtect.Value(1);
+  txtConfirm.Text(password);
+}
+
+void ucBack2::ProtectChanged() {
+  const bool on = chkProtect.Value() != 0;
+  txtPassword.Enabled(on);
+  txtConfirm.Enabled(on);
+  if (on) txtPassword.SetFocus();
+}
+
+void ucBack2::Browse() {
+  controls::GCommonDialog dialog;
+  std::string file = txtFileName.Text(), title, filter = "Backup Files(*.qmb)|*.qmb";
+  std::int32_t filterIndex = 1, flags = 0;
+  if (dialog.VBGetSaveFileName(file, title, false, filter, filterIndex, "", "Save as", "qmb",
+                               Surface().hwnd(), flags))
+    txtFileName.Text(file);
+}
+
+bool ucBack2::CheckReady() {
+  const std::string path = TrimBlanks(txtFileName.Text());
+  txtFileName.Text(path);
+  if (path.empty()) {
+    Refuse("The filename field is empty!     \r\n\r\nPlease choose a filename first", txtFileName);
+    return false;
+  }
+  if (promptExist_ && modFunction::FileExists(path)) {
+    const int answer = platform::MsgBox(
+        "\"" + path + "\" already exists,\r\nDo you want to replace it?",
+        platform::kYesNo | platform::kQuestion | platform::kDefaultButton2);
+    if (answer != platform::kAnswerYes) return false;
+  }
+  const std::size_t cut = path.find_last_of('\\');
+  std::string folder = cut == std::string::npos ? "" : path.substr(0, cut + 1);
+  if (!modFunction::MakeFolderPath(folder)) {
+    platform::MsgBox("Cann't create path " + folder, platform::kOkOnly | platform::kCritical);
+    return false;
+  }
+  if (chkProtect.Value() && !PasswordsAccepted()) return false;
+  return ProbeDestination(path, folder);
+}
+
+bool ucBack2::PasswordsAccepted() {
+  const std::string& first = txtPassword.Text();
+  if (first.empty()) {
+    Refuse("Please input your protection password.", txtPassword);
+    return false;
+  }
+  if (first != txtConfirm.Text()) {
+    Refuse("The new and confirm passwords do not match. Try again", txtPassword);
+    return false;
+  }
+  if (first.size() < 5) {
+    Refuse("The password must be at least 5 characters! ", txtPassword);
+    return false;
+  }
+  return true;
+}
+
+// A new name is created and removed again. An existing archive is only
+// opened for writing, and a fresh file beside it shows that the run can
+// write its new archive there before it replaces the old one.
+bool ucBack2::ProbeDestination(const std::string& path, const std::string& folder) {
+  if (platform::GetAttributes(path) == platform::kInvalidAttributes) {
+    if (!platform::WriteWholeFile(path, "")) {
+      ReportSystemError(platform::LastErrorDescription());
+      return false;
+    }
+    if (!platform::RemoveFile(path)) {
+      ReportSystemError(platform::LastErrorDescription());
+      return false;
+    }
+    return true;
+  }
+  if (!platform::CanWriteExisting(path)) {
+    ReportSystemError(platform::LastErrorDescription());
+    return false;
+  }
+  const std::string probe = platform::TempFileName(folder, "qmb");
+  if (probe.empty()) {
+    ReportSystemError(platform::LastErrorDescription());
+    return false;
+  }
+  if (!platform::RemoveFile(probe)) {
+    ReportSystemError(platform::LastErrorDescription());
+    return false;
+  }
+  return true;
+}

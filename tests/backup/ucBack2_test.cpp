@@ -1,0 +1,220 @@
+// The backup destination page: the starting name, the order of its checks
+// and their messages, and that an archive already there survives the check.
+#include "backup/ucBack2.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/ui.h"
+#include "shell/modFunction.h"
+#include "support/sandbox.h"
+#include "support/scripted_user.h"
+
+#ifndef _WIN32
+#include <ctime>
+#endif
+
+using testsupport::FileAnswer;
+using testsupport::Sandbox;
+using testsupport::ScriptedUser;
+
+namespace {
+
+class DestinationPage : public ::testing::Test {
+ protected:
+  std::string LastText() const { return user.Shown().empty() ? "" : user.Shown().back().text; }
+  void Protect(const std::string& password, const std::string& confirm) {
+    page.chkProtect.Value(1);
+    page.txtPassword.Text(password);
+    page.txtConfirm.Text(confirm);
+  }
+  std::string Bytes(const std::string& relative) const {
+    std::string bytes;
+    platform::ReadWholeFile(box.Path(relative), bytes);
+    return bytes;
+  }
+
+  Sandbox box;
+  ScriptedUser user;
+  ucBack2 page;
+};
+
+// --- Starting values ---
+
+TEST_F(DestinationPage, StartsWithProgramFolderOeAndTheShortDate) {
+  const std::string name = page.ZipFileName();
+  const std::string start = modFunction::AppPath() + "OE";
+  ASSERT_EQ(name.substr(0, start.size()), start);
+  ASSERT_GT(name.size(), start.size() + 4);
+  EXPECT_EQ(name.substr(name.size() - 4), ".qmb");
+  EXPECT_EQ(name.find('/'), std::string::npos);
+#ifndef _WIN32
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  EXPECT_EQ(name, start + std::to_string(local.tm_mon + 1) + "-" + std::to_string(local.tm_mday) +
+                      "-" + std::to_string(local.tm_year + 1900) + ".qmb");
+#endif
+  EXPECT_EQ(page.Comment().substr(0, 16), "Quillmere File\r\n");
+  EXPECT_FALSE(page.txtPassword.Enabled());
+  EXPECT_TRUE(page.PromptExist());
+}
+
+TEST_F(DestinationPage, ProtectionBoxEnablesThePasswordBoxes) {
+  page.chkProtect.Value(1);
+  EXPECT_TRUE(page.txtPassword.Enabled());
+  EXPECT_TRUE(page.txtConfirm.Enabled());
+  EXPECT_TRUE(page.txtPassword.HasFocus());
+  page.chkProtect.Value(0);
+  EXPECT_FALSE(page.txtConfirm.Enabled());
+}
+
+// --- The file name ---
+
+TEST_F(DestinationPage, BlankNameIsTrimmedAndRefused) {
+  page.ZipFileName("    ");
+  EXPECT_FALSE(page.CheckReady());
+  EXPECT_EQ(page.ZipFileName(), "");
+  EXPECT_EQ(LastText(), "The filename field is empty!     \r\n\r\nPlease choose a filename first");
+  EXPECT_EQ(user.Shown().back().Icon(), platform::kInformation);
+  EXPECT_TRUE(page.txtFileName.HasFocus());
+}
+
+TEST_F(DestinationPage, NameWithoutFolderCannotHaveItsPathCreated) {
+  page.ZipFileName("  backup.qmb ");
+  EXPECT_FALSE(page.CheckReady());
+  EXPECT_EQ(page.ZipFileName(), "backup.qmb");
+  EXPECT_EQ(LastText(), "Cann't create path ");
+  EXPECT_EQ(user.Shown().back().Icon(), platform::kCritical);
+}
+
+TEST_F(DestinationPage, MissingFolderChainIsCreatedAndNoFileLeft) {
+  page.ZipFileName(box.Path("one\\two\\three\\mail.qmb"));
+  EXPECT_TRUE(page.CheckReady());
+  EXPECT_TRUE(box.Exists("one\\two\\three"));
+  EXPECT_FALSE(box.Exists("one\\two\\three\\mail.qmb"));
+  std::vector<platform::DirEntry> left;
+  platform::ListFolder(box.Path("one\\two\\three\\*.*"), left);
+  EXPECT_EQ(left.size(), 2u);  // "." and ".." only: the probe cleaned up
+  EXPECT_TRUE(user.Shown().empty());
+}
+
+TEST_F(DestinationPage, BrowseTakesTheConfirmedNameAndKeepsItOnCancel) {
+  user.AnswerFile(FileAnswer::Confirm(box.Path("chosen.qmb"))).AnswerFile(FileAnswer::Cancel());
+  page.cmdBrowse.Press();
+  EXPECT_EQ(page.ZipFileName(), box.Path("chosen.qmb"));
+  page.cmdBrowse.Press();
+  EXPECT_EQ(page.ZipFileName(), box.Path("chosen.qmb"));
+  ASSERT_EQ(user.FileDialogs().size(), 2u);
+  EXPECT_TRUE(user.FileDialogs()[0].save);
+  EXPECT_EQ(user.FileDialogs()[0].title, "Save as");
+  EXPECT_EQ(user.FileDialogs()[0].defaultExt, "qmb");
+  EXPECT_EQ(user.FileDialogs()[0].filter, std::string("Backup Files(*.qmb)\0*.qmb\0\0", 27));
+}
+
+// --- An archive already there ---
+
+TEST_F(DestinationPage, ExistingFileAnsweredNoIsRefusedAndUntouched) {
+  box.WriteFile("old.qmb", "earlier backup");
+  page.ZipFileName(box.Path("old.qmb"));
+  user.Answer(platform::kAnswerNo);
+  EXPECT_FALSE(page.CheckReady());
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(LastText(), "\"" + box.Path("old.qmb") + "\" already exists,\r\nDo you want to replace it?");
+  EXPECT_EQ(user.Shown()[0].style,
+            platform::kYesNo | platform::kQuestion | platform::kDefaultButton2);
+  EXPECT_EQ(Bytes("old.qmb"), "earlier backup");
+}
+
+// Guards against the check deleting the earlier backup before a new one exists.
+TEST_F(DestinationPage, ExistingFileAnsweredYesSurvivesTheCheck) {
+  box.WriteFile("old.qmb", "earlier backup");
+  page.ZipFileName(box.Path("old.qmb"));
+  user.Answer(platform::kAnswerYes);
+  EXPECT_TRUE(page.CheckReady());
+  EXPECT_EQ(Bytes("old.qmb"), "earlier backup");
+  std::vector<platform::DirEntry> left;
+  platform::ListFolder(box.Path("*.*"), left);
+  for (const auto& e : left) EXPECT_EQ(e.name.find(".tmp"), std::string::npos) << e.name;
+}
+
+TEST_F(DestinationPage, NoPromptMeansNoQuestionAndTheFileStays) {
+  box.WriteFile("old.qmb", "earlier backup");
+  page.ZipFileName(box.Path("old.qmb"));
+  page.PromptExist(false);
+  EXPECT_TRUE(page.CheckReady());
+  EXPECT_TRUE(user.Shown().empty());
+  EXPECT_EQ(Bytes("old.qmb"), "earlier backup");
+}
+
+TEST_F(DestinationPage, ReadOnlyArchiveIsReportedWithTheSystemsWords) {
+  box.WriteFile("locked.qmb", "earlier backup");
+  ASSERT_TRUE(platform::SetAttributes(box.Path("locked.qmb"), platform::kAttrReadOnly));
+  page.ZipFileName(box.Path("locked.qmb"));
+  page.PromptExist(false);
+  EXPECT_FALSE(page.CheckReady());
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
+  EXPECT_FALSE(user.Shown()[0].text.empty());
+  platform::SetAttributes(box.Path("locked.qmb"), platform::kAttrNormal);
+  EXPECT_EQ(Bytes("locked.qmb"), "earlier backup");
+}
+
+// --- Passwords ---
+
+struct PasswordCase {
+  const char* password;
+  const char* confirm;
+  const char* message;
+};
+
+class PasswordOrder : public DestinationPage, public ::testing::WithParamInterface<PasswordCase> {};
+
+TEST_P(PasswordOrder, RefusedWithTheFirstFailingRule) {
+  page.ZipFileName(box.Path("p.qmb"));
+  Protect(GetParam().password, GetParam().confirm);
+  page.txtFileName.SetFocus();
+  EXPECT_FALSE(page.CheckReady());
+  EXPECT_EQ(LastText(), GetParam().message);
+  EXPECT_EQ(user.Shown().back().Icon(), platform::kInformation);
+  EXPECT_TRUE(page.txtPassword.HasFocus());
+  EXPECT_FALSE(box.Exists("p.qmb"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DestinationPage, PasswordOrder,
+    ::testing::Values(PasswordCase{"", "", "Please input your protection password."},
+                      PasswordCase{"abcd", "abcd", "The password must be at least 5 characters! "},
+                      PasswordCase{"abcde", "abcdf", "The new and confirm passwords do not match. Try again"},
+                      // The match is tested before the length.
+                      PasswordCase{"abcd", "abce", "The new and confirm passwords do not match. Try again"}));
+
+TEST_F(DestinationPage, ClearProtectionLeavesTheBoxesUnexamined) {
+  page.ZipFileName(box.Path("p.qmb"));
+  page.txtPassword.Text("abc");
+  page.txtConfirm.Text("xyz");
+  EXPECT_TRUE(page.CheckReady());
+  EXPECT_TRUE(user.Shown().empty());
+}
+
+TEST_F(DestinationPage, WritingPasswordTicksProtectionAndFillsBothBoxes) {
+  page.Password("secret1");
+  EXPECT_EQ(page.chkProtect.Value(), 1);
+  EXPECT_EQ(page.txtConfirm.Text(), "secret1");
+  EXPECT_EQ(page.Password(), "secret1");
+  page.Password("   ");
+  EXPECT_EQ(page.txtPassword.Text(), "   ");
+  EXPECT_EQ(page.txtConfirm.Text(), "secret1");
+}
+
+// Guards against encrypting with a password the user took back.
+TEST_F(DestinationPage, PasswordIsEmptyWhileProtectionIsClear) {
+  Protect("secret1", "secret1");
+  page.chkProtect.Value(0);
+  EXPECT_EQ(page.Password(), "");
+  EXPECT_EQ(page.txtPassword.Text(), "secret1");
+  page.chkProtect.Value(1);
+  EXPECT_EQ(page.Password(), "secret1");
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// The running-client page: the two boxes follow the process list, the page
+// waits on its timer, and Next is refused while either box is clear.
+#include "catalog/ucBack3.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/ui.h"
+#include "support/sandbox.h"
+#include "support/scripted_user.h"
+
+#ifdef _WIN32
+#include "catalog/running_as_win32.h"
+#else
+#include "platform/emulated/emulation.h"
+#endif
+
+using testsupport::Sandbox;
+using testsupport::ScriptedUser;
+
+namespace {
+
+constexpr char kRefusal[] = "You must close Outlook Express and Windows messenger to continue.";
+
+class RunningClients : public ::testing::Test {
+ protected:
+  Sandbox box;
+  ScriptedUser user;
+  ucBack3 page;
+};
+
+TEST_F(RunningClients, StartsClearWithItsLabelsHidden) {
+  EXPECT_EQ(page.OEvalue(), 0);
+  EXPECT_EQ(page.MessengerValue(), 0);
+  EXPECT_FALSE(page.lblChecking.Visible());
+  EXPECT_FALSE(page.lblDone.Visible());
+  EXPECT_FALSE(page.tmrWait.Enabled());
+  EXPECT_EQ(page.tmrWait.Interval(), 200u);
+}
+
+TEST_F(RunningClients, ValuesOtherThanOneClearTheBox) {
+  page.OEvalue(1);
+  EXPECT_EQ(page.OEvalue(), 1);
+  page.OEvalue(2);
+  EXPECT_EQ(page.OEvalue(), 0);
+  page.MessengerValue(1);
+  page.MessengerValue(-1);
+  EXPECT_EQ(page.MessengerValue(), 0);
+}
+
+TEST_F(RunningClients, TickedByHandLetsNextPass) {
+  EXPECT_FALSE(page.CheckReady());
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].text, kRefusal);
+  EXPECT_EQ(user.Shown()[0].Icon(), platform::kInformation);
+  page.chkOE.Value(1);
+  EXPECT_FALSE(page.CheckReady());
+  page.chkMessenger.Value(1);
+  EXPECT_TRUE(page.CheckReady());
+  EXPECT_EQ(user.Shown().size(), 2u);
+}
+
+#ifndef _WIN32
+TEST_F(RunningClients, NeitherRunningTicksBothAndWaitsLongerAfterwards) {
+  platform::emu::SetProcesses({{4, "C:\\WINDOWS\\explorer.exe", 1 << 20}});
+  page.CheckRunning();
+  EXPECT_EQ(page.OEvalue(), 1);
+  EXPECT_EQ(page.MessengerValue(), 1);
+  EXPECT_FALSE(page.lblChecking.Visible());
+  EXPECT_FALSE(page.lblDone.Visible());
+  EXPECT_FALSE(page.tmrWait.Enabled());
+  EXPECT_EQ(page.tmrWait.Interval(), 400u);
+  EXPECT_EQ(platform::emu::RunningTimers(), 0);
+  EXPECT_TRUE(page.CheckReady());
+}
+
+TEST_F(RunningClients, LabelsShowWhileTheTimerRuns) {
+  platform::emu::SetProcesses({});
+  std::vector<std::string> seen;
+  platform::emu::AddDoEventsHook([&] {
+    std::string now = std::string(page.lblChecking.Visible() ? "C" : "-") + (page.lblDone.Visible() ? "D" : "-");
+    if (seen.empty() || seen.back() != now) seen.push_back(now);
+    platform::emu::FireTimers();
+  });
+  page.CheckRunning();
+  EXPECT_EQ(seen, (std::vector<std::string>{"C-", "CD"}));
+}
+
+TEST_F(RunningClients, MailClientInCapitalsIsFoundButNotAnotherNameEndingAlike) {
+  platform::emu::AddDoEventsHook([] { platform::emu::FireTimers(); });
+  platform::emu::SetProcesses({{8, "C:\\Program Files\\Outlook Express\\MSIMN.EXE", 4096}});
+  page.OEvalue(1);
+  page.CheckRunning();
+  EXPECT_EQ(page.OEvalue(), 0);
+  EXPECT_EQ(page.MessengerValue(), 1);
+  EXPECT_FALSE(page.CheckReady());
+  EXPECT_EQ(user.Shown().back().text, kRefusal);
+
+  platform::emu::SetProcesses({{9, "C:\\Tools\\xmsimn.exe", 4096}, {3, "C:\\m\\msmsgs.exe", 4096}});
+  page.CheckRunning();
+  EXPECT_EQ(page.OEvalue(), 1);
+  EXPECT_EQ(page.MessengerValue(), 0);
+}
+
+TEST_F(RunningClients, NothingIsLookedAtOutsideTheNtFamily) {
+  platform::emu::SetVersionWord(0xC0000A04u);
+  platform::emu::SetProcesses({});
+  page.MessengerValue(1);
+  page.CheckRunning();
+  EXPECT_EQ(page.OEvalue(), 0);
+  EXPECT_EQ(page.MessengerValue(), 1);
+  EXPECT_EQ(platform::emu::DoEventsCount(), 0);
+}
+#else
+using testsupport::RunningAs;
+
+// Real processes: only the exact file name counts as the mail client.
+TEST_F(RunningClients, StandInMailClientUnderWine) {
+  {
+    RunningAs decoy(box, "xmsimn.exe");
+    ASSERT_TRUE(decoy.started());
+    page.CheckRunning();
+    EXPECT_EQ(page.OEvalue(), 1);
+    EXPECT_EQ(page.MessengerValue(), 1);
+  }
+  RunningAs client(box, "msimn.exe");
+  ASSERT_TRUE(client.started());
+  page.CheckRunning();
+  EXPECT_EQ(page.OEvalue(), 0);
+  EXPECT_EQ(page.MessengerValue(), 1);
+  EXPECT_FALSE(page.CheckReady());
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].text, kRefusal);
+  page.chkOE.Value(1);  // ticked by hand while it still runs
+  EXPECT_TRUE(page.CheckReady());
+  EXPECT_EQ(user.Shown().size(), 1u);
+}
+#endif
+
+}  // namespace
