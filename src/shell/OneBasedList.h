@@ -22,8 +22,9 @@ class OneBasedList {
   bool Has(std::int32_t k) const { return k >= 1 && k <= Count(); }
 
   // Position k, 1 <= k <= Count; anything else is a programming error.
-  const T& At(std::int32_t k) const { return items_.at(Slot(k)); }
-  T& At(std::int32_t k) { return items_.at(Slot(k)); }
+  // (vector's own reference types, so a list of bool hands out no dangling reference)
+  typename std::vector<T>::const_reference At(std::int32_t k) const { return items_.at(Slot(k)); }
+  typename std::vector<T>::reference At(std::int32_t k) { return items_.at(Slot(k)); }
   // Position k, or `fallback` when there is no such position.
   T Value(std::int32_t k, T fallback = T()) const { return Has(k) ? items_[k - 1] : fallback; }
 
