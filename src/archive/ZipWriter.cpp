@@ -1,0 +1,298 @@
+// The zip library's writer: ZpInit, ZpSetOptions and ZpArchive over libzip.
+// Files are streamed into the archive one by one while libzip writes it.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "archive/EntryNames.h"
+#include "archive/textcodes.h"
+#include "archive/ziplib.h"
+#include "archive/zipfs.h"
+
+namespace ziplib {
+
+namespace {
+constexpr int kDefaultLevel = 6;
+constexpr std::size_t kReadChunk = 1024 * 1024;
+constexpr std::size_t kPasswordSize = 256;
+
+ZpCallbacks g_callbacks{};
+// One read-ahead block for the run: libzip asks for small pieces, and every
+// read is a system call (a server round trip under Wine).
+std::vector<char> g_block;
+bool g_initialised = false;
+struct Options {
+  std::string root;
+  ZpOptions raw{};
+} g_options;
+
+void Print(const std::string& text) {
+  if (g_callbacks.print) g_callbacks.print(text.c_str(), static_cast<unsigned long>(text.size()));
+}
+
+struct PlannedFile {
+  std::string path;   // full ANSI path
+  std::string entry;  // ANSI, "/" between folders
+  fs::Item item;
+};
+
+std::string Joined(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  return folder.back() == '\\' || folder.back() == '/' ? folder + name : folder + "\\" + name;
+}
+
+std::string EntryName(const std::string& relative) {
+  std::string name = relative;
+  for (char& c : name)
+    if (c == '\\') c = '/';
+  if (g_options.raw.junkDirNames) {
+    std::size_t cut = name.find_last_of('/');
+    if (cut != std::string::npos) name.erase(0, cut + 1);
+  }
+  return name;
+}
+
+// Files below `relFolder` whose names match `pattern`; subfolders too when recursing.
+void Collect(const std::string& relFolder, const std::string& pattern, std::vector<PlannedFile>& out) {
+  std::vector<fs::Item> items;
+  fs::List(Joined(g_options.root, relFolder), items);
+  for (const fs::Item& it : items) {
+    std::string rel = relFolder.empty() ? it.name : relFolder + "\\" + it.name;
+    if (it.folder) {
+      if (g_options.raw.recurse && MatchesSpec(pattern, it.name)) Collect(rel, "*", out);
+    } else if (MatchesSpec(pattern, it.name)) {
+      out.push_back({Joined(g_options.root, rel), EntryName(rel), it});
+    }
+  }
+}
+
+// Returns how many named files were not found.
+int Plan(int count, const char* const* names, std::vector<PlannedFile>& out) {
+  int missing = 0;
+  for (int k = 0; k < count && names[k] && names[k][0]; ++k) {
+    std::string spec = names[k];
+    for (char& c : spec)
+      if (c == '/') c = '\\';
+    std::size_t cut = spec.find_last_of('\\');
+    std::string folder = cut == std::string::npos ? "" : spec.substr(0, cut);
+    std::string leaf = cut == std::string::npos ? spec : spec.substr(cut + 1);
+    fs::Item it;
+    if (leaf.find_first_of("*?") != std::string::npos) {
+      Collect(folder, leaf, out);
+    } else if (fs::Stat(Joined(g_options.root, spec), it)) {
+      if (!it.folder) out.push_back({Joined(g_options.root, spec), EntryName(spec), it});
+      else if (g_options.raw.recurse) Collect(spec, "*", out);
+    } else {
+      Print("\tzip warning: name not matched: " + spec);
+      ++missing;
+    }
+  }
+  return missing;
+}
+
+// Feeds one file to libzip and tells the user about it while it is packed.
+struct FileFeed {
+  PlannedFile file;
+  fs::Stream stream;
+  zip_source_t* archive = nullptr;  // for the bytes written so far
+  zip_int64_t startedAt = 0;
+  std::uint64_t read = 0;
+  std::size_t blockAt = 0, blockLength = 0;
+  bool* cancelled = nullptr;
+  zip_error_t error{};
+};
+
+void ReportPacked(FileFeed& f) {
+  zip_int64_t now = zip_source_tell_write(f.archive);
+  std::uint64_t packed = now > f.startedAt ? static_cast<std::uint64_t>(now - f.startedAt) : 0;
+  int saved = f.read == 0 || packed >= f.read ? 0 : static_cast<int>(100 - packed * 100 / f.read);
+  Print(" (deflated " + std::to_string(saved) + "%)");
+}
+
+zip_int64_t FeedCallback(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cmd) {
+  auto& f = *static_cast<FileFeed*>(state);
+  switch (cmd) {
+    case ZIP_SOURCE_OPEN: {
+      std::string shown = f.file.entry;
+      if (g_callbacks.service &&
+          g_callbacks.service(f.file.path.c_str(), static_cast<unsigned long>(f.file.path.size())) != 0) {
+        *f.cancelled = true;
+        zip_error_set(&f.error, ZIP_ER_CANCELLED, 0);
+        return -1;
+      }
+      if (!f.stream.OpenRead(f.file.path)) {
+        Print("\tzip warning: could not open for reading: " + f.file.path);
+        zip_error_set(&f.error, ZIP_ER_OPEN, 0);
+        return -1;
+      }
+      Print("  adding: " + shown);
+      f.startedAt = zip_source_tell_write(f.archive);
+      f.read = 0;
+      f.blockAt = f.blockLength = 0;
+      return 0;
+    }
+    case ZIP_SOURCE_READ: {
+      if (f.blockAt == f.blockLength) {
+        std::int64_t n = f.stream.Read(g_block.data(), g_block.size());
+        if (n < 0) {
+          zip_error_set(&f.error, ZIP_ER_READ, 0);
+          return -1;
+        }
+        f.blockAt = 0;
+        f.blockLength = static_cast<std::size_t>(n);
+      }
+      std::size_t take = std::min<std::size_t>(f.blockLength - f.blockAt, static_cast<std::size_t>(len));
+      std::memcpy(data, g_block.data() + f.blockAt, take);
+      f.blockAt += take;
+      f.read += take;
+      return static_cast<zip_int64_t>(take);
+    }
+    case ZIP_SOURCE_CLOSE:
+      f.stream.Close();
+      ReportPacked(f);
+      return 0;
+    case ZIP_SOURCE_STAT: {
+      auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &f.error);
+      if (!st) return -1;
+      zip_stat_init(st);
+      st->size = f.file.item.size;
+      st->mtime = f.file.item.mtime;
+      st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+      return sizeof(*st);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&f.error, data, len);
+    case ZIP_SOURCE_FREE:
+      delete &f;
+      return 0;
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                            ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+      zip_error_set(&f.error, ZIP_ER_OPNOTSUPP, 0);
+      return -1;
+  }
+}
+
+// Asks for the password twice, the second time to verify it.
+int AskPassword(const char* zipFile, std::string& password) {
+  char first[kPasswordSize + 1] = {}, second[kPasswordSize + 1] = {};
+  if (!g_callbacks.password) return kZeParms;
+  if (g_callbacks.password(first, kPasswordSize, "Enter password: ", zipFile) != 0) return kZeAbort;
+  if (g_callbacks.password(second, kPasswordSize, "Verify password: ", zipFile) != 0) return kZeAbort;
+  if (std::strcmp(first, second) != 0) {
+    Print("password verification failed");
+    return kZeParms;
+  }
+  password = first;
+  return password.empty() ? kZeParms : kZeOk;
+}
+
+std::string AskComment() {
+  char buffer[256] = {};
+  if (!g_callbacks.comment || g_callbacks.comment(buffer) != 0) return std::string();
+  return std::string(buffer, strnlen(buffer, 255));
+}
+
+bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, int level,
+              const std::string& password, bool* cancelled) {
+  auto* feed = new FileFeed{file, {}, archiveSource, 0, 0, 0, 0, cancelled, {}};
+  zip_error_init(&feed->error);
+  zip_error_t err;
+  zip_error_init(&err);
+  zip_source_t* src = zip_source_function_create(FeedCallback, feed, &err);
+  if (!src) {
+    delete feed;
+    return false;
+  }
+  zip_int64_t idx = zip_file_add(za, AnsiToUtf8(file.entry).c_str(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+  if (idx < 0) {
+    zip_source_free(src);
+    return false;
+  }
+  auto i = static_cast<zip_uint64_t>(idx);
+  zip_set_file_compression(za, i, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
+  // Made on "Unix" with a plain file's mode: tools on every system then take
+  // the flagged UTF-8 names as they are (Info-ZIP converts names made on
+  // FAT from OEM, flag or not).
+  zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_UNIX, (0100644u << 16) | 0x20u);
+  if (!password.empty() && zip_file_set_encryption(za, i, ZIP_EM_TRAD_PKWARE, password.c_str()) < 0)
+    return false;
+  return true;
+}
+}  // namespace
+
+int ZpInit(const ZpCallbacks* callbacks) {
+  if (!callbacks) return 0;
+  g_callbacks = *callbacks;
+  g_initialised = true;
+  return 1;
+}
+
+int ZpSetOptions(const ZpOptions* options) {
+  if (!options) return 0;
+  g_options.raw = *options;
+  g_options.root = options->rootFolder ? options->rootFolder : "";
+  g_options.raw.rootFolder = nullptr;
+  return 1;
+}
+
+int ZpArchive(int count, const char* zipFile, const char* const* names) {
+  if (!g_initialised) return kZeNoInit;
+  if (!zipFile || !zipFile[0]) return kZeName;
+  if (count < 0 || (count > 0 && !names)) return kZeParms;
+  fs::BeginRun();
+  int level = g_options.raw.level >= 1 && g_options.raw.level <= 9 ? g_options.raw.level : kDefaultLevel;
+
+  std::string password;
+  if (g_options.raw.encrypt) {
+    if (int r = AskPassword(zipFile, password)) return r;
+  }
+  std::vector<PlannedFile> files;
+  if (Plan(count, names, files) > 0) return kZeOpen;  // a named file is missing: no partial backup
+  if (files.empty()) {
+    Print("zip error: Nothing to do! (" + std::string(zipFile) + ")");
+    return kZeNone;
+  }
+
+  zip_error_t err;
+  zip_error_init(&err);
+  zip_source_t* archiveSource = fs::ArchiveSource(zipFile, &err);
+  zip_t* za = archiveSource ? zip_open_from_source(archiveSource, ZIP_CREATE | ZIP_TRUNCATE, &err) : nullptr;
+  if (!za) {
+    if (archiveSource) zip_source_free(archiveSource);
+    Print(std::string("zip error: could not create ") + zipFile + ": " + zip_error_strerror(&err));
+    zip_error_fini(&err);
+    return kZeWrite;
+  }
+  zip_error_fini(&err);
+
+  g_block.resize(kReadChunk);
+  struct FreeBlock {
+    ~FreeBlock() { std::vector<char>().swap(g_block); }
+  } freeBlock;
+  bool cancelled = false;
+  for (const PlannedFile& f : files) {
+    if (!AddEntry(za, archiveSource, f, level, password, &cancelled)) {
+      Print(std::string("zip error: ") + zip_strerror(za));
+      zip_discard(za);
+      return kZeMem;
+    }
+  }
+  if (g_options.raw.comment) {
+    std::string comment = AnsiToUtf8(AskComment());
+    if (!comment.empty())
+      zip_set_archive_comment(za, comment.c_str(), static_cast<zip_uint16_t>(comment.size()));
+  }
+  if (zip_close(za) != 0) {
+    int code = zip_error_code_zip(zip_get_error(za));
+    if (!cancelled) Print(std::string("zip error: ") + zip_strerror(za));
+    zip_discard(za);
+    if (cancelled) return kZeAbort;
+    return code == ZIP_ER_OPEN || code == ZIP_ER_READ ? kZeOpen : kZeWrite;
+  }
+  return kZeOk;
+}
+
+}  // namespace ziplib

@@ -1,0 +1,48 @@
+#pragma once
+// cZip: packs the files below one folder into a ZIP archive through the zip
+// library, asking its owner for the password and the comment through events.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/ziplib.h"
+
+class cZip {
+ public:
+  cZip();
+
+  const std::string& ZipFile() const { return zipFile_; }
+  void ZipFile(const std::string& value) { zipFile_ = value; }
+  const std::string& BasePath() const { return basePath_; }
+  void BasePath(const std::string& value) { basePath_ = value; }
+  void Encrypt(bool value) { options_.encrypt = value ? 1 : 0; }
+  void AddComment(bool value) { options_.comment = value ? 1 : 0; }
+  void StoreDirectories(bool value) { options_.noDirEntries = value ? 0 : 1; }
+  void StoreFolderNames(bool value) { options_.junkDirNames = value ? 0 : 1; }
+  void RecurseSubDirs(bool value) { options_.recurse = value ? 2 : 0; }
+
+  void ClearFileSpecs() { specs_.clear(); }
+  void AddFileSpec(const std::string& sSpec) { specs_.push_back(sSpec); }
+  const std::vector<std::string>& FileSpecs() const { return specs_; }
+  // The option record as it goes to the library (its root folder aside).
+  const ZpOptions& Options() const { return options_; }
+
+  // Runs the library over the file specs; the result is kept.
+  void Zip();
+  bool Success() const { return lastResult_ == 0; }
+  std::int32_t LastResult() const { return lastResult_; }
+
+  // Events, in this order; the owner sets the ones it handles.
+  std::function<void(const std::string& sMsg, bool& bCancel)> Cancel;
+  std::function<void(std::string& sPassword, std::int32_t lMaxPasswordLength, bool bConfirm, bool& bCancel)>
+      PasswordRequest;
+  std::function<void(std::string& sComment, bool& bCancel)> CommentRequest;
+  std::function<void(std::int32_t lCount, const std::string& sMsg)> Progress;
+
+ private:
+  std::string zipFile_, basePath_;
+  ZpOptions options_{};
+  std::vector<std::string> specs_;
+  std::int32_t lastResult_ = 0;
+};

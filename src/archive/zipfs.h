@@ -1,0 +1,64 @@
+#pragma once
+// The files the zip libraries read and write, addressed by ANSI Windows
+// paths: the real file system on Windows, the emulated machine natively.
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include <zip.h>
+
+namespace ziplib::fs {
+
+struct Item {
+  std::string name;  // name only
+  bool folder = false;
+  std::uint64_t size = 0;
+  std::time_t mtime = 0;
+};
+
+// Entries of a folder (no "." and ".."); false when it cannot be listed.
+bool List(const std::string& folder, std::vector<Item>& out);
+// What is at `path`; false when nothing is.
+bool Stat(const std::string& path, Item& out);
+bool MakeFolder(const std::string& path);  // one level
+bool RemoveFile(const std::string& path);
+// Moves `from` onto `to`, replacing it.
+bool MoveOnto(const std::string& from, const std::string& to);
+void SetModified(const std::string& path, std::time_t mtime);
+
+// A file opened for streaming; closes itself.
+class Stream {
+ public:
+  Stream() = default;
+  ~Stream() { Close(); }
+  Stream(const Stream&) = delete;
+  Stream& operator=(const Stream&) = delete;
+
+  bool OpenRead(const std::string& path);
+  bool Create(const std::string& path);  // creates or truncates
+  // Bytes read (0 at the end), -1 on error.
+  std::int64_t Read(void* buffer, std::size_t size);
+  bool Write(const void* data, std::size_t size);
+  bool SeekTo(std::uint64_t offset);
+  bool Close();  // false when writing the last bytes failed
+  bool IsOpen() const { return handle_ != nullptr; }
+
+ private:
+  void* handle_ = nullptr;
+};
+
+// A libzip source for the archive file itself (readable, and writable through
+// a temporary file replaced on success); null with `error` set on failure.
+zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error);
+// A read-only libzip source for an archive that reads ahead in large blocks:
+// libzip asks for small pieces and seeks before each, which costs a system
+// call apiece (and a server round trip under Wine).
+zip_source_t* BufferedArchiveSource(const std::string& path, zip_error_t* error);
+
+// Called when a library run starts: forgets what the file access remembered
+// of folders, and keeps the C library from handing freed memory back to the
+// system after every entry (each entry allocates and frees a compressor).
+void BeginRun();
+
+}  // namespace ziplib::fs

@@ -1,0 +1,269 @@
+// cUnzip over the unzip library: listing, selection, extraction, and the
+// archives it must not trust.
+#include "archive/cUnzip.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "archive/mUnzip.h"
+#include "archive_test_support.h"
+#include "platform/files.h"
+#include "support/sandbox.h"
+
+using archivetest::MakeRawArchive;
+using testsupport::Sandbox;
+
+namespace {
+
+class UnzipTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    archivetest::ProvideLibraries();
+    box.MakeFolder("out");
+  }
+  std::string Read(const std::string& rel) {
+    std::string bytes;
+    return platform::ReadWholeFile(box.Path(rel), bytes) ? bytes : "<missing>";
+  }
+  // The files below out\, as relative names.
+  std::vector<std::string> Extracted(const std::string& rel = "out") {
+    std::vector<std::string> names;
+    std::vector<platform::DirEntry> entries;
+    platform::ListFolder(box.Path(rel + "\\*.*"), entries);
+    for (const auto& e : entries) {
+      if (e.name == "." || e.name == "..") continue;
+      if (e.attributes & platform::kAttrDirectory) {
+        for (const auto& n : Extracted(rel + "\\" + e.name)) names.push_back(e.name + "\\" + n);
+      } else {
+        names.push_back(e.name);
+      }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  Sandbox box;
+};
+
+TEST_F(UnzipTest, ListsRootAndFolderEntriesWithoutFolderEntries) {
+  MakeRawArchive(box.Path("a.qmb"), {{"IdList.lst", "ids"}, {"D/", ""}, {"D/F", "f"}});
+  cUnzip u;
+  u.ZipFile(box.Path("a.qmb"));
+  u.Directory();
+  ASSERT_EQ(u.FileCount(), 2);
+  EXPECT_EQ(u.FileDirectory(1), "");
+  EXPECT_EQ(u.Filename(1), "IdList.lst");
+  EXPECT_EQ(u.FileDirectory(2), "D");
+  EXPECT_EQ(u.Filename(2), "F");
+  EXPECT_TRUE(u.FileSelected(1));
+  EXPECT_EQ(u.Filename(3), "");
+  u.ZipFile(box.Path("a.qmb"));  // setting it again empties the list
+  EXPECT_EQ(u.FileCount(), 0);
+}
+
+TEST_F(UnzipTest, SelectAllExtractsEverythingDeselectOneExtractsTheRestByName) {
+  MakeRawArchive(box.Path("a.qmb"), {{"IdList.lst", "ids"}, {"{1}/Inbox.dbx", "in"}, {"{1}/Sent.dbx", "sent"}});
+  cUnzip u;
+  u.ZipFile(box.Path("a.qmb"));
+  u.UseFolderNames(true);
+  u.UnzipFolder(box.Path("out\\"));
+  u.Directory();
+  EXPECT_TRUE(u.Unzip());
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"IdList.lst", "{1}\\Inbox.dbx", "{1}\\Sent.dbx"}));
+
+  platform::RemoveFile(box.Path("out\\IdList.lst"));
+  platform::RemoveFile(box.Path("out\\{1}\\Inbox.dbx"));
+  platform::RemoveFile(box.Path("out\\{1}\\Sent.dbx"));
+  u.FileSelected(2, false);
+  EXPECT_TRUE(u.Unzip());
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"IdList.lst", "{1}\\Sent.dbx"}));
+}
+
+TEST_F(UnzipTest, OnlyTheIdentityListWithoutFolderNames) {
+  MakeRawArchive(box.Path("a.qmb"), {{"{1}/IdList.lst", "not this"}, {"IdList.lst", "ids"}});
+  cUnzip u;
+  u.ZipFile(box.Path("a.qmb"));
+  u.Directory();
+  for (std::int32_t i = 1; i <= u.FileCount(); ++i) u.FileSelected(i, u.FileDirectory(i).empty() && u.Filename(i) == "IdList.lst");
+  u.OverwriteExisting(true);
+  u.UnzipFolder(box.Path("out\\"));
+  EXPECT_TRUE(u.Unzip());
+  EXPECT_EQ(Read("out\\IdList.lst"), "ids");
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"IdList.lst"}));
+}
+
+TEST_F(UnzipTest, NothingSelectedExtractsNothing) {
+  // Guards against an empty selection turning into "every entry".
+  MakeRawArchive(box.Path("a.qmb"), {{"a", "1"}, {"b", "2"}});
+  cUnzip u;
+  u.ZipFile(box.Path("a.qmb"));
+  u.Directory();
+  u.FileSelected(1, false);
+  u.FileSelected(2, false);
+  u.UnzipFolder(box.Path("out\\"));
+  u.Unzip();
+  EXPECT_TRUE(Extracted().empty());
+}
+
+TEST_F(UnzipTest, CommentIsReadAndAnArchiveWithoutOneLeavesItUnchanged) {
+  cZip zip;
+  box.MakeFolder("w");
+  box.WriteFile("w\\f.txt", "f");
+  archivetest::SetUpBackupZip(zip, box.Path("w\\"), box.Path("c.qmb"), "", "Sauvegarde d'\xE9t\xE9");
+  zip.Zip();
+  ASSERT_TRUE(zip.Success());
+  cUnzip u;
+  u.ZipFile(box.Path("c.qmb"));
+  u.Directory();
+  EXPECT_EQ(u.Comment(), "Sauvegarde d'\xE9t\xE9");
+  MakeRawArchive(box.Path("n.qmb"), {{"a", "1"}});
+  u.ZipFile(box.Path("n.qmb"));
+  u.Directory();
+  EXPECT_EQ(u.Comment(), "Sauvegarde d'\xE9t\xE9");
+}
+
+TEST_F(UnzipTest, FlaggedUtf8AndOemNamesBothReachTheProgramInAnsi) {
+  // libzip flags the UTF-8 name; the raw OEM one (as Info-ZIP writes on Windows) has no flag.
+  MakeRawArchive(box.Path("a.qmb"), {{"Bo\xC3\xAEte/Gel\xC3\xB6scht.dbx", "u"}}, nullptr, ZIP_FL_ENC_UTF_8);
+  MakeRawArchive(box.Path("b.qmb"), {{"r\x82su/Gel\x94scht.dbx", "o"}}, nullptr, ZIP_FL_ENC_CP437);
+  // Info-ZIP on Unix: UTF-8 bytes without the flag, made on Unix.
+  MakeRawArchive(box.Path("c.qmb"), {{"\xC3\xA9t\xC3\xA9/Gel\xC3\xB6scht.dbx", "x"}}, nullptr, ZIP_FL_ENC_RAW);
+  for (const char* name : {"a.qmb", "b.qmb", "c.qmb"}) {
+    cUnzip u;
+    u.ZipFile(box.Path(name));
+    u.UseFolderNames(true);
+    u.UnzipFolder(box.Path("out\\"));
+    u.Directory();
+    ASSERT_EQ(u.FileCount(), 1);
+    EXPECT_EQ(u.Filename(1), "Gel\xF6scht.dbx");
+    EXPECT_TRUE(u.Unzip()) << name;
+  }
+  EXPECT_EQ(Read("out\\Bo\xEEte\\Gel\xF6scht.dbx"), "u");
+  EXPECT_EQ(Read("out\\r\xE9su\\Gel\xF6scht.dbx"), "o");
+  EXPECT_EQ(Read("out\\\xE9t\xE9\\Gel\xF6scht.dbx"), "x");
+}
+
+TEST_F(UnzipTest, HostileNamesExtractNothingOutsideTheFolder) {
+  box.MakeFolder("out\\deep");
+  MakeRawArchive(box.Path("h.qmb"), {{"../x", "1"}, {"C:\\x", "2"}, {"\\x", "3"}, {"a/../../x", "4"},
+                                     {"CON", "5"}, {"/abs", "6"}, {"fine.txt", "ok"}});
+  cUnzip u;
+  u.ZipFile(box.Path("h.qmb"));
+  u.UseFolderNames(true);
+  u.OverwriteExisting(true);
+  u.UnzipFolder(box.Path("out\\deep\\"));
+  std::vector<std::string> msgs;
+  u.Progress = [&](std::int32_t, const std::string& m) { msgs.push_back(m); };
+  u.Directory();
+  EXPECT_FALSE(u.Unzip());  // the caller learns that entries were refused
+  EXPECT_EQ(u.LastResult(), kUzWarn);
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"deep\\fine.txt"}));
+  EXPECT_FALSE(box.Exists("x"));
+  EXPECT_FALSE(box.Exists("abs"));
+  int refused = 0;
+  for (const auto& m : msgs) refused += m.find("skipped") != std::string::npos;
+  EXPECT_EQ(refused, 6);
+}
+
+TEST_F(UnzipTest, WrongPasswordLeavesNoFileAndKeepsTheEarlierOne) {
+  MakeRawArchive(box.Path("p.qmb"), {{"Inbox.dbx", std::string(50000, 'i')}, {"b.txt", "b"}}, "right");
+  box.WriteFile("out\\Inbox.dbx", "earlier");
+  cUnzip u;
+  u.ZipFile(box.Path("p.qmb"));
+  u.OverwriteExisting(true);
+  u.UnzipFolder(box.Path("out\\"));
+  int asked = 0;
+  u.PasswordRequest = [&](std::string& p, bool&) {
+    ++asked;
+    p = "wrong";
+  };
+  u.Directory();
+  EXPECT_TRUE(u.Entries()[0].FileEncrypted);
+  EXPECT_FALSE(u.Unzip());
+  EXPECT_EQ(u.LastResult(), kUzBadPassword);
+  EXPECT_EQ(Read("out\\Inbox.dbx"), "earlier");
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"Inbox.dbx"}));
+  EXPECT_GE(asked, 1);
+
+  // An empty answer gives up: no further requests in this run.
+  asked = 0;
+  u.PasswordRequest = [&](std::string& p, bool&) { ++asked; };
+  EXPECT_FALSE(u.Unzip());
+  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(mUnzip::Cancelled());
+
+  u.PasswordRequest = [&](std::string& p, bool&) { p = "right"; };
+  EXPECT_TRUE(u.Unzip());
+  EXPECT_EQ(Read("out\\Inbox.dbx"), std::string(50000, 'i'));
+}
+
+TEST_F(UnzipTest, DamagedEntryFailsCleanlyAndTruncatedArchiveIsRefused) {
+  std::string big;
+  for (int i = 0; i < 20000; ++i) big += std::to_string(i * 7919) + ",";
+  MakeRawArchive(box.Path("d.qmb"), {{"data.bin", big}, {"ok.txt", "ok"}});
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(box.Path("d.qmb"), bytes));
+  platform::WriteWholeFile(box.Path("t.qmb"), bytes.substr(0, bytes.size() / 2));
+  bytes[200] = static_cast<char>(bytes[200] ^ 0x55);  // inside data.bin's compressed data
+  platform::WriteWholeFile(box.Path("d.qmb"), bytes);
+
+  cUnzip u;
+  u.ZipFile(box.Path("d.qmb"));
+  u.UnzipFolder(box.Path("out\\"));
+  u.Directory();
+  EXPECT_FALSE(u.Unzip());
+  EXPECT_EQ(u.LastResult(), kUzErr);
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"ok.txt"}));
+
+  u.ZipFile(box.Path("t.qmb"));
+  u.Directory();
+  EXPECT_EQ(u.FileCount(), 0);
+  EXPECT_FALSE(u.Unzip());
+  EXPECT_EQ(u.LastResult(), kUzNoZip);
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"ok.txt"}));
+}
+
+TEST_F(UnzipTest, ExistingFileIsReplacedOnlyWhenTheOwnerSaysSo) {
+  MakeRawArchive(box.Path("a.qmb"), {{"a.txt", "new a"}, {"b.txt", "new b"}});
+  box.WriteFile("out\\a.txt", "old a");
+  box.WriteFile("out\\b.txt", "old b");
+  cUnzip u;
+  u.ZipFile(box.Path("a.qmb"));
+  u.UnzipFolder(box.Path("out\\"));
+  std::vector<std::string> asked;
+  u.OverwritePrompt = [&](const std::string& name, std::int32_t& response) {
+    asked.push_back(name);
+    EXPECT_EQ(response, 100);
+    if (name.find("a.txt") != std::string::npos) response = kUzReplaceYes;
+  };
+  u.Unzip();
+  EXPECT_EQ(asked.size(), 2u);
+  EXPECT_EQ(Read("out\\a.txt"), "new a");
+  EXPECT_EQ(Read("out\\b.txt"), "old b");
+}
+
+TEST_F(UnzipTest, MissingArchiveFailsAndTooManyNamesRaiseWithTheSource) {
+  cUnzip u;
+  EXPECT_FALSE(u.Unzip());  // no ZipFile
+  u.ZipFile(box.Path("none.qmb"));
+  u.Directory();
+  EXPECT_EQ(u.LastResult(), kUzNoZip);
+
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int i = 0; i < 1030; ++i) entries.push_back({"f" + std::to_string(i), "x"});
+  MakeRawArchive(box.Path("many.qmb"), entries);
+  u.ZipFile(box.Path("many.qmb"));
+  u.UnzipFolder(box.Path("out\\"));
+  u.Directory();
+  u.FileSelected(1, false);  // 1029 names to pass
+  try {
+    u.Unzip();
+    FAIL() << "no error raised";
+  } catch (const UnzipError& e) {
+    EXPECT_EQ(e.Number, 9);
+    EXPECT_EQ(e.Source.substr(e.Source.size() - 8), ".VBUnzip");
+  }
+  EXPECT_TRUE(Extracted().empty());
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+// cZip over the zip library: the archive it writes, the events it raises.
+#include "archive/cZip.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/files.h"
+
+#include "archive/mZip.h"
+#include "archive_test_support.h"
+#include "support/sandbox.h"
+#include "support/scripted_user.h"
+
+using archivetest::ReadArchive;
+using testsupport::Sandbox;
+
+namespace {
+
+class ZipTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    archivetest::ProvideLibraries();
+    box.MakeFolder("work");
+    box.MakeFolder("work\\{1234}");
+    box.MakeFolder("work\\{1234}\\00000000");
+    box.MakeFolder("work\\empty");
+    box.WriteFile("work\\IdList.lst", "ids");
+    box.WriteFile("work\\{1234}\\Inbox.dbx", std::string(200000, 'm'));
+    box.WriteFile("work\\{1234}\\00000000\\sig.txt", "-- Anna");
+  }
+  std::string Work() const { return box.Path("work\\"); }
+  Sandbox box;
+};
+
+TEST_F(ZipTest, PacksTheFolderWithRelativeNamesAndNoFolderEntries) {
+  cZip zip;
+  std::vector<std::string> progress;
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "");
+  zip.Progress = [&](std::int32_t n, const std::string& m) { progress.push_back(m); };
+  zip.Zip();
+  EXPECT_TRUE(zip.Success()) << zip.LastResult();
+  auto entries = ReadArchive(box.Path("out.qmb"));
+  std::vector<std::string> names;
+  for (auto& [n, c] : entries) names.push_back(n);
+  EXPECT_EQ(names, (std::vector<std::string>{"IdList.lst", "{1234}/00000000/sig.txt", "{1234}/Inbox.dbx"}));
+  EXPECT_EQ(entries["{1234}/Inbox.dbx"], std::string(200000, 'm'));
+  // One "adding" message per file, with backslashes, each followed by a "(deflated" one.
+  int adding = 0, deflated = 0;
+  for (const auto& m : progress) {
+    if (m.find("(deflated") != std::string::npos) ++deflated;
+    else if (m.rfind("  adding: ", 0) == 0) ++adding;
+    EXPECT_EQ(m.find('/'), std::string::npos) << m;
+  }
+  EXPECT_EQ(adding, 3);
+  EXPECT_EQ(deflated, 3);
+  EXPECT_NE(std::find(progress.begin(), progress.end(), "  adding: {1234}\\00000000\\sig.txt"), progress.end());
+}
+
+TEST_F(ZipTest, EmptyCommentGivesNoCommentAndSuccess) {
+  cZip zip;
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "   ");
+  zip.Zip();
+  EXPECT_TRUE(zip.Success());
+  EXPECT_EQ(archivetest::ArchiveComment(box.Path("out.qmb")), "");
+}
+
+TEST_F(ZipTest, PasswordIsAskedTwiceThenVerified) {
+  cZip zip;
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "s3cret", "My backup");
+  std::vector<bool> confirms;
+  std::vector<std::int32_t> sizes;
+  zip.PasswordRequest = [&](std::string& p, std::int32_t max, bool confirm, bool&) {
+    confirms.push_back(confirm);
+    sizes.push_back(max);
+    p = "  s3cret ";  // blanks around it are dropped
+  };
+  zip.Zip();
+  ASSERT_TRUE(zip.Success()) << zip.LastResult();
+  EXPECT_EQ(confirms, (std::vector<bool>{false, true}));
+  EXPECT_EQ(sizes, (std::vector<std::int32_t>{256, 256}));
+  EXPECT_TRUE(ReadArchive(box.Path("out.qmb")).empty() ||
+              ReadArchive(box.Path("out.qmb"))["IdList.lst"] != "ids");  // unreadable without it
+  EXPECT_EQ(ReadArchive(box.Path("out.qmb"), "s3cret")["IdList.lst"], "ids");
+  EXPECT_EQ(archivetest::ArchiveComment(box.Path("out.qmb")), "My backup");
+}
+
+TEST_F(ZipTest, DifferentPasswordsOrACancelledOneFailWithoutAnArchive) {
+  cZip zip;
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "x", "");
+  int calls = 0;
+  zip.PasswordRequest = [&](std::string& p, std::int32_t, bool, bool&) { p = ++calls == 1 ? "one" : "two"; };
+  zip.Zip();
+  EXPECT_FALSE(zip.Success());
+  EXPECT_FALSE(box.Exists("out.qmb"));
+
+  zip.PasswordRequest = [&](std::string& p, std::int32_t, bool, bool& cancel) { cancel = true; };
+  zip.Zip();
+  EXPECT_FALSE(zip.Success());
+  EXPECT_TRUE(mZip::Cancelled());
+  EXPECT_FALSE(box.Exists("out.qmb"));
+}
+
+TEST_F(ZipTest, LongCommentIsCutTo255Bytes) {
+  cZip zip;
+  std::string comment(300, 'c');
+  comment[254] = 'E';
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", comment);
+  zip.Zip();
+  ASSERT_TRUE(zip.Success());
+  EXPECT_EQ(archivetest::ArchiveComment(box.Path("out.qmb")), comment.substr(0, 255));
+}
+
+TEST_F(ZipTest, AccentedFolderAndFileNamesAreStoredAsFlaggedUtf8) {
+  box.MakeFolder("work\\Bo\xEEte de r\xE9" "ception");
+  box.WriteFile("work\\Bo\xEEte de r\xE9" "ception\\Gel\xF6scht.dbx", "deleted");
+  box.MakeFolder("St\xF6re \xE9t\xE9");
+  box.WriteFile("St\xF6re \xE9t\xE9\\x.txt", "x");
+  cZip zip;
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("St\xF6re \xE9t\xE9\\out.qmb"), "", "Sauvegarde d'\xE9t\xE9");
+  zip.Zip();
+  ASSERT_TRUE(zip.Success()) << zip.LastResult();
+  auto entries = ReadArchive(box.Path("St\xF6re \xE9t\xE9\\out.qmb"));
+  EXPECT_EQ(entries["Bo\xC3\xAEte de r\xC3\xA9" "ception/Gel\xC3\xB6scht.dbx"], "deleted");
+  EXPECT_EQ(archivetest::ArchiveComment(box.Path("St\xF6re \xE9t\xE9\\out.qmb")), "Sauvegarde d'\xC3\xA9t\xC3\xA9");
+}
+
+TEST_F(ZipTest, CancelFromTheServiceEventAbortsTheRun) {
+  cZip zip;
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "c");
+  std::vector<std::string> asked;
+  zip.Cancel = [&](const std::string& name, bool& cancel) {
+    asked.push_back(name);
+    cancel = true;
+  };
+  zip.Zip();
+  EXPECT_FALSE(zip.Success());
+  EXPECT_EQ(asked.size(), 1u);
+  EXPECT_FALSE(box.Exists("out.qmb"));
+}
+
+TEST_F(ZipTest, NewObjectAsksForNoFolderEntriesStrippedNamesNoRecursion) {
+  cZip zip;
+  EXPECT_EQ(zip.Options().noDirEntries, 1);
+  EXPECT_EQ(zip.Options().junkDirNames, 1);
+  EXPECT_EQ(zip.Options().recurse, 0);
+  EXPECT_EQ(zip.Options().encrypt, 0);
+  zip.StoreFolderNames(true);
+  zip.RecurseSubDirs(true);
+  EXPECT_EQ(zip.Options().junkDirNames, 0);
+  EXPECT_EQ(zip.Options().recurse, 2);
+}
+
+TEST_F(ZipTest, NothingToPackOrTooManySpecsFails) {
+  cZip zip;
+  archivetest::SetUpBackupZip(zip, box.Path("work\\empty\\"), box.Path("out.qmb"), "", "");
+  zip.Zip();
+  EXPECT_FALSE(zip.Success());
+  EXPECT_FALSE(box.Exists("out.qmb"));
+
+  testsupport::ScriptedUser user;
+  for (int i = 0; i < 1100; ++i) zip.AddFileSpec("f" + std::to_string(i));
+  zip.Zip();
+  EXPECT_FALSE(zip.Success());
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].text, "Subscript out of range");
+  EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
+}
+
+TEST_F(ZipTest, UnreadableFileFailsTheRunAndKeepsTheEarlierArchive) {
+  // Guards against a backup that reports success while a file is missing from it.
+  box.WriteFile("out.qmb", "earlier");
+  cZip zip;
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "");
+  zip.Cancel = [&](const std::string& name, bool&) {
+    if (name.find("IdList") != std::string::npos) platform::RemoveFile(name);  // gone when packed
+  };
+  zip.Zip();
+  EXPECT_FALSE(zip.Success());
+  std::string bytes;
+  platform::ReadWholeFile(box.Path("out.qmb"), bytes);
+  EXPECT_EQ(bytes, "earlier");
+
+  zip.Cancel = nullptr;
+  zip.AddFileSpec("missing.dbx");  // a named file that is not there
+  zip.Zip();
+  EXPECT_FALSE(zip.Success());
+}
+
+}  // namespace

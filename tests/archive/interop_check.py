@@ -1,0 +1,149 @@
+#!/usr/bin/env python3
+"""Archives written through cZip open in Info-ZIP unzip, 7-Zip and Python's
+zipfile; archives made by Info-ZIP zip open through cUnzip; hostile, truncated
+and wrongly-keyed archives leave nothing behind. The program side runs through
+archive_cli (natively, or under Wine: give the emulator first)."""
+import filecmp, os, random, shutil, subprocess, sys, tempfile, zipfile
+
+CLI = sys.argv[1:]
+SEVENZIP = shutil.which("7zz") or shutil.which("7z")
+failures = []
+
+
+def check(cond, what):
+    print(("ok    " if cond else "FAIL  ") + what)
+    if not cond:
+        failures.append(what)
+
+
+def cli(*args):
+    r = subprocess.run(CLI + list(args), capture_output=True, text=True, encoding="utf-8", errors="replace")
+    return r.returncode, r.stdout
+
+
+def make_tree(root):
+    rnd = random.Random(7)
+    files = {
+        "IdList.lst": b"\x08\x00\x18\x00Anna\x01{1234}\x011,1,1,1,1,1\x00",
+        "{1234}/Inbox.dbx": b"".join(b"Subject: note %d\r\n\r\nhello world\r\n" % i for i in range(8000)),
+        "{1234}/Random.dbx": bytes(rnd.getrandbits(8) for _ in range(100000)),
+        "{1234}/00000000/sig.txt": b"-- Anna",
+        "{1234}/empty.dbx": b"",
+        "Bo\u00eete de r\u00e9ception/Gel\u00f6scht.dbx": b"deleted mail",
+    }
+    for rel, data in files.items():
+        path = os.path.join(root, rel)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+    return files
+
+
+def same_tree(a, b):
+    cmp = filecmp.dircmp(a, b)
+    if cmp.left_only or cmp.right_only or cmp.diff_files or cmp.funny_files:
+        return False
+    return all(same_tree(os.path.join(a, d), os.path.join(b, d)) for d in cmp.common_dirs)
+
+
+def files_below(root):
+    out = []
+    for d, _, names in os.walk(root):
+        out += [os.path.relpath(os.path.join(d, n), root) for n in names]
+    return sorted(out)
+
+
+def ours_to_others(work, src, files):
+    for password in ("", "s3cret"):
+        tag = "with password" if password else "without password"
+        arc = os.path.join(work, "ours%s.qmb" % ("_pw" if password else ""))
+        rc, out = cli("pack", src, arc, password, "Sauvegarde d'\u00e9t\u00e9")
+        check(rc == 0 and "files=%d" % len(files) in out, "cZip packs %d files %s" % (len(files), tag))
+        z = zipfile.ZipFile(arc)
+        names = [i.filename for i in z.infolist()]
+        check(sorted(names) == sorted(files), "zipfile lists the relative names, no folder entries (%s)" % tag)
+        check(z.comment.decode("utf-8") == "Sauvegarde d'\u00e9t\u00e9", "zipfile reads the comment (%s)" % tag)
+        accented = [i for i in z.infolist() if not i.filename.isascii()]
+        check(accented and all(i.flag_bits & 0x800 for i in accented), "accented names carry the UTF-8 flag")
+        check(all(bool(i.flag_bits & 1) == bool(password) for i in z.infolist()), "encryption as asked (%s)" % tag)
+        check(all(i.compress_type == zipfile.ZIP_DEFLATED for i in z.infolist()), "deflated (%s)" % tag)
+        if password:
+            z.setpassword(password.encode())
+        check(all(z.read(n) == files[n] for n in files), "zipfile reads every content (%s)" % tag)
+        pw = ["-P", password] if password else []
+        r = subprocess.run(["unzip", "-t"] + pw + [arc], capture_output=True)
+        check(r.returncode == 0, "unzip -t passes (%s)" % tag)
+        dest = os.path.join(work, "unzip_" + tag.replace(" ", "_"))
+        r = subprocess.run(["unzip", "-q"] + pw + [arc, "-d", dest], capture_output=True)
+        check(r.returncode == 0 and same_tree(src, dest), "unzip extracts the same tree (%s)" % tag)
+        r = subprocess.run(["unzip", "-z", arc], capture_output=True)
+        check("Sauvegarde d'\u00e9t\u00e9".encode() in r.stdout, "unzip shows the comment (%s)" % tag)
+        if SEVENZIP:
+            dest = os.path.join(work, "7z_" + tag.replace(" ", "_"))
+            r = subprocess.run([SEVENZIP, "x", "-y", "-p" + password, "-o" + dest, arc], capture_output=True)
+            check(r.returncode == 0 and same_tree(src, dest), "7-Zip extracts the same tree (%s)" % tag)
+
+
+def others_to_ours(work, src, files):
+    arc = os.path.join(work, "infozip.zip")
+    subprocess.run(["zip", "-r", "-q", "-P", "pw", arc, "."], cwd=src, check=True)
+    z = zipfile.ZipFile(arc)
+    check(any(n.endswith("/") for n in z.namelist()), "Info-ZIP's archive holds folder entries")
+    rc, out = cli("list", arc)
+    entries = [l for l in out.splitlines() if l.startswith("entry=")]
+    check(rc == 0 and len(entries) == len(files), "cUnzip lists the files and no folder entries")
+    check("entry=|IdList.lst|1" in entries, "IdList.lst at the root, encrypted")
+    check("entry={1234}\\00000000|sig.txt|1" in entries, "folder and name split with backslashes")
+    dest = os.path.join(work, "ours_from_infozip")
+    rc, out = cli("unpack", arc, dest, "pw")
+    check(rc == 0 and same_tree(src, dest), "cUnzip extracts Info-ZIP's encrypted archive")
+    arc2 = os.path.join(work, "infozip_comment.zip")
+    subprocess.run(["zip", "-r", "-q", "-z", arc2, "."], cwd=src, input=b"plain comment\n.\n", check=True)
+    rc, out = cli("list", arc2)
+    check("comment=plain comment" in out, "cUnzip reads Info-ZIP's comment")
+
+
+def hostile(work):
+    arc = os.path.join(work, "hostile.zip")
+    with zipfile.ZipFile(arc, "w") as z:
+        for name in ("../x", "C:\\x", "\\x", "a/../../x", "CON", "ok.txt"):
+            info = zipfile.ZipInfo(name)
+            z.writestr(info, b"payload " + name.encode())
+    dest = os.path.join(work, "h", "deep", "out")
+    os.makedirs(dest)
+    before = set(files_below(work))
+    rc, out = cli("unpack", arc, dest)
+    after = set(files_below(work))
+    check(rc != 0, "hostile archive: the run reports the refused entries")
+    check(after - before == {os.path.join("h", "deep", "out", "ok.txt")}, "hostile archive: only ok.txt, inside the folder")
+
+    good = os.path.join(work, "ours_pw.qmb")
+    data = open(good, "rb").read()
+    cut = os.path.join(work, "cut.qmb")
+    open(cut, "wb").write(data[: len(data) // 2])
+    dest = os.path.join(work, "cut_out")
+    os.makedirs(dest)
+    rc, out = cli("unpack", cut, dest, "s3cret")
+    check(rc != 0 and files_below(dest) == [], "truncated archive: failure, no file")
+    dest = os.path.join(work, "wrong_pw_out")
+    os.makedirs(dest)
+    rc, out = cli("unpack", good, dest, "wrong")
+    check(rc != 0 and files_below(dest) == [], "wrong password: failure, no file")
+
+
+def main():
+    work = tempfile.mkdtemp(prefix="qm-interop-")
+    try:
+        src = os.path.join(work, "src")
+        files = make_tree(src)
+        ours_to_others(work, src, files)
+        others_to_ours(work, src, files)
+        hostile(work)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print("%d failure(s)" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,95 @@
+// Start-up with the real zip libraries under Wine: written into the private
+// library folder, loaded from there by full path, and the stop when they
+// cannot be written. One process, in this order: nothing is loaded yet.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "archive/cUnzip.h"
+#include "archive/cZip.h"
+#include "platform/files.h"
+#include "shell/modCheckOE.h"
+#include "shell/modFunction.h"
+#include "support/sandbox.h"
+#include "support/scripted_user.h"
+
+namespace {
+
+struct Targets : modCheckOE::StartTargets {
+  std::string called;
+  void ShowWizard() override { called = "wizard"; }
+  void OpenBackupFromCommandLine(const std::string&) override { called = "open"; }
+  void RunBackupScript(const std::string&) override { called = "script"; }
+};
+
+const std::string kLib = modFunction::LibraryFolder();
+
+TEST(ZipLibrariesAtStartup, UnwritableAndNoEarlierCopyStopsTheProgram) {
+  for (const char* name : {modCheckOE::kZipLibraryName, modCheckOE::kUnzipLibraryName}) {
+    ::DeleteFileA((kLib + name).c_str());
+    ASSERT_TRUE(::CreateDirectoryA((kLib + name).c_str(), nullptr));  // a folder in the way
+  }
+  testsupport::ScriptedUser user;
+  Targets t;
+  EXPECT_EQ(modCheckOE::Main(t), 1);
+  EXPECT_TRUE(t.called.empty());
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].text, "Load runtime library fail ");
+  EXPECT_EQ(user.Shown()[0].title, "Err");
+  EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
+  for (const char* name : {modCheckOE::kZipLibraryName, modCheckOE::kUnzipLibraryName})
+    ::RemoveDirectoryA((kLib + name).c_str());
+}
+
+TEST(ZipLibrariesAtStartup, WrittenLoadedFromThePrivateFolderAndABackupRoundTrips) {
+  testsupport::ScriptedUser user;
+  Targets t;
+  ASSERT_EQ(modCheckOE::Main(t), 0);
+  EXPECT_TRUE(modFunction::FileExists(kLib + modCheckOE::kZipLibraryName));
+  EXPECT_TRUE(modFunction::FileExists(kLib + modCheckOE::kUnzipLibraryName));
+
+  testsupport::Sandbox box;
+  box.MakeFolder("work");
+  box.MakeFolder("work\\{1234}");
+  std::string mail;
+  for (int i = 0; mail.size() < 12 * 1024 * 1024; ++i)
+    mail += "From: anna@example.org\r\nSubject: note " + std::to_string(i) + "\r\n\r\nBody text.\r\n";
+  box.WriteFile("work\\IdList.lst", "ids");
+  box.WriteFile("work\\{1234}\\Inbox.dbx", mail);
+  cZip zip;
+  zip.ZipFile(box.Path("b.qmb"));
+  zip.Encrypt(true);
+  zip.AddComment(true);
+  zip.BasePath(box.Path("work\\"));
+  zip.AddFileSpec("*.*");
+  zip.StoreFolderNames(true);
+  zip.RecurseSubDirs(true);
+  zip.PasswordRequest = [](std::string& p, std::int32_t, bool, bool&) { p = "pw"; };
+  zip.CommentRequest = [](std::string& c, bool&) { c = "weekly"; };
+  zip.Zip();
+  ASSERT_TRUE(zip.Success()) << zip.LastResult();
+
+  cUnzip u;
+  u.ZipFile(box.Path("b.qmb"));
+  u.UseFolderNames(true);
+  u.UnzipFolder(box.Path("back\\"));
+  u.PasswordRequest = [](std::string& p, bool&) { p = "pw"; };
+  u.Directory();
+  EXPECT_EQ(u.Comment(), "weekly");
+  EXPECT_TRUE(u.Unzip());
+  std::string back;
+  ASSERT_TRUE(platform::ReadWholeFile(box.Path("back\\{1234}\\Inbox.dbx"), back));
+  EXPECT_TRUE(back == mail);
+
+  // Both came from the private folder, not from anywhere on the search path.
+  for (const char* name : {modCheckOE::kZipLibraryName, modCheckOE::kUnzipLibraryName}) {
+    HMODULE m = ::GetModuleHandleA(name);
+    ASSERT_NE(m, nullptr) << name;
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(m, path, MAX_PATH);
+    EXPECT_EQ(lstrcmpiA(path, (kLib + name).c_str()), 0) << path;
+  }
+  EXPECT_TRUE(user.Shown().empty());
+}
+
+}  // namespace
