@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "backup/ucBack4.h"
 #include "resources/resource.h"
 #include "schedule/OleDate.h"
 #include "schedule/ScriptCFG.h"
@@ -44,16 +45,6 @@ struct InterimRunning : Interim<RunningClientsPage> {
   InterimRunning() : Interim("Close Outlook Express") {}
   void CheckRunning() override {}
 };
-struct InterimBackupRun : Interim<BackupRunPage> {
-  InterimBackupRun() : Interim("Backup") {}
-  void InitNow() override {}
-  void TotalItem(std::int32_t) override {}
-  void ZipFileName(const std::string&) override {}
-  void Password(const std::string&) override {}
-  void Comment(const std::string&) override {}
-  void StartBackup() override {}
-  std::string TempDir() const override { return ""; }
-};
 struct InterimRestoreSource : Interim<RestoreSourcePage> {
   InterimRestoreSource() : Interim("Backup file to restore") {}
   std::string RestoreFile() const override { return ""; }
@@ -93,7 +84,7 @@ PageSet MakeProgramPages() {
   s.back1 = std::make_unique<InterimSelection>();
   s.back2 = std::make_unique<InterimDestination>();
   s.back3 = std::make_unique<InterimRunning>();
-  s.back4 = std::make_unique<InterimBackupRun>();
+  s.back4 = std::make_unique<ucBack4>();
   s.restor1 = std::make_unique<InterimRestoreSource>();
   s.restor2 = std::make_unique<InterimMapping>();
   s.restor3 = std::make_unique<InterimRestoreRun>();
@@ -108,7 +99,7 @@ std::vector<std::pair<std::string, std::string>> ProgramServices::SelectedIdenti
   if (!shared::HaveSharedObjects()) return out;
   const cProcessItem& items = shared::Catalogue();
   for (std::int32_t i = 1; i <= items.SelectIdentity().Count(); ++i)
-    if (items.SelectIdentity().At(i))
+    if (items.SelectIdentity().Value(i))
       out.emplace_back(items.Identities().Value(i), items.Detail().Value(i));
   return out;
 }
