@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <vector>
@@ -357,6 +358,38 @@ TEST_F(BackupRunTest, NewArchiveReplacesTheEarlierOneOnlyWhenComplete) {
   std::vector<platform::DirEntry> out;
   platform::ListFolder(box().Path("out\\*.*"), out);
   for (const auto& e : out) EXPECT_TRUE(e.name == "." || e.name == ".." || e.name == "demo.qmb") << e.name;
+}
+
+}  // namespace
+
+namespace {
+
+// Where the archives go for the check with other tools (a host folder named
+// by QM_BACKUP_KEEP), as a program path; "" when not asked for.
+std::string KeepFolder() {
+  const char* host = std::getenv("QM_BACKUP_KEEP");
+  if (!host || !*host) return "";
+#ifdef _WIN32
+  std::string path = "Z:" + std::string(host) + "/";
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+#else
+  platform::emu::MapDrive('K', host);
+  return "K:\\";
+#endif
+}
+
+// Leaves the demo profile's archives, with and without a password, for
+// archive_check.py, which reads them with Info-ZIP unzip and Python.
+TEST_F(BackupRunTest, ArchivesForOtherTools) {
+  const std::string keep = KeepFolder();
+  if (keep.empty()) GTEST_SKIP() << "QM_BACKUP_KEEP not set";
+  Choose({{kMainId, kAll}, {kAnnaId, kAll}});
+  ASSERT_TRUE(Run("", "Weekly backup"));
+  ASSERT_TRUE(platform::CopyOneFile(archive, keep + "demo.qmb", false));
+  ASSERT_TRUE(Run("s3cret", "Weekly backup"));
+  ASSERT_TRUE(platform::CopyOneFile(archive, keep + "demo-pw.qmb", false));
 }
 
 }  // namespace
