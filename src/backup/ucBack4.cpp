@@ -109,6 +109,7 @@ void ucBack4::StepDone(int step) {
 }
 
 void ucBack4::StartBackup() {
+  ShowProcessing(true);
   lblState.Caption("Backing Up");
   platform::SetMousePointer(platform::MousePointer::ArrowHourglass);
   std::unique_ptr<cProcessItem> own;  // only when there is no catalogue to share

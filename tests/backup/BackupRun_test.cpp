@@ -350,6 +350,44 @@ TEST_F(BackupRunTest, UnwritableDestinationFailsWithTheCompressionMessage) {
   EXPECT_EQ(finished, 1);
 }
 
+// Points the user's temporary folder somewhere for one test.
+class TemporaryFolder {
+ public:
+  explicit TemporaryFolder(const std::string& folder) {
+#ifdef _WIN32
+    const char* old = std::getenv("TMP");
+    saved_ = old ? old : "";
+    _putenv(("TMP=" + folder).c_str());
+#else
+    platform::emu::SetTempDirectory(folder + "\\");
+#endif
+  }
+  ~TemporaryFolder() {
+#ifdef _WIN32
+    _putenv(("TMP=" + saved_).c_str());
+#endif
+  }
+
+ private:
+  std::string saved_;
+};
+
+// Guards against a backup reported complete while a registry export could not be written.
+TEST_F(BackupRunTest, ExportThatCannotBeWrittenFailsTheRunAtOnce) {
+  box().WriteFile("blocker", "a file where the temporary folder should be");
+  Choose({{kAnnaId, "0,0,0,1,0,0"}});
+  {
+    TemporaryFolder temp(box().Path("blocker"));
+    EXPECT_FALSE(Run());
+  }
+  EXPECT_EQ(finished, 1);
+  EXPECT_EQ(page.lblTitle.Caption(), "Backup Fail");
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].text.rfind(backup::kExportFailMessage, 0), 0u);
+  EXPECT_NE(user.Shown()[0].text.find("Rules.bkr"), std::string::npos);
+  EXPECT_FALSE(platform::GetAttributes(archive) != platform::kInvalidAttributes);
+}
+
 TEST_F(BackupRunTest, NewArchiveReplacesTheEarlierOneOnlyWhenComplete) {
   box().WriteFile("out\\demo.qmb", "last week's backup");
   Choose({{kAnnaId, "0,0,0,0,1,0"}});
