@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "catalog/cProcessItem.h"
+#include "controls/window_link.h"
 #include "platform/system.h"
 #include "resources/resource.h"
 #include "shell/SharedObjects.h"
@@ -62,7 +63,7 @@ void ucBack4::InitNow() {
 
 void ucBack4::ShowProcessing(bool processing) {
   fmeProcess.Visible(processing);
-  ProgressBar1.Refresh();
+  if (ProgressBar1.hwnd()) controls::link::SetVisible(ProgressBar1.hwnd(), processing);
   lblState.Visible(processing);
   for (int i = 0; i < 3; ++i) {
     imgStep[i].Visible(processing);
