@@ -81,3 +81,26 @@
 #define IDC_BACK3_MESSENGER 454
 #define IDC_BACK3_CHECKING 455
 #define IDC_BACK3_DONE 456
+
+// Backup run page.
+#define IDD_BACK4 500
+#define IDC_BACK4_PROCESS 501
+#define IDC_BACK4_PROGRESS 502
+#define IDC_BACK4_STATE 503
+#define IDC_BACK4_MARK0 504
+#define IDC_BACK4_MARK1 505
+#define IDC_BACK4_MARK2 506
+#define IDC_BACK4_STEP0 507
+#define IDC_BACK4_STEP1 508
+#define IDC_BACK4_STEP2 509
+#define IDC_BACK4_RESULT 510
+#define IDC_BACK4_TITLE 511
+#define IDC_BACK4_NOTICE 512
+#define IDC_BACK4_FILE 513
+#define IDC_BACK4_ADVICE 514
+// Step markers: still to come, done, and the three frames of the arrow.
+#define IDB_MARK_NEUTRAL 520
+#define IDB_MARK_TICK 521
+#define IDB_MARK_ARROW0 522
+#define IDB_MARK_ARROW1 523
+#define IDB_MARK_ARROW2 524

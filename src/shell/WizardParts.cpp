@@ -5,6 +5,7 @@
 #include "backup/ucBack1.h"
 #include "backup/ucBack2.h"
 #include "catalog/ucBack3.h"
+#include "backup/ucBack4.h"
 #include "resources/resource.h"
 #include "schedule/OleDate.h"
 #include "schedule/ScriptCFG.h"
@@ -32,16 +33,6 @@ class Interim : public Role {
   controls::Label lblTitle, lblText;
 };
 
-struct InterimBackupRun : Interim<BackupRunPage> {
-  InterimBackupRun() : Interim("Backup") {}
-  void InitNow() override {}
-  void TotalItem(std::int32_t) override {}
-  void ZipFileName(const std::string&) override {}
-  void Password(const std::string&) override {}
-  void Comment(const std::string&) override {}
-  void StartBackup() override {}
-  std::string TempDir() const override { return ""; }
-};
 struct InterimRestoreSource : Interim<RestoreSourcePage> {
   InterimRestoreSource() : Interim("Backup file to restore") {}
   std::string RestoreFile() const override { return ""; }
@@ -81,7 +72,7 @@ PageSet MakeProgramPages() {
   s.back1 = std::make_unique<ucBack1>();
   s.back2 = std::make_unique<ucBack2>();
   s.back3 = std::make_unique<ucBack3>();
-  s.back4 = std::make_unique<InterimBackupRun>();
+  s.back4 = std::make_unique<ucBack4>();
   s.restor1 = std::make_unique<InterimRestoreSource>();
   s.restor2 = std::make_unique<InterimMapping>();
   s.restor3 = std::make_unique<InterimRestoreRun>();

@@ -1,0 +1,106 @@
+// Runs one whole backup of a store folder through the backup run page,
+// headless, for the benchmark. The folder is a host path, reached as drive
+// Z: on both builds (Wine maps Z: to "/"); a one-identity profile pointing at
+// it is written into the current user's registry for the run and removed
+// afterwards.
+//   backup_cli STORE_FOLDER ARCHIVE [PASSWORD]
+// Prints the run's seconds and its outcome; message boxes go to stderr.
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "backup/ucBack4.h"
+#include "catalog/cProcessItem.h"
+#include "platform/registry.h"
+#include "platform/ui.h"
+#include "registry/RegistryRoutines.h"
+
+#ifdef _WIN32
+#include "shell/modCheckOE.h"
+#else
+#include "platform/emulated/emulation.h"
+#endif
+
+namespace {
+
+const char kId[] = "{B3C4D5E6-0000-4000-8000-00000000BE4C}";
+
+std::string ProgramPath(const std::string& host) {
+  std::string path = "Z:" + host;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+class ConsoleUser : public platform::UserInterface {
+ public:
+  int ShowMessage(const std::string& text, unsigned, const std::string&, void*) override {
+    std::fprintf(stderr, "message: %s\n", text.c_str());
+    return platform::kAnswerOk;
+  }
+  int ShowFileDialog(platform::FileDialogRecord&) override { return 0; }
+  int ShowModal(platform::ModalForm&, void*) override { return 0; }
+};
+
+bool SeedProfile(const std::string& store) {
+  RegistryRoutines reg;
+  reg.hKey(kHkeyCurrentUser);
+  reg.KeyRoot("");
+  const std::string key = std::string("Identities\\") + kId;
+  const std::string mail = key + "\\Software\\Microsoft\\Outlook Express\\5.0";
+  if (reg.CreateKey(mail + "\\Rules\\Mail\\000").empty()) return false;
+  reg.KeyRoot(key);
+  reg.Subkey("");
+  bool ok = reg.SetRegistryValue("Username", "Benchmark", kRegSz);
+  reg.KeyRoot(mail);
+  ok &= reg.SetRegistryValue("Store Root", store, kRegExpandSz);
+  reg.KeyRoot(mail + "\\Rules\\Mail\\000");
+  ok &= reg.SetRegistryValue("Name", "Move newsletters", kRegSz);
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: backup_cli STORE_FOLDER ARCHIVE [PASSWORD]\n");
+    return 2;
+  }
+#ifdef _WIN32
+  if (!modCheckOE::ExtractZipLibraries()) {
+    std::fprintf(stderr, "Load runtime library fail \n");
+    return 2;
+  }
+#else
+  platform::emu::Reset();
+  platform::emu::MapDrive('Z', "/");
+  platform::emu::SetTempDirectory("Z:\\tmp\\");
+#endif
+  ConsoleUser user;
+  platform::SetUi(&user);
+  if (!SeedProfile(ProgramPath(argv[1]))) {
+    std::fprintf(stderr, "cannot write the profile\n");
+    return 2;
+  }
+  cProcessItem items;
+  OneBasedList<bool> selected;
+  for (std::int32_t k = 1; k <= items.IdentitiesID().Count(); ++k) {
+    selected.Add(items.IdentitiesID().At(k) == kId);
+    items.Detail().At(k) = "1,1,1,1,1,1";
+  }
+  items.SelectIdentity(selected);
+
+  ucBack4 page;
+  page.Catalogue(&items);
+  page.TotalItem(1);
+  page.ZipFileName(ProgramPath(argv[2]));
+  page.Password(argc > 3 ? argv[3] : "");
+  page.Comment("benchmark");
+  auto start = std::chrono::steady_clock::now();
+  page.StartBackup();
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  (void)platform::DeleteRegBranch(platform::kRegCurrentUser, std::string("Identities\\") + kId);
+  platform::SetUi(nullptr);
+  std::printf("seconds=%.3f result=%s\n", seconds, page.Succeeded() ? "completed" : "failed");
+  return page.Succeeded() ? 0 : 1;
+}

@@ -1,0 +1,71 @@
+// The backup run's last step: the working folder packed into the archive.
+// The archive is written under a temporary name beside its destination and
+// takes the destination's name only once it is complete, so a backup that
+// fails (full disk, read-only file or folder) leaves an earlier backup of
+// that name as it was.
+#include <memory>
+
+#include "archive/cZip.h"
+#include "backup/BackupRun.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/ui.h"
+
+namespace backup {
+
+namespace {
+
+std::string Trimmed(const std::string& text) {
+  std::size_t from = text.find_first_not_of(' ');
+  if (from == std::string::npos) return std::string();
+  return text.substr(from, text.find_last_not_of(' ') - from + 1);
+}
+
+// The folder part of a path, ending in "\"; the current folder when the
+// path names none.
+std::string FolderOf(const std::string& path) {
+  std::size_t cut = path.find_last_of('\\');
+  if (cut != std::string::npos) return path.substr(0, cut + 1);
+  std::string current = platform::CurrentFolder();
+  return current.empty() || current.back() == '\\' ? current : current + "\\";
+}
+
+}  // namespace
+
+void BackupRun::ZipProgress(std::int32_t lCount, const std::string& sMsg) {
+  if (sMsg.find("(deflated") != std::string::npos) return;
+  reported_ += lCount;
+  view_.Bar().value(static_cast<double>(reported_) / (expected_ + 3) * 100.0);
+  view_.Repaint();
+}
+
+bool BackupRun::Compress() {
+  // GetTempFileName makes the name unique and the empty file; the writer
+  // replaces it.
+  const std::string partial = platform::TempFileName(FolderOf(settings_.ZipFileName), "qmb");
+  bool ok = false;
+  if (!partial.empty()) {
+    auto zip = std::make_unique<cZip>();
+    zip->PasswordRequest = [this](std::string& sPassword, std::int32_t, bool, bool& bCancel) {
+      if (!settings_.Password.empty()) sPassword = settings_.Password;
+      else bCancel = true;
+    };
+    zip->CommentRequest = [this](std::string& sComment, bool&) { sComment = settings_.Comment; };
+    zip->Progress = [this](std::int32_t lCount, const std::string& sMsg) { ZipProgress(lCount, sMsg); };
+    zip->ZipFile(partial);
+    zip->Encrypt(!Trimmed(settings_.Password).empty());
+    zip->AddComment(true);
+    zip->BasePath(tempDir_);
+    zip->ClearFileSpecs();
+    zip->AddFileSpec("*.*");
+    zip->StoreFolderNames(true);
+    zip->RecurseSubDirs(true);
+    zip->Zip();
+    ok = zip->Success() && platform::MoveFileReplace(partial, settings_.ZipFileName);
+    if (!ok) platform::RemoveFile(partial);
+  }
+  if (!ok) platform::MsgBox(kCompressFailMessage, platform::kExclamation);
+  return ok;
+}
+
+}  // namespace backup

@@ -1,0 +1,157 @@
+// The backup run's first two steps: registry exports, signature files,
+// message store files, the address book and the identity list, all into the
+// working folder under the names of the archive layout.
+#include <vector>
+
+#include "backup/ArchiveLayout.h"
+#include "backup/BackupRun.h"
+#include "backup/IdentityList.h"
+#include "catalog/DataLocations.h"
+#include "catalog/ItemFlags.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+#include "shell/modFunction.h"
+
+namespace backup {
+
+namespace al = ArchiveLayout;
+namespace dl = DataLocations;
+
+// An export that cannot be written loses the user's settings from the
+// backup: the run stops and says which file it was.
+bool BackupRun::Export(const std::string& key, const std::string& file) {
+  if (reg_.SaveKey(key, file, kHkeyCurrentUser, true, false)) return true;
+  platform::MsgBox(std::string(kExportFailMessage) + "\r\n\r\n" + file, platform::kCritical);
+  return false;
+}
+
+bool BackupRun::GatherIdentity(std::int32_t k) {
+  const std::string id = items_.IdentitiesID().Value(k);
+  const std::string flags = items_.Detail().Value(k);
+  std::string idFolder = al::IdentityFolder(tempDir_, id);
+  modFunction::MakeFolderPath(idFolder);
+  const std::string keyBase = dl::IdentityKey(id) + "\\";
+  using namespace ItemFlags;
+
+  if (IsOne(flags, kMessages)) {
+    messagesWanted_ = true;
+    expected_ += 1;
+  }
+  if (IsOne(flags, kAccounts)) {
+    expected_ += 1;
+    if (!ExportAccounts(keyBase, idFolder)) return false;
+    messengerWanted_ = true;
+    expected_ += 2;
+  }
+  Add(20);
+  view_.Repaint();
+  if (IsOne(flags, kAddressBook)) {
+    addressBookWanted_ = true;
+    expected_ += 1;
+  }
+  if (IsOne(flags, kRules)) {
+    expected_ += 1;
+    if (!Export(keyBase + dl::kRulesKey, idFolder + al::kRulesFile)) return false;
+  }
+  Add(20);
+  view_.Repaint();
+  if (IsOne(flags, kBlockedSenders)) {
+    expected_ += 1;
+    if (!Export(keyBase + dl::kBlockedSendersKey, idFolder + al::kBlockedFile)) return false;
+  }
+  Add(20);
+  view_.Repaint();
+  if (IsOne(flags, kSignatures)) {
+    expected_ += 1;
+    const std::string signatureKey = keyBase + dl::kSignaturesKey;
+    if (!Export(signatureKey, idFolder + al::kSignaturesFile)) return false;
+    CopySignatureFiles(signatureKey, idFolder);
+  }
+  Add(20);
+  view_.Repaint();
+  return true;
+}
+
+bool BackupRun::ExportAccounts(const std::string& keyBase, const std::string& idFolder) {
+  reg_.KeyRoot(keyBase + dl::kAccountsKey);
+  reg_.Subkey("");
+  if (reg_.KeyExists() && !Export(keyBase + dl::kAccountsKey, idFolder + al::kAccountsFile))
+    return false;
+  const std::string shared = tempDir_ + al::kSharedAccountsEntry;
+  if (!modFunction::FileExists(shared) && !Export(dl::kSharedAccountsKey, shared)) return false;
+  return true;
+}
+
+void BackupRun::CopySignatureFiles(const std::string& signatureKey, const std::string& idFolder) {
+  std::string key = signatureKey;
+  if (key.empty() || key.back() != '\\') key += "\\";
+  for (const std::string& sub : reg_.EnumRegistryKeys(kHkeyCurrentUser, signatureKey)) {
+    std::string file = ReadValue(key + sub, dl::kSignatureFileValue);
+    if (file.empty() || !modFunction::FileExists(file)) continue;
+    std::string folder = idFolder + sub;
+    modFunction::MakeFolderPath(folder);
+    CopyInto(file, folder + "\\" + al::LastPart(file));
+  }
+}
+
+bool BackupRun::GatherMessenger() {
+  if (!Export(dl::kMessengerGroupStateKey, tempDir_ + al::kGroupStateEntry)) return false;
+  Add(10);
+  view_.Repaint();
+  return Export(dl::kMessengerListCacheKey, tempDir_ + al::kUserListEntry);
+}
+
+// A copy that fails leaves the file out of the archive (a half-written
+// copy too): it is remembered so the user learns which files the backup lacks.
+void BackupRun::CopyInto(const std::string& from, const std::string& to) {
+  if (platform::CopyOneFile(from, to, false)) return;
+  platform::RemoveFile(to);
+  notCopied_.push_back(from);
+}
+
+void BackupRun::CopyStoreFolder(std::int32_t k) {
+  const std::string id = items_.IdentitiesID().Value(k);
+  std::string root = ReadValue(dl::IdentitySubkey(id, dl::kMailDataKey), dl::kStoreRootValue);
+  if (root.empty()) {
+    Add(100);
+    view_.Repaint();
+    return;
+  }
+  if (root.back() != '\\') root += "\\";
+  std::vector<platform::DirEntry> listed, files;
+  if (platform::ListFolder(root + "*.*", listed)) {
+    for (const platform::DirEntry& e : listed)
+      if (!(e.attributes & (platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem)))
+        files.push_back(e);
+  }
+  if (files.empty()) {
+    Add(100);
+    view_.Repaint();
+    return;
+  }
+  const std::string idFolder = al::IdentityFolder(tempDir_, id);
+  for (const platform::DirEntry& e : files) {
+    if (modFunction::FileExists(root + e.name)) CopyInto(root + e.name, idFolder + e.name);
+    Add(100.0 / static_cast<double>(files.size()));
+    view_.Repaint();
+  }
+  expected_ += static_cast<std::int32_t>(files.size()) - 1;
+}
+
+void BackupRun::CopyAddressBook() {
+  std::string path = ReadValue(dl::kAddressBookKey, "");
+  Add(20);
+  if (modFunction::FileExists(path)) CopyInto(path, tempDir_ + al::AddressBookEntry(path));
+  Add(80);
+}
+
+bool BackupRun::WriteIdentityList() {
+  OneBasedList<IdListEntry> entries;
+  const OneBasedList<bool>& selected = items_.SelectIdentity();
+  for (std::int32_t k = 1; k <= selected.Count(); ++k)
+    if (selected.Value(k))
+      entries.Add({items_.Identities().Value(k), items_.IdentitiesID().Value(k), items_.Detail().Value(k)});
+  return IdentityList::Write(tempDir_ + al::kIdListEntry, entries);
+}
+
+}  // namespace backup

@@ -1,0 +1,94 @@
+#pragma once
+// The backup run without windows: gathers the chosen identities' registry
+// data and files into a fresh working folder, packs the folder into the
+// archive through cZip and empties the folder again. It reports its progress
+// to a view: the backup run page, or a test.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "catalog/cProcessItem.h"
+#include "controls/ProgressBar.h"
+#include "registry/RegistryRoutines.h"
+
+namespace backup {
+
+// What the run shows while it works.
+class RunView {
+ public:
+  virtual ~RunView() = default;
+  virtual controls::ProgressBar& Bar() = 0;
+  // Lets the window messages that are waiting run (paint, timers).
+  virtual void Repaint() = 0;
+  // Step 0, 1 or 2 begins: its label bold, its marker animated.
+  virtual void StepStarted(int step) = 0;
+  // Step 0, 1 or 2 is done: animation off, tick, label normal.
+  virtual void StepDone(int step) = 0;
+};
+
+struct RunSettings {
+  std::int32_t TotalItem = 0;
+  std::string ZipFileName;
+  std::string Password;
+  std::string Comment;
+};
+
+// Messages the run shows.
+constexpr const char kCompressFailMessage[] =
+    "Compress Files Fail, please make sure your target disk has enough disk space? ";
+constexpr const char kNotCopiedMessage[] =
+    "These files could not be copied and are not in the backup file:";
+constexpr const char kExportFailMessage[] =
+    "The registry data could not be saved to this file, please make sure the disk of your "
+    "temporary folder has enough disk space:";
+
+class BackupRun {
+ public:
+  BackupRun(const cProcessItem& items, RunView& view, RunSettings settings);
+
+  // The three steps; true when the run completed with everything in the
+  // archive. Returns early (no archive) when gathering or the identity list
+  // fails.
+  bool Run();
+
+  // The working folder, ending in "\"; set once the run has made it.
+  const std::string& TempDir() const { return tempDir_; }
+  // Files that belong in the archive but could not be copied into it.
+  const std::vector<std::string>& NotCopied() const { return notCopied_; }
+  // The run's estimate of the archive's entries (for the progress bar).
+  std::int32_t ExpectedEntries() const { return expected_; }
+
+ private:
+  // Step 1 (BackupGather.cpp).
+  bool GatherIdentity(std::int32_t k);
+  bool ExportAccounts(const std::string& keyBase, const std::string& idFolder);
+  void CopySignatureFiles(const std::string& signatureKey, const std::string& idFolder);
+  bool GatherMessenger();
+  bool Export(const std::string& key, const std::string& file);
+  // Step 2 (BackupGather.cpp).
+  void CopyStoreFolder(std::int32_t k);
+  void CopyAddressBook();
+  bool WriteIdentityList();
+  void CopyInto(const std::string& from, const std::string& to);
+  // Step 3 (BackupCompress.cpp).
+  bool Compress();
+  void ZipProgress(std::int32_t lCount, const std::string& sMsg);
+  void TellNotCopied() const;
+
+  void Add(double amount);
+  std::string ReadValue(const std::string& key, const std::string& name);
+
+  const cProcessItem& items_;
+  RunView& view_;
+  RunSettings settings_;
+  RegistryRoutines reg_;
+  std::string tempDir_;
+  std::vector<std::string> notCopied_;
+  std::int32_t expected_ = 0;
+  std::int32_t reported_ = 0;
+  bool messagesWanted_ = false;
+  bool messengerWanted_ = false;
+  bool addressBookWanted_ = false;
+};
+
+}  // namespace backup

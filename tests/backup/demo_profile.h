@@ -1,0 +1,57 @@
+#pragma once
+// The demo profile of tests/fixtures/profile for the backup tests: its files
+// copied into a fresh sandbox ("drive_c\" below it), its registry text
+// pointed at that copy and seeded as the current user's data (test programs
+// that use it take the ctest resource lock "user_profile").
+#include <memory>
+#include <string>
+
+#include "support/profile.h"
+#include "support/sandbox.h"
+
+namespace backuptest {
+
+constexpr const char kMainId[] = "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}";
+constexpr const char kAnnaId[] = "{8D4E2B17-5C3A-4F6B-A1D2-9E8F7A6B5C4D}";
+constexpr const char kWorkId[] = "{C1B2A3D4-E5F6-4789-ABCD-0123456789AB}";  // no store, no accounts
+
+class DemoProfile {
+ public:
+  DemoProfile();
+  bool ok() const { return profile_ && profile_->ok() && copied_; }
+  const testsupport::Sandbox& Box() const { return box_; }
+  // The copy of the demo's drive C:, ending in "\".
+  std::string Drive() const { return box_.Path("drive_c\\"); }
+  // An identity's store folder in the copy, ending in "\".
+  std::string StoreFolder(const std::string& id) const;
+  std::string SignatureFile(const std::string& name) const;
+  std::string AddressBook() const;
+
+  // The registry text as seeded.
+  static std::string RegText(const std::string& drive);
+
+ private:
+  testsupport::Sandbox box_;
+  std::unique_ptr<testsupport::SeededProfile> profile_;
+  bool copied_ = false;
+};
+
+// The fixture's own folder of the demo drive, as a program path.
+std::string FixtureDrive();
+
+// Holds a file so that nobody else can read it while the object lives.
+class FileLock {
+ public:
+  explicit FileLock(const std::string& path);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  std::string path_, saved_;
+  void* handle_ = nullptr;
+  bool ok_ = false;
+};
+
+}  // namespace backuptest
