@@ -47,7 +47,12 @@ for ident in (MAIN, ANNA):
     names |= {ident + "/" + f for f in ("Accounts.bkr", "Rules.bkr", "Blocked.bkr", "Signatures.bkr")}
 
 plain, locked = os.path.join(KEEP, "demo.qmb"), os.path.join(KEEP, "demo-pw.qmb")
-for path, pw in ((plain, None), (locked, b"s3cret")):
+archives = [(plain, None), (locked, b"s3cret")]
+# The one made through the wizard's real window (Windows build only).
+wizard = os.path.join(KEEP, "wizard.qmb")
+if os.path.exists(wizard):
+    archives.append((wizard, b"s3cret"))
+for path, pw in archives:
     tag = os.path.basename(path)
     listing = subprocess.run(["unzip", "-Z1", path], capture_output=True).stdout.decode("utf-8").splitlines()
     check(set(listing) == names and len(listing) == len(names), tag + ": unzip lists exactly the layout's entries")
