@@ -45,3 +45,9 @@ sleep 1
 for w in $(xdotool search --name '^Quillmere$' 2>/dev/null); do xdotool key --window "$w" Return || true; done
 for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
 kill $pid 2>/dev/null || true
+# Give the exit clean-up its time before Wine is stopped.
+for i in $(seq 1 50); do
+  ls "$WINEPREFIX"/drive_c/users/*/AppData/Local/Quillmere/*.dll >/dev/null 2>&1 || break
+  sleep 0.2
+done
+sleep 2

@@ -11,8 +11,11 @@ class RealUser : public UserInterface {
  public:
   int ShowMessage(const std::string& text, unsigned style, const std::string& title,
                  void* owner) override {
+    // A box without an owner still holds the program's windows while it is
+    // up: otherwise the wizard's buttons could be pressed behind it.
+    UINT modality = owner ? 0 : MB_TASKMODAL;
     return ::MessageBoxA(static_cast<HWND>(owner), text.c_str(), title.c_str(),
-                         style | MB_SETFOREGROUND);
+                         style | modality | MB_SETFOREGROUND);
   }
 
   int ShowFileDialog(FileDialogRecord& r) override {
