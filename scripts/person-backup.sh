@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# A backup on the demo profile as a person does it: xdotool moves the mouse,
+# clicks and types in the real windows of quillmere.exe under Wine, and a
+# screenshot of every page goes to build/person/. Needs a built win64 tree
+# (scripts/demo.sh builds it and seeds the demo prefix).
+set -euo pipefail
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$top"
+source "$top/scripts/wine-env.sh"
+qm_start_display
+prefix="$top/build/demo-prefix"
+fresh=0
+[ -f "$prefix/system.reg" ] || fresh=1
+qm_start_prefix "$prefix"
+[ $fresh = 1 ] && "$top/scripts/seed-profile.sh"
+out="$top/build/person"
+rm -rf "$out" "$prefix/drive_c/Backups"
+mkdir -p "$out"
+
+qm_wine "$top/build/win64/bin/quillmere.exe" &
+pid=$!
+win=""
+for i in $(seq 1 100); do
+  win=$(xdotool search --name '^Quillmere$' 2>/dev/null | head -1 || true)
+  [ -n "$win" ] && break
+  sleep 0.2
+done
+sleep 1.5
+eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y of the wizard
+at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep "${3:-0.6}"; }
+shot() { import -window root "$out/$1.png"; }
+next() { at 507 352 "${1:-1}"; }
+
+shot 1-welcome;        next
+shot 2-method;         next
+shot 3-selection;      next
+shot 4-no-data-refusal
+at 339 213                      # OK
+at 227 108                      # untick "Work"
+at 276 94                       # show Anna's items
+shot 5-selection-chosen; next
+at 386 63; xdotool key ctrl+a; xdotool type --delay 15 'C:\Backups\demo.qmb'
+at 224 95                       # protect with a password
+at 503 133; xdotool type --delay 15 's3cret'
+at 503 162; xdotool type --delay 15 's3cret'
+shot 6-destination;    next 0.4
+shot 7-running-clients; sleep 2; next
+shot 8-ready;          next 5
+shot 9-done
+at 615 352 2                    # Save Script
+shot 10-save-dialog
+xdotool type --delay 15 'C:\Backups\weekly.oes'; xdotool key Return; sleep 1.5
+shot 11-script-saved
+at 340 209 3                    # OK: the wizard closes
+for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+
+echo "screenshots in build/person/"
+unzip -l "$prefix/drive_c/Backups/demo.qmb" | tail -1
+unzip -tq -P s3cret "$prefix/drive_c/Backups/demo.qmb"
+ls -la "$prefix/drive_c/Backups/weekly.oes"
