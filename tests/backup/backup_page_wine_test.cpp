@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/pump_win32.h"
+
 #include <cstdlib>
 
 #include "backup/ucBack4.h"
@@ -19,17 +21,7 @@
 
 namespace {
 
-void Pump(int ms) {
-  DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
-  MSG msg;
-  while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    ::Sleep(10);
-  }
-}
+using testsupport::Pump;
 
 std::string Text(HWND h) {
   char buf[512] = {};

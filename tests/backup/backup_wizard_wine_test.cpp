@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/pump_win32.h"
+
 #include <cstdlib>
 
 #include "archive/cUnzip.h"
@@ -20,17 +22,7 @@
 
 namespace {
 
-void Pump(int ms) {
-  DWORD end = ::GetTickCount() + static_cast<DWORD>(ms);
-  MSG msg;
-  while (static_cast<LONG>(end - ::GetTickCount()) > 0) {
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    ::Sleep(10);
-  }
-}
+using testsupport::Pump;
 
 HWND PageItem(wizard::Page& page, int id) {
   return ::GetDlgItem(static_cast<HWND>(page.Surface().hwnd()), id);
