@@ -23,18 +23,6 @@ const std::uint16_t kOem437[128] = {
     0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248, 0x00B0,
     0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0};
 
-void PutUtf8(std::string& out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
 }  // namespace
 
 std::string AnsiToUtf8(const std::string& ansi) { return platform::emu::AnsiToUtf8(ansi); }
@@ -43,7 +31,7 @@ std::string Utf8ToAnsi(const std::string& utf8) { return platform::emu::Utf8ToAn
 std::string OemTextToAnsi(const std::string& oem) {
   if (IsAscii(oem)) return oem;
   std::string utf8;
-  for (unsigned char c : oem) PutUtf8(utf8, c < 0x80 ? c : kOem437[c - 0x80]);
+  for (unsigned char c : oem) platform::emu::AppendUtf8(utf8, c < 0x80 ? c : kOem437[c - 0x80]);
   return Utf8ToAnsi(utf8);
 }
 

@@ -6,21 +6,20 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry.h"
 #include "registry/TaggedValue.h"
 
-// Predefined roots.
-constexpr std::uint32_t kHkeyClassesRoot = 0x80000000u;
-constexpr std::uint32_t kHkeyCurrentUser = 0x80000001u;
-constexpr std::uint32_t kHkeyLocalMachine = 0x80000002u;
-constexpr std::uint32_t kHkeyUsers = 0x80000003u;
-constexpr std::uint32_t kHkeyCurrentConfig = 0x80000005u;
-
-// Registry value types.
-constexpr std::uint32_t kRegSz = 1;
-constexpr std::uint32_t kRegExpandSz = 2;
-constexpr std::uint32_t kRegBinary = 3;
-constexpr std::uint32_t kRegDword = 4;
-constexpr std::uint32_t kRegMultiSz = 7;
+// Predefined roots and value types, as the registry seam numbers them.
+constexpr std::uint32_t kHkeyClassesRoot = platform::kRegClassesRoot;
+constexpr std::uint32_t kHkeyCurrentUser = platform::kRegCurrentUser;
+constexpr std::uint32_t kHkeyLocalMachine = platform::kRegLocalMachine;
+constexpr std::uint32_t kHkeyUsers = platform::kRegUsers;
+constexpr std::uint32_t kHkeyCurrentConfig = platform::kRegCurrentConfig;
+constexpr std::uint32_t kRegSz = platform::kRegTypeSz;
+constexpr std::uint32_t kRegExpandSz = platform::kRegTypeExpandSz;
+constexpr std::uint32_t kRegBinary = platform::kRegTypeBinary;
+constexpr std::uint32_t kRegDword = platform::kRegTypeDword;
+constexpr std::uint32_t kRegMultiSz = platform::kRegTypeMultiSz;
 
 struct RegistryValueEntry {
   std::string Name;  // "" for the key's default value

@@ -33,21 +33,6 @@ std::string FileText(const std::string& path) {
   return s;
 }
 
-void Put(const std::string& path, const std::string& name, std::uint32_t type,
-         const std::string& data) {
-  platform::RegKey key;
-  ASSERT_EQ(platform::kRegOk, platform::CreateRegKey(platform::kRegCurrentUser, path, key));
-  ASSERT_EQ(platform::kRegOk, platform::SetRegValue(key, name, type, data));
-}
-
-platform::RegValue Raw(const std::string& path, const std::string& name) {
-  platform::RegValue v;
-  platform::RegKey key;
-  if (platform::OpenRegKey(platform::kRegCurrentUser, path, platform::kRegKeyRead, key) ==
-      platform::kRegOk)
-    (void)platform::QueryRegValue(key, name, v);
-  return v;
-}
 
 bool Exists(const std::string& path) {
   platform::RegKey key;
@@ -109,10 +94,10 @@ const std::vector<std::string> kExample = {
 
 TEST(ExportFileWrite, TheExampleBranchIsWrittenByteForByte) {
   TestKey t;
-  Put(t.Path("src"), "", kRegSz, "Main" + kNul);
-  Put(t.Path("src"), "Path", kRegSz, "C:\\Data\\\"x\"" + kNul);
-  Put(t.Path("src"), "Count", kRegDword, std::string("\x05\0\0\0", 4));
-  Put(t.Path("src\\Sub"), "Blob", kRegBinary, "\x01\xA0");
+  testsupport::PutRawValue(t.Path("src"), "", kRegSz, "Main" + kNul);
+  testsupport::PutRawValue(t.Path("src"), "Path", kRegSz, "C:\\Data\\\"x\"" + kNul);
+  testsupport::PutRawValue(t.Path("src"), "Count", kRegDword, std::string("\x05\0\0\0", 4));
+  testsupport::PutRawValue(t.Path("src\\Sub"), "Blob", kRegBinary, "\x01\xA0");
   std::string file = t.Files().Path("example.bkr");
   // Values come in the registry's order; this registry sorts them by name,
   // so "Count" comes before "Path".
@@ -123,9 +108,9 @@ TEST(ExportFileWrite, TheExampleBranchIsWrittenByteForByte) {
 
 TEST(ExportFileWrite, KeyWithoutValuesNumbersAndEmptyBinary) {
   TestKey t;
-  Put(t.Path("k"), "min", kRegDword, std::string("\0\0\0\x80", 4));
-  Put(t.Path("k"), "none", kRegBinary, "");
-  Put(t.Path("k"), "q", platform::kRegTypeQword, "12345678");
+  testsupport::PutRawValue(t.Path("k"), "min", kRegDword, std::string("\0\0\0\x80", 4));
+  testsupport::PutRawValue(t.Path("k"), "none", kRegBinary, "");
+  testsupport::PutRawValue(t.Path("k"), "q", platform::kRegTypeQword, "12345678");
   platform::RegKey empty;
   ASSERT_EQ(platform::kRegOk,
             platform::CreateRegKey(platform::kRegCurrentUser, t.Path("k\\empty"), empty));
@@ -138,8 +123,8 @@ TEST(ExportFileWrite, KeyWithoutValuesNumbersAndEmptyBinary) {
 
 TEST(ExportFileWrite, AppendingAddsBlocksWithoutASecondHeader) {
   TestKey t;
-  Put(t.Path("a"), "v", kRegSz, "1" + kNul);
-  Put(t.Path("b"), "w", kRegSz, "2" + kNul);
+  testsupport::PutRawValue(t.Path("a"), "v", kRegSz, "1" + kNul);
+  testsupport::PutRawValue(t.Path("b"), "w", kRegSz, "2" + kNul);
   std::string file = t.Files().Path("two.bkr");
   RegistryRoutines r;
   ASSERT_TRUE(r.SaveKey(t.Path("a") + "\\", file, kHkeyCurrentUser));
@@ -174,13 +159,13 @@ TEST(ExportFileWrite, OnlyTheLeadingBaseBecomesThePlaceholder) {
   // Guards against a subkey path that repeats the base being moved on import.
   TestKey t;
   std::string base = t.Path("b");
-  Put(base + "\\" + base, "deep", kRegSz, "x" + kNul);
+  testsupport::PutRawValue(base + "\\" + base, "deep", kRegSz, "x" + kNul);
   std::string file = t.Files().Path("repeat.bkr");
   std::string text = Export(base, file);
   EXPECT_NE(std::string::npos,
             text.find("[HKEY_CURRENT_USER\\<%QuillmereKeyName%>\\" + base + "]\r\n\"deep\"=\"x\""));
   ASSERT_TRUE(Import(t.Path("other"), file));
-  EXPECT_EQ("x" + kNul, Raw(t.Path("other") + "\\" + base, "deep").data);
+  EXPECT_EQ("x" + kNul, testsupport::RawValue(t.Path("other") + "\\" + base, "deep").data);
 }
 
 // ---- Reading ----
@@ -189,12 +174,12 @@ TEST(ExportFileRead, TheExampleImportsBelowAnotherKey) {
   TestKey t;
   t.Files().WriteFile("example.bkr", Lines(kExample));
   ASSERT_TRUE(Import(t.Path("P"), t.Files().Path("example.bkr")));
-  EXPECT_EQ("Main" + kNul, Raw(t.Path("P"), "").data);
-  EXPECT_EQ("C:\\Data\\\"x\"" + kNul, Raw(t.Path("P"), "Path").data);
-  EXPECT_EQ(std::string("\x05\0\0\0", 4), Raw(t.Path("P"), "Count").data);
-  EXPECT_EQ(kRegDword, Raw(t.Path("P"), "Count").type);
-  EXPECT_EQ("\x01\xA0", Raw(t.Path("P\\Sub"), "Blob").data);
-  EXPECT_EQ(kRegBinary, Raw(t.Path("P\\Sub"), "Blob").type);
+  EXPECT_EQ("Main" + kNul, testsupport::RawValue(t.Path("P"), "").data);
+  EXPECT_EQ("C:\\Data\\\"x\"" + kNul, testsupport::RawValue(t.Path("P"), "Path").data);
+  EXPECT_EQ(std::string("\x05\0\0\0", 4), testsupport::RawValue(t.Path("P"), "Count").data);
+  EXPECT_EQ(kRegDword, testsupport::RawValue(t.Path("P"), "Count").type);
+  EXPECT_EQ("\x01\xA0", testsupport::RawValue(t.Path("P\\Sub"), "Blob").data);
+  EXPECT_EQ(kRegBinary, testsupport::RawValue(t.Path("P\\Sub"), "Blob").type);
 }
 
 TEST(ExportFileRead, HeaderRules) {
@@ -206,7 +191,7 @@ TEST(ExportFileRead, HeaderRules) {
   t.Files().MakeFolder("folder.bkr");
   RegistryRoutines r;
   EXPECT_TRUE(r.RestoreKey(t.Path("a"), t.Files().Path("spaces.bkr"), kHkeyCurrentUser));
-  EXPECT_EQ("x" + kNul, Raw(t.Path("a"), "v").data);
+  EXPECT_EQ("x" + kNul, testsupport::RawValue(t.Path("a"), "v").data);
   EXPECT_FALSE(r.RestoreKey(t.Path("b"), t.Files().Path("case.bkr"), kHkeyCurrentUser));
   EXPECT_FALSE(Exists(t.Path("b")));
   EXPECT_FALSE(r.RestoreKey(t.Path("c"), t.Files().Path("empty.bkr"), kHkeyCurrentUser));
@@ -260,20 +245,20 @@ TEST(ExportFileLineBreaks, AValueWithLineBreaksStaysOneValue) {
   // Guards against text data injecting key or value lines of its own.
   TestKey t;
   const std::string crafted = "line one\r\n[HKEY_CURRENT_USER\\Software\\Evil]\r\n\"x\"=\"y\"\nend\\n\r";
-  Put(t.Path("src"), "text", kRegSz, crafted + kNul);
-  Put(t.Path("src"), "z", kRegDword, std::string("\x01\0\0\0", 4));
+  testsupport::PutRawValue(t.Path("src"), "text", kRegSz, crafted + kNul);
+  testsupport::PutRawValue(t.Path("src"), "z", kRegDword, std::string("\x01\0\0\0", 4));
   // A name is written as it is, but for a line break, which stays escaped.
-  Put(t.Path("src"), "a\r\n[b]", kRegSz, "named" + kNul);
+  testsupport::PutRawValue(t.Path("src"), "a\r\n[b]", kRegSz, "named" + kNul);
   std::string file = t.Files().Path("breaks.bkr");
   std::string text = Export(t.Path("src"), file);
   EXPECT_NE(std::string::npos,
             text.find("\"text\"=\"line one\\r\\n[HKEY_CURRENT_USER\\\\Software\\\\Evil]\\r\\n"
                       "\\\"x\\\"=\\\"y\\\"\\nend\\\\n\\r\"\r\n\"z\"=dword:1\r\n"));
   ASSERT_TRUE(Import(t.Path("dst"), file));
-  EXPECT_EQ(crafted + kNul, Raw(t.Path("dst"), "text").data);
-  EXPECT_EQ(std::string("\x01\0\0\0", 4), Raw(t.Path("dst"), "z").data);
+  EXPECT_EQ(crafted + kNul, testsupport::RawValue(t.Path("dst"), "text").data);
+  EXPECT_EQ(std::string("\x01\0\0\0", 4), testsupport::RawValue(t.Path("dst"), "z").data);
   EXPECT_EQ(std::vector<std::string>{}, RegistryRoutines().EnumRegistryKeys(kHkeyCurrentUser, t.Path("dst")));
-  EXPECT_EQ("named" + kNul, Raw(t.Path("dst"), "a\\r\\n[b]").data);
+  EXPECT_EQ("named" + kNul, testsupport::RawValue(t.Path("dst"), "a\\r\\n[b]").data);
   EXPECT_EQ(3u, RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path("dst")).size());
 }
 
@@ -285,11 +270,11 @@ TEST(ExportFileRoundTrip, AnIdentityBranchMovesToAnotherIdentity) {
       testsupport::MoveBelow(testsupport::ReadFixture("profile/profile.reg"), t.Path()), t.Files()));
   const std::string from = t.Path("Identities\\{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}\\Software\\Microsoft\\");
   const std::string to = t.Path("Identities\\{C1B2A3D4-E5F6-4789-ABCD-0123456789AB}\\Software\\Microsoft\\");
-  Put(from + "Outlook Express\\5.0\\Signatures\\00000001", "C:\\odd \"name\"", kRegSz,
+  testsupport::PutRawValue(from + "Outlook Express\\5.0\\Signatures\\00000001", "C:\\odd \"name\"", kRegSz,
       "\\\\server\\share\\\"quoted\"\\" + kNul);
-  Put(from + "Outlook Express\\5.0\\Signatures\\00000001", "unc", kRegSz,
+  testsupport::PutRawValue(from + "Outlook Express\\5.0\\Signatures\\00000001", "unc", kRegSz,
       "\\\\server\\share\\\"quoted\"\\" + kNul);
-  Put(from + "Outlook Express\\5.0\\Signatures\\00000001", "multi", kRegMultiSz,
+  testsupport::PutRawValue(from + "Outlook Express\\5.0\\Signatures\\00000001", "multi", kRegMultiSz,
       std::string("a\0b\0\0", 5));
   for (const std::string branch : {"Internet Account Manager", "Outlook Express\\5.0"}) {
     std::string file = t.Files().Path("branch.bkr");
@@ -308,11 +293,11 @@ TEST(ExportFileRoundTrip, AnIdentityBranchMovesToAnotherIdentity) {
     }
     EXPECT_EQ(want, Take(to + branch)) << branch;
   }
-  EXPECT_EQ(kRegSz, Raw(to + "Internet Account Manager\\Accounts\\00000002", "NNTP Group List").type);
+  EXPECT_EQ(kRegSz, testsupport::RawValue(to + "Internet Account Manager\\Accounts\\00000002", "NNTP Group List").type);
   EXPECT_EQ("comp.mail.misc,alt.test" + kNul,
-            Raw(to + "Internet Account Manager\\Accounts\\00000002", "NNTP Group List").data);
-  EXPECT_EQ(kRegSz, Raw(to + "Outlook Express\\5.0", "Store Root").type);
-  EXPECT_EQ(0u, Raw(to + "Outlook Express\\5.0", "Store Root").data.find("%SystemDrive%\\"));
+            testsupport::RawValue(to + "Internet Account Manager\\Accounts\\00000002", "NNTP Group List").data);
+  EXPECT_EQ(kRegSz, testsupport::RawValue(to + "Outlook Express\\5.0", "Store Root").type);
+  EXPECT_EQ(0u, testsupport::RawValue(to + "Outlook Express\\5.0", "Store Root").data.find("%SystemDrive%\\"));
 }
 
 TEST(ExportFileRoundTrip, AnEmptyBinaryValueComesBackEmptyAndTheRestFollows) {
@@ -324,10 +309,10 @@ TEST(ExportFileRoundTrip, AnEmptyBinaryValueComesBackEmptyAndTheRestFollows) {
   std::string file = t.Files().Path("rules.bkr");
   EXPECT_NE(std::string::npos, Export(rules, file).find("\"Criteria\"=hex:\r\n"));
   ASSERT_TRUE(Import(t.Path("copy"), file));
-  platform::RegValue criteria = Raw(t.Path("copy\\Mail\\000"), "Criteria");
+  platform::RegValue criteria = testsupport::RawValue(t.Path("copy\\Mail\\000"), "Criteria");
   EXPECT_EQ(kRegBinary, criteria.type);
   EXPECT_EQ("", criteria.data);
-  EXPECT_EQ(std::string("\x01\0\0\0", 4), Raw(t.Path("copy\\Mail\\000"), "Enabled").data);
-  EXPECT_EQ("Kunden \xE4 \xF6 \xFC" + kNul, Raw(t.Path("copy\\Mail\\000"), "Name").data);
-  EXPECT_EQ("000" + kNul, Raw(t.Path("copy\\Mail"), "Order").data);
+  EXPECT_EQ(std::string("\x01\0\0\0", 4), testsupport::RawValue(t.Path("copy\\Mail\\000"), "Enabled").data);
+  EXPECT_EQ("Kunden \xE4 \xF6 \xFC" + kNul, testsupport::RawValue(t.Path("copy\\Mail\\000"), "Name").data);
+  EXPECT_EQ("000" + kNul, testsupport::RawValue(t.Path("copy\\Mail"), "Order").data);
 }

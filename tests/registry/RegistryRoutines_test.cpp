@@ -16,21 +16,6 @@ using testsupport::TestKey;
 
 namespace {
 
-void Put(const std::string& path, const std::string& name, std::uint32_t type,
-         const std::string& data) {
-  platform::RegKey key;
-  ASSERT_EQ(platform::kRegOk, platform::CreateRegKey(platform::kRegCurrentUser, path, key));
-  ASSERT_EQ(platform::kRegOk, platform::SetRegValue(key, name, type, data));
-}
-
-platform::RegValue Raw(const std::string& path, const std::string& name) {
-  platform::RegValue v;
-  platform::RegKey key;
-  if (platform::OpenRegKey(platform::kRegCurrentUser, path, platform::kRegKeyRead, key) ==
-      platform::kRegOk)
-    (void)platform::QueryRegValue(key, name, v);
-  return v;
-}
 
 RegistryRoutines At(const std::string& keyRoot) {
   RegistryRoutines r;
@@ -96,14 +81,14 @@ TEST(RegistryKeys, EnumRegistryKeysListsEachIdentityOnceInRegistryOrder) {
 
 TEST(RegistryEnumValues, EachRegistryTypeConvertsByTheTable) {
   TestKey t;
-  Put(t.Path(), "a empty sz", kRegSz, "");
-  Put(t.Path(), "b multi", kRegMultiSz, std::string("a\0b\0\0", 5));
-  Put(t.Path(), "c dword", kRegDword, "\xFF\xFF\xFF\xFF");
-  Put(t.Path(), "d expand", kRegExpandSz, "%QMTESTVAR%\\x" + kNul);
-  Put(t.Path(), "e binary", kRegBinary, std::string("\x0A\xFF\x00", 3));
-  Put(t.Path(), "f qword", platform::kRegTypeQword, "12345678");
-  Put(t.Path(), "g none", platform::kRegTypeNone, "zz");
-  Put(t.Path(), "h empty binary", kRegBinary, "");
+  testsupport::PutRawValue(t.Path(), "a empty sz", kRegSz, "");
+  testsupport::PutRawValue(t.Path(), "b multi", kRegMultiSz, std::string("a\0b\0\0", 5));
+  testsupport::PutRawValue(t.Path(), "c dword", kRegDword, "\xFF\xFF\xFF\xFF");
+  testsupport::PutRawValue(t.Path(), "d expand", kRegExpandSz, "%QMTESTVAR%\\x" + kNul);
+  testsupport::PutRawValue(t.Path(), "e binary", kRegBinary, std::string("\x0A\xFF\x00", 3));
+  testsupport::PutRawValue(t.Path(), "f qword", platform::kRegTypeQword, "12345678");
+  testsupport::PutRawValue(t.Path(), "g none", platform::kRegTypeNone, "zz");
+  testsupport::PutRawValue(t.Path(), "h empty binary", kRegBinary, "");
   RegistryRoutines r;
   std::vector<RegistryValueEntry> e = r.EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
   ASSERT_EQ(8u, e.size());
@@ -122,8 +107,8 @@ TEST(RegistryEnumValues, DataBeyondTheFirstBufferComesWholeAndEnumerationGoesOn)
   TestKey t;
   std::string big(5000, 'q');
   big[4999] = 'Z';
-  Put(t.Path(), "big", kRegSz, big + kNul);
-  Put(t.Path(), "next", kRegDword, std::string("\x07\0\0\0", 4));
+  testsupport::PutRawValue(t.Path(), "big", kRegSz, big + kNul);
+  testsupport::PutRawValue(t.Path(), "next", kRegDword, std::string("\x07\0\0\0", 4));
   std::vector<RegistryValueEntry> e = RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
   ASSERT_EQ(2u, e.size());
   EXPECT_EQ(TaggedValue(big), e[0].Data);
@@ -133,8 +118,8 @@ TEST(RegistryEnumValues, DataBeyondTheFirstBufferComesWholeAndEnumerationGoesOn)
 TEST(RegistryEnumValues, TextWithoutTerminatorKeepsItsLastCharacter) {
   // Guards against dropping a character the registry never terminated.
   TestKey t;
-  Put(t.Path(), "m", kRegMultiSz, std::string("a\0b", 3));
-  Put(t.Path(), "s", kRegSz, "abc");
+  testsupport::PutRawValue(t.Path(), "m", kRegMultiSz, std::string("a\0b", 3));
+  testsupport::PutRawValue(t.Path(), "s", kRegSz, "abc");
   std::vector<RegistryValueEntry> e = RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
   ASSERT_EQ(2u, e.size());
   EXPECT_EQ(TaggedValue("a,b"), e[0].Data);
@@ -151,7 +136,7 @@ TEST(RegistryGetValue, MissingKeyGivesErrorMissingValueGivesTheDefault) {
   r.KeyRoot(t.Path());
   EXPECT_EQ(TaggedValue("dflt"), r.GetRegistryValue("x", TaggedValue("dflt")));
   EXPECT_TRUE(r.GetRegistryValue("x").IsNothing());
-  Put(t.Path(), "empty", kRegSz, "");
+  testsupport::PutRawValue(t.Path(), "empty", kRegSz, "");
   EXPECT_EQ(TaggedValue(5), r.GetRegistryValue("empty", TaggedValue(5)));
 }
 
@@ -162,13 +147,13 @@ TEST(RegistryGetValue, EachTypeComesBackAsItsKind) {
 #else
   platform::emu::SetEnvironment("QMTESTVAR", "C:\\expanded");
 #endif
-  Put(t.Path(), "sz", kRegSz, "text" + kNul);
-  Put(t.Path(), "exp", kRegExpandSz, "%QMTESTVAR%\\x" + kNul);
-  Put(t.Path(), "bin", kRegBinary, std::string("\x01\x00\x02", 3));
-  Put(t.Path(), "dw", kRegDword, std::string("\0\0\0\x80", 4));
-  Put(t.Path(), "multi", kRegMultiSz, std::string("a\0b\0\0", 5));
-  Put(t.Path(), "emptymulti", kRegMultiSz, std::string("\0\0", 2));
-  Put(t.Path(), "q", platform::kRegTypeQword, "12345678");
+  testsupport::PutRawValue(t.Path(), "sz", kRegSz, "text" + kNul);
+  testsupport::PutRawValue(t.Path(), "exp", kRegExpandSz, "%QMTESTVAR%\\x" + kNul);
+  testsupport::PutRawValue(t.Path(), "bin", kRegBinary, std::string("\x01\x00\x02", 3));
+  testsupport::PutRawValue(t.Path(), "dw", kRegDword, std::string("\0\0\0\x80", 4));
+  testsupport::PutRawValue(t.Path(), "multi", kRegMultiSz, std::string("a\0b\0\0", 5));
+  testsupport::PutRawValue(t.Path(), "emptymulti", kRegMultiSz, std::string("\0\0", 2));
+  testsupport::PutRawValue(t.Path(), "q", platform::kRegTypeQword, "12345678");
   RegistryRoutines r = At(t.Path());
   EXPECT_EQ(TaggedValue("text"), r.GetRegistryValue("sz"));
   EXPECT_EQ(TaggedValue("C:\\expanded\\x"), r.GetRegistryValue("exp"));
@@ -189,12 +174,12 @@ TEST(RegistrySetValue, WritesEachTypeAsTheRegistryStoresIt) {
   EXPECT_TRUE(r.SetRegistryValue("dw", TaggedValue(-2), kRegDword));
   EXPECT_TRUE(r.SetRegistryValue("dwtext", TaggedValue("12"), kRegDword));
   EXPECT_TRUE(r.SetRegistryValue("bin", Bytes("\x01\x02"), kRegBinary));
-  EXPECT_EQ("hello" + kNul, Raw(t.Path(), "sz").data);
-  EXPECT_EQ(std::string("a\0b\0\0", 5), Raw(t.Path(), "multi").data);
-  EXPECT_EQ("\xFE\xFF\xFF\xFF", Raw(t.Path(), "dw").data);
-  EXPECT_EQ(std::string("\x0C\0\0\0", 4), Raw(t.Path(), "dwtext").data);
-  EXPECT_EQ(kRegBinary, Raw(t.Path(), "bin").type);
-  EXPECT_EQ("\x01\x02", Raw(t.Path(), "bin").data);
+  EXPECT_EQ("hello" + kNul, testsupport::RawValue(t.Path(), "sz").data);
+  EXPECT_EQ(std::string("a\0b\0\0", 5), testsupport::RawValue(t.Path(), "multi").data);
+  EXPECT_EQ("\xFE\xFF\xFF\xFF", testsupport::RawValue(t.Path(), "dw").data);
+  EXPECT_EQ(std::string("\x0C\0\0\0", 4), testsupport::RawValue(t.Path(), "dwtext").data);
+  EXPECT_EQ(kRegBinary, testsupport::RawValue(t.Path(), "bin").type);
+  EXPECT_EQ("\x01\x02", testsupport::RawValue(t.Path(), "bin").data);
 }
 
 TEST(RegistrySetValue, RefusesWhatItCannotWriteAndCreatesNoKey) {

@@ -30,20 +30,6 @@ std::vector<RegValue> Values(const std::string& path) {
   return values;
 }
 
-void Put(const std::string& path, const std::string& name, std::uint32_t type,
-         const std::string& data) {
-  RegKey key;
-  ASSERT_EQ(kRegOk, CreateRegKey(kRegCurrentUser, path, key));
-  ASSERT_EQ(kRegOk, SetRegValue(key, name, type, data));
-}
-
-RegValue Query(const std::string& path, const std::string& name) {
-  RegValue v;
-  RegKey key;
-  if (OpenRegKey(kRegCurrentUser, path, kRegKeyRead, key) == kRegOk)
-    (void)QueryRegValue(key, name, v);
-  return v;
-}
 
 const std::string kSz = "x";
 const std::string kNul(1, '\0');
@@ -60,9 +46,9 @@ TEST(RegistryOrder, SubkeysAndValuesComeSortedByLowerCaseCharacters) {
   for (const std::string& n : scrambled) {
     RegKey k;
     ASSERT_EQ(kRegOk, CreateRegKey(kRegCurrentUser, t.Path(n), k));
-    Put(t.Path(), n, kRegTypeSz, kSz + kNul);
+    testsupport::PutRawValue(t.Path(), n, kRegTypeSz, kSz + kNul);
   }
-  Put(t.Path(), "", kRegTypeSz, kSz + kNul);
+  testsupport::PutRawValue(t.Path(), "", kRegTypeSz, kSz + kNul);
   const std::vector<std::string> expected = {"1", "10", "2", "A_", "aa", "b",
                                              "z", "Zz", "{", "\xE9", "\x80"};
   EXPECT_EQ(expected, Subkeys(t.Path()));
@@ -75,15 +61,15 @@ TEST(RegistryOrder, SubkeysAndValuesComeSortedByLowerCaseCharacters) {
 
 TEST(RegistryOrder, NamesIgnoreLetterCaseAndKeepTheirFirstSpelling) {
   TestKey t;
-  Put(t.Path("Accounts"), "Account Name", kRegTypeSz, "one" + kNul);
-  Put(t.Path("ACCOUNTS"), "ACCOUNT NAME", kRegTypeSz, "two" + kNul);
+  testsupport::PutRawValue(t.Path("Accounts"), "Account Name", kRegTypeSz, "one" + kNul);
+  testsupport::PutRawValue(t.Path("ACCOUNTS"), "ACCOUNT NAME", kRegTypeSz, "two" + kNul);
   EXPECT_EQ(std::vector<std::string>{"Accounts"}, Subkeys(t.Path()));
   std::vector<RegValue> values = Values(t.Path("accounts"));
   ASSERT_EQ(1u, values.size());
   EXPECT_EQ("Account Name", values[0].name);
   EXPECT_EQ("two" + kNul, values[0].data);
   // Windows-1252 letters beyond ASCII match their other case too.
-  Put(t.Path("\xC4rger"), "v", kRegTypeSz, kSz + kNul);
+  testsupport::PutRawValue(t.Path("\xC4rger"), "v", kRegTypeSz, kSz + kNul);
   RegKey k;
   EXPECT_EQ(kRegOk, OpenRegKey(kRegCurrentUser, t.Path("\xE4RGER"), kRegKeyRead, k));
 }
@@ -116,7 +102,7 @@ TEST(RegistryPaths, CreateMakesEveryMissingLevelAndDeleteRemovesTheBranch) {
 
 TEST(RegistryAccess, AKeyOpenedForReadingIsNotWrittenAndViceVersa) {
   TestKey t;
-  Put(t.Path(), "v", kRegTypeSz, kSz + kNul);
+  testsupport::PutRawValue(t.Path(), "v", kRegTypeSz, kSz + kNul);
   RegKey reading;
   ASSERT_EQ(kRegOk, OpenRegKey(kRegCurrentUser, t.Path(), kRegKeyRead, reading));
   EXPECT_EQ(kRegAccessDenied, SetRegValue(reading, "w", kRegTypeSz, kSz + kNul));
@@ -135,38 +121,38 @@ TEST(RegistryData, LargeDataAndLongNamesEnumerateWholeAndTheNextValueFollows) {
   std::string big(9000, 'x');
   for (std::size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>('a' + i % 26);
   std::string longName(300, 'n');
-  Put(t.Path(), "a big", kRegTypeBinary, big);
-  Put(t.Path(), longName, kRegTypeBinary, "abc");
-  Put(t.Path(), "z after", kRegTypeDword, std::string("\x05\0\0\0", 4));
+  testsupport::PutRawValue(t.Path(), "a big", kRegTypeBinary, big);
+  testsupport::PutRawValue(t.Path(), longName, kRegTypeBinary, "abc");
+  testsupport::PutRawValue(t.Path(), "z after", kRegTypeDword, std::string("\x05\0\0\0", 4));
   std::vector<RegValue> values = Values(t.Path());
   ASSERT_EQ(3u, values.size());
   EXPECT_EQ(big, values[0].data);
   EXPECT_EQ(longName, values[1].name);
   EXPECT_EQ("abc", values[1].data);
   EXPECT_EQ("z after", values[2].name);
-  EXPECT_EQ(big, Query(t.Path(), "A BIG").data);
+  EXPECT_EQ(big, testsupport::RawValue(t.Path(), "A BIG").data);
 }
 
 TEST(RegistryData, OtherTypesAndEmptyDataKeepTheirRawBytes) {
   TestKey t;
-  Put(t.Path(), "q", kRegTypeQword, "12345678");
-  Put(t.Path(), "none", kRegTypeNone, "\x01\x02");
-  Put(t.Path(), "empty", kRegTypeBinary, "");
-  Put(t.Path(), "zero", kRegTypeSz, "");
-  RegValue q = Query(t.Path(), "q");
+  testsupport::PutRawValue(t.Path(), "q", kRegTypeQword, "12345678");
+  testsupport::PutRawValue(t.Path(), "none", kRegTypeNone, "\x01\x02");
+  testsupport::PutRawValue(t.Path(), "empty", kRegTypeBinary, "");
+  testsupport::PutRawValue(t.Path(), "zero", kRegTypeSz, "");
+  RegValue q = testsupport::RawValue(t.Path(), "q");
   EXPECT_EQ(kRegTypeQword, q.type);
   EXPECT_EQ("12345678", q.data);
-  EXPECT_EQ(kRegTypeNone, Query(t.Path(), "none").type);
-  EXPECT_EQ("\x01\x02", Query(t.Path(), "none").data);
-  EXPECT_EQ(kRegTypeBinary, Query(t.Path(), "empty").type);
-  EXPECT_EQ("", Query(t.Path(), "empty").data);
-  EXPECT_EQ("", Query(t.Path(), "zero").data);
+  EXPECT_EQ(kRegTypeNone, testsupport::RawValue(t.Path(), "none").type);
+  EXPECT_EQ("\x01\x02", testsupport::RawValue(t.Path(), "none").data);
+  EXPECT_EQ(kRegTypeBinary, testsupport::RawValue(t.Path(), "empty").type);
+  EXPECT_EQ("", testsupport::RawValue(t.Path(), "empty").data);
+  EXPECT_EQ("", testsupport::RawValue(t.Path(), "zero").data);
 }
 
 TEST(RegistryData, TextStoredWithoutItsNulIsHandedOutWithOne) {
   TestKey t;
-  Put(t.Path(), "s", kRegTypeSz, "abc");
-  EXPECT_EQ("abc" + kNul, Query(t.Path(), "s").data);
+  testsupport::PutRawValue(t.Path(), "s", kRegTypeSz, "abc");
+  EXPECT_EQ("abc" + kNul, testsupport::RawValue(t.Path(), "s").data);
   RegKey k;
   ASSERT_EQ(kRegOk, OpenRegKey(kRegCurrentUser, t.Path(), kRegKeyRead, k));
   RegValue v;
@@ -186,27 +172,27 @@ TEST(RegistrySeeding, TheDemoProfileLoadsWithEveryKindOfValue) {
                                       "{C1B2A3D4-E5F6-4789-ABCD-0123456789AB}"}),
             Subkeys(ids));
   const std::string main = ids + "\\{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}\\Software\\Microsoft\\";
-  RegValue store = Query(main + "Outlook Express\\5.0", "Store Root");
+  RegValue store = testsupport::RawValue(main + "Outlook Express\\5.0", "Store Root");
   EXPECT_EQ(kRegTypeExpandSz, store.type);
   EXPECT_EQ(0u, store.data.find("%SystemDrive%\\Documents and Settings\\demo\\"));
   EXPECT_EQ('\0', store.data.back());
-  RegValue groups = Query(main + "Internet Account Manager\\Accounts\\00000002", "NNTP Group List");
+  RegValue groups = testsupport::RawValue(main + "Internet Account Manager\\Accounts\\00000002", "NNTP Group List");
   EXPECT_EQ(kRegTypeMultiSz, groups.type);
   EXPECT_EQ(std::string("comp.mail.misc\0alt.test\0\0", 25), groups.data);
-  RegValue port = Query(main + "Internet Account Manager\\Accounts\\00000001", "POP3 Port");
+  RegValue port = testsupport::RawValue(main + "Internet Account Manager\\Accounts\\00000001", "POP3 Port");
   EXPECT_EQ(kRegTypeDword, port.type);
   EXPECT_EQ(std::string("\x6e\0\0\0", 4), port.data);
   EXPECT_EQ("Move \"newsletters\" to Newsletters" + kNul,
-            Query(main + "Outlook Express\\5.0\\Rules\\Mail\\000", "Name").data);
+            testsupport::RawValue(main + "Outlook Express\\5.0\\Rules\\Mail\\000", "Name").data);
   const std::string anna = ids + "\\{8D4E2B17-5C3A-4F6B-A1D2-9E8F7A6B5C4D}\\Software\\Microsoft\\";
-  RegValue criteria = Query(anna + "Outlook Express\\5.0\\Rules\\Mail\\000", "Criteria");
+  RegValue criteria = testsupport::RawValue(anna + "Outlook Express\\5.0\\Rules\\Mail\\000", "Criteria");
   EXPECT_EQ(kRegTypeBinary, criteria.type);
   EXPECT_EQ("", criteria.data);
   EXPECT_EQ("Kunden \xE4 \xF6 \xFC" + kNul,
-            Query(anna + "Outlook Express\\5.0\\Rules\\Mail\\000", "Name").data);
+            testsupport::RawValue(anna + "Outlook Express\\5.0\\Rules\\Mail\\000", "Name").data);
   EXPECT_EQ("C:\\Documents and Settings\\demo\\Application Data\\Microsoft\\Address Book\\demo.wab" +
                 kNul,
-            Query(t.Path("Software\\Microsoft\\WAB\\WAB4\\Wab File Name"), "").data);
+            testsupport::RawValue(t.Path("Software\\Microsoft\\WAB\\WAB4\\Wab File Name"), "").data);
 }
 
 TEST(RegistrySeeding, AMinusKeyLineDeletesTheBranch) {

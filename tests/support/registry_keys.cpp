@@ -1,5 +1,7 @@
 #include "support/registry_keys.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -46,6 +48,22 @@ TestKey::~TestKey() {
     parent.Close();
     (void)platform::DeleteRegBranch(platform::kRegCurrentUser, "Software\\QuillmereTest");
   }
+}
+
+void PutRawValue(const std::string& path, const std::string& name, std::uint32_t type,
+                 const std::string& data) {
+  platform::RegKey key;
+  ASSERT_EQ(platform::kRegOk, platform::CreateRegKey(platform::kRegCurrentUser, path, key));
+  ASSERT_EQ(platform::kRegOk, platform::SetRegValue(key, name, type, data));
+}
+
+platform::RegValue RawValue(const std::string& path, const std::string& name) {
+  platform::RegValue v;
+  platform::RegKey key;
+  if (platform::OpenRegKey(platform::kRegCurrentUser, path, platform::kRegKeyRead, key) ==
+      platform::kRegOk)
+    (void)platform::QueryRegValue(key, name, v);
+  return v;
 }
 
 std::string MoveBelow(const std::string& regText, const std::string& keyPath) {

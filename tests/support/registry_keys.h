@@ -5,6 +5,7 @@
 // is fresh as well (the sandbox resets it).
 #include <string>
 
+#include "platform/registry.h"
 #include "support/sandbox.h"
 
 namespace testsupport {
@@ -33,6 +34,13 @@ bool SeedRegistry(const std::string& regText, const Sandbox& sandbox);
 std::string MoveBelow(const std::string& regText, const std::string& keyPath);
 // The bytes of a file of tests/fixtures.
 std::string ReadFixture(const std::string& relative);
+// Writes one raw value below HKEY_CURRENT_USER\path (the key made if
+// missing); a failure fails the calling test.
+void PutRawValue(const std::string& path, const std::string& name, std::uint32_t type,
+                 const std::string& data);
+// The raw value, or an empty one when the key or value is missing.
+platform::RegValue RawValue(const std::string& path, const std::string& name);
+
 // Runs a command line through the command processor and returns its output
 // (Windows only; "" elsewhere).
 std::string RunForOutput(const std::string& commandLine);

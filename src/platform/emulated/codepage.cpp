@@ -11,7 +11,9 @@ const char16_t kHigh[32] = {
     0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
 
-void PutUtf8(std::string& out, std::uint32_t cp) {
+}  // namespace
+
+void AppendUtf8(std::string& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
   } else if (cp < 0x800) {
@@ -23,7 +25,6 @@ void PutUtf8(std::string& out, std::uint32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-}  // namespace
 
 char16_t AnsiCharToUnicode(unsigned char c) {
   if (c >= 0x80 && c < 0xA0 && kHigh[c - 0x80]) return kHigh[c - 0x80];
@@ -35,8 +36,8 @@ std::string AnsiToUtf8(const std::string& ansi) {
   out.reserve(ansi.size());
   for (unsigned char c : ansi) {
     if (c < 0x80) out += static_cast<char>(c);
-    else if (c < 0xA0) PutUtf8(out, kHigh[c - 0x80] ? kHigh[c - 0x80] : c);
-    else PutUtf8(out, c);
+    else if (c < 0xA0) AppendUtf8(out, kHigh[c - 0x80] ? kHigh[c - 0x80] : c);
+    else AppendUtf8(out, c);
   }
   return out;
 }
