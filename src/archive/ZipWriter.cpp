@@ -2,9 +2,11 @@
 // Files are streamed into the archive one by one while libzip writes it.
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "archive/DeflateAhead.h"
 #include "archive/EntryNames.h"
 #include "archive/textcodes.h"
 #include "archive/ziplib.h"
@@ -14,13 +16,9 @@ namespace ziplib {
 
 namespace {
 constexpr int kDefaultLevel = 6;
-constexpr std::size_t kReadChunk = 1024 * 1024;
 constexpr std::size_t kPasswordSize = 256;
 
 ZpCallbacks g_callbacks{};
-// One read-ahead block for the run: libzip asks for small pieces, and every
-// read is a system call (a server round trip under Wine).
-std::vector<char> g_block;
 bool g_initialised = false;
 struct Options {
   std::string root;
@@ -91,14 +89,33 @@ int Plan(int count, const char* const* names, std::vector<PlannedFile>& out) {
   return missing;
 }
 
-// Feeds one file to libzip and tells the user about it while it is packed.
+// A name given twice is one entry holding the file named last, in the place
+// of the first (libzip's overwriting add); the files are then packed in the
+// order of their entries.
+void KeepLastOfSameName(std::vector<PlannedFile>& files) {
+  std::map<std::string, std::size_t> first;
+  std::vector<PlannedFile> kept;
+  for (PlannedFile& f : files) {
+    auto found = first.find(f.entry);
+    if (found != first.end()) {
+      kept[found->second] = std::move(f);
+    } else {
+      first.emplace(f.entry, kept.size());
+      kept.push_back(std::move(f));
+    }
+  }
+  files.swap(kept);
+}
+
+// Hands one file's deflated bytes to libzip and tells the user about it
+// while it is packed. The bytes come from the run's DeflateAhead, so libzip
+// takes them as they are (and only encrypts them).
 struct FileFeed {
   PlannedFile file;
-  fs::Stream stream;
+  std::size_t index = 0;            // in the run's DeflateAhead
+  DeflateAhead* ahead = nullptr;
   zip_source_t* archive = nullptr;  // for the bytes written so far
   zip_int64_t startedAt = 0;
-  std::uint64_t read = 0;
-  std::size_t blockAt = 0, blockLength = 0;
   bool* cancelled = nullptr;
   zip_error_t error{};
 };
@@ -106,7 +123,8 @@ struct FileFeed {
 void ReportPacked(FileFeed& f) {
   zip_int64_t now = zip_source_tell_write(f.archive);
   std::uint64_t packed = now > f.startedAt ? static_cast<std::uint64_t>(now - f.startedAt) : 0;
-  int saved = f.read == 0 || packed >= f.read ? 0 : static_cast<int>(100 - packed * 100 / f.read);
+  std::uint64_t read = f.ahead->SizeRead(f.index);
+  int saved = read == 0 || packed >= read ? 0 : static_cast<int>(100 - packed * 100 / read);
   Print(" (deflated " + std::to_string(saved) + "%)");
 }
 
@@ -114,51 +132,50 @@ zip_int64_t FeedCallback(void* state, void* data, zip_uint64_t len, zip_source_c
   auto& f = *static_cast<FileFeed*>(state);
   switch (cmd) {
     case ZIP_SOURCE_OPEN: {
-      std::string shown = f.file.entry;
       if (g_callbacks.service &&
           g_callbacks.service(f.file.path.c_str(), static_cast<unsigned long>(f.file.path.size())) != 0) {
         *f.cancelled = true;
         zip_error_set(&f.error, ZIP_ER_CANCELLED, 0);
         return -1;
       }
-      if (!f.stream.OpenRead(f.file.path)) {
+      if (!f.ahead->Open(f.index)) {
         Print("\tzip warning: could not open for reading: " + f.file.path);
         zip_error_set(&f.error, ZIP_ER_OPEN, 0);
         return -1;
       }
-      Print("  adding: " + shown);
+      Print("  adding: " + f.file.entry);
       f.startedAt = zip_source_tell_write(f.archive);
-      f.read = 0;
-      f.blockAt = f.blockLength = 0;
       return 0;
     }
     case ZIP_SOURCE_READ: {
-      if (f.blockAt == f.blockLength) {
-        std::int64_t n = f.stream.Read(g_block.data(), g_block.size());
-        if (n < 0) {
-          zip_error_set(&f.error, ZIP_ER_READ, 0);
-          return -1;
-        }
-        f.blockAt = 0;
-        f.blockLength = static_cast<std::size_t>(n);
+      std::int64_t n = f.ahead->Read(f.index, data, static_cast<std::size_t>(len));
+      if (n < 0) {
+        zip_error_set(&f.error, ZIP_ER_READ, 0);
+        return -1;
       }
-      std::size_t take = std::min<std::size_t>(f.blockLength - f.blockAt, static_cast<std::size_t>(len));
-      std::memcpy(data, g_block.data() + f.blockAt, take);
-      f.blockAt += take;
-      f.read += take;
-      return static_cast<zip_int64_t>(take);
+      return n;
     }
     case ZIP_SOURCE_CLOSE:
-      f.stream.Close();
-      ReportPacked(f);
+      if (f.ahead->Finished(f.index)) {
+        ReportPacked(f);
+      } else {
+        f.ahead->Close(f.index);
+      }
       return 0;
     case ZIP_SOURCE_STAT: {
       auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, len, &f.error);
       if (!st) return -1;
       zip_stat_init(st);
-      st->size = f.file.item.size;
       st->mtime = f.file.item.mtime;
-      st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+      st->comp_method = ZIP_CM_DEFLATE;
+      st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME | ZIP_STAT_COMP_METHOD;
+      if (f.ahead->Finished(f.index)) {
+        st->size = f.ahead->SizeRead(f.index);
+        st->crc = f.ahead->Crc(f.index);
+        st->valid |= ZIP_STAT_CRC;
+      } else {
+        st->size = f.file.item.size;
+      }
       return sizeof(*st);
     }
     case ZIP_SOURCE_ERROR:
@@ -195,9 +212,9 @@ std::string AskComment() {
   return std::string(buffer, strnlen(buffer, 255));
 }
 
-bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, int level,
-              const std::string& password, bool* cancelled) {
-  auto* feed = new FileFeed{file, {}, archiveSource, 0, 0, 0, 0, cancelled, {}};
+bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, std::size_t index,
+              DeflateAhead& ahead, const std::string& password, bool* cancelled) {
+  auto* feed = new FileFeed{file, index, &ahead, archiveSource, 0, cancelled, {}};
   zip_error_init(&feed->error);
   zip_error_t err;
   zip_error_init(&err);
@@ -212,7 +229,6 @@ bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, i
     return false;
   }
   auto i = static_cast<zip_uint64_t>(idx);
-  zip_set_file_compression(za, i, ZIP_CM_DEFLATE, static_cast<zip_uint32_t>(level));
   // Made on "Unix" with a plain file's mode: tools on every system then take
   // the flagged UTF-8 names as they are (Info-ZIP converts names made on
   // FAT from OEM, flag or not).
@@ -251,6 +267,7 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   }
   std::vector<PlannedFile> files;
   if (Plan(count, names, files) > 0) return kZeOpen;  // a named file is missing: no partial backup
+  KeepLastOfSameName(files);
   if (files.empty()) {
     Print("zip error: Nothing to do! (" + std::string(zipFile) + ")");
     return kZeNone;
@@ -268,13 +285,12 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   }
   zip_error_fini(&err);
 
-  g_block.resize(kReadChunk);
-  struct FreeBlock {
-    ~FreeBlock() { std::vector<char>().swap(g_block); }
-  } freeBlock;
+  std::vector<DeflateAhead::Input> inputs;
+  for (const PlannedFile& f : files) inputs.push_back({f.path, f.item.size});
+  DeflateAhead ahead(std::move(inputs), level);
   bool cancelled = false;
-  for (const PlannedFile& f : files) {
-    if (!AddEntry(za, archiveSource, f, level, password, &cancelled)) {
+  for (std::size_t k = 0; k < files.size(); ++k) {
+    if (!AddEntry(za, archiveSource, files[k], k, ahead, password, &cancelled)) {
       Print(std::string("zip error: ") + zip_strerror(za));
       zip_discard(za);
       return kZeMem;

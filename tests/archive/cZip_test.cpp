@@ -9,6 +9,7 @@
 
 #include "archive/mZip.h"
 #include "archive_test_support.h"
+#include "support/file_lock.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
 
@@ -172,19 +173,31 @@ TEST_F(ZipTest, UnreadableFileFailsTheRunAndKeepsTheEarlierArchive) {
   box.WriteFile("out.qmb", "earlier");
   cZip zip;
   archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "");
-  zip.Cancel = [&](const std::string& name, bool&) {
-    if (name.find("IdList") != std::string::npos) platform::RemoveFile(name);  // gone when packed
-  };
-  zip.Zip();
+  {
+    testsupport::FileLock lock(box.Path("work\\{1234}\\Inbox.dbx"));
+    ASSERT_TRUE(lock.ok());
+    zip.Zip();
+  }
   EXPECT_FALSE(zip.Success());
+  EXPECT_EQ(zip.LastResult(), 18);
   std::string bytes;
   platform::ReadWholeFile(box.Path("out.qmb"), bytes);
   EXPECT_EQ(bytes, "earlier");
 
-  zip.Cancel = nullptr;
   zip.AddFileSpec("missing.dbx");  // a named file that is not there
   zip.Zip();
   EXPECT_FALSE(zip.Success());
+}
+
+TEST_F(ZipTest, FileNamedTwiceIsOneEntry) {
+  cZip zip;
+  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "");
+  zip.AddFileSpec("IdList.lst");  // also matched by "*.*"
+  zip.Zip();
+  ASSERT_TRUE(zip.Success()) << zip.LastResult();
+  auto entries = ReadArchive(box.Path("out.qmb"));
+  EXPECT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries["IdList.lst"], "ids");
 }
 
 }  // namespace

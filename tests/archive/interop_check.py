@@ -27,6 +27,12 @@ def make_tree(root):
         "IdList.lst": b"\x08\x00\x18\x00Anna\x01{1234}\x011,1,1,1,1,1\x00",
         "{1234}/Inbox.dbx": b"".join(b"Subject: note %d\r\n\r\nhello world\r\n" % i for i in range(8000)),
         "{1234}/Random.dbx": bytes(rnd.getrandbits(8) for _ in range(100000)),
+        # Several blocks of the parallel compressor, with repeats that reach
+        # back across block boundaries and random stretches between them.
+        "{1234}/Sent Items.dbx": b"".join(
+            (b"From: anna@example.org\r\nSubject: report %d\r\n\r\n" % (i % 97)) * 3 +
+            (bytes(rnd.getrandbits(8) for _ in range(200)) if i % 50 == 0 else b"")
+            for i in range(12000)),
         "{1234}/00000000/sig.txt": b"-- Anna",
         "{1234}/empty.dbx": b"",
         "Bo\u00eete de r\u00e9ception/Gel\u00f6scht.dbx": b"deleted mail",

@@ -8,6 +8,7 @@
 
 #include "support/profile.h"
 #include "support/sandbox.h"
+#include "support/file_lock.h"
 
 namespace backuptest {
 
@@ -39,19 +40,6 @@ class DemoProfile {
 // The fixture's own folder of the demo drive, as a program path.
 std::string FixtureDrive();
 
-// Holds a file so that nobody else can read it while the object lives.
-class FileLock {
- public:
-  explicit FileLock(const std::string& path);
-  ~FileLock();
-  FileLock(const FileLock&) = delete;
-  FileLock& operator=(const FileLock&) = delete;
-  bool ok() const { return ok_; }
-
- private:
-  std::string path_, saved_;
-  void* handle_ = nullptr;
-  bool ok_ = false;
-};
+using testsupport::FileLock;
 
 }  // namespace backuptest

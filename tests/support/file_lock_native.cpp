@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "demo_profile.h"
+#include "support/file_lock.h"
 #include "platform/emulated/emulation.h"
 #include "platform/files.h"
 
-namespace backuptest {
+namespace testsupport {
 
 FileLock::FileLock(const std::string& path) : path_(path) {
   std::string host = platform::emu::HostPath(path);
@@ -23,4 +23,4 @@ FileLock::~FileLock() {
   platform::WriteWholeFile(path_, saved_);
 }
 
-}  // namespace backuptest
+}  // namespace testsupport

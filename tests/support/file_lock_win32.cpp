@@ -2,9 +2,9 @@
 // its message store.
 #include <windows.h>
 
-#include "demo_profile.h"
+#include "support/file_lock.h"
 
-namespace backuptest {
+namespace testsupport {
 
 FileLock::FileLock(const std::string& path) : path_(path) {
   HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -17,4 +17,4 @@ FileLock::~FileLock() {
   if (handle_) ::CloseHandle(static_cast<HANDLE>(handle_));
 }
 
-}  // namespace backuptest
+}  // namespace testsupport
