@@ -16,7 +16,8 @@ constexpr int kMemLevel = 9;  // as libzip's own compressor
 DeflateAhead::DeflateAhead(std::vector<Input> files, int level, unsigned workers)
     : inputs_(std::move(files)), level_(level), files_(inputs_.size()) {
   if (workers == 0) workers = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-  maxAhead_ = 4 * workers + 4;
+  maxQueued_ = (2 * workers + 2) * kBlock;
+  maxSpare_ = 2 * workers + 4;
   for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
 }
 
@@ -25,7 +26,7 @@ DeflateAhead::~DeflateAhead() {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
   }
-  changed_.notify_all();
+  space_.notify_all();
   for (std::thread& t : threads_) t.join();
 }
 
@@ -44,7 +45,7 @@ DeflateAhead::Buffer DeflateAhead::Spare(std::size_t size) {
 }
 
 void DeflateAhead::GiveBack(Buffer& b) {
-  if (b.capacity >= 64 * 1024 && spare_.size() < 2 * maxAhead_) spare_.push_back(std::move(b));
+  if (b.capacity >= 64 * 1024 && spare_.size() < maxSpare_) spare_.push_back(std::move(b));
   b = Buffer();
 }
 
@@ -104,6 +105,51 @@ std::shared_ptr<DeflateAhead::Block> DeflateAhead::NextBlock() {
   return b;
 }
 
+void DeflateAhead::Claim(std::vector<std::shared_ptr<Block>>& batch) {
+  std::size_t bytes = 0;
+  while (batch.size() < kBatchFiles && bytes < kBlock && reading_ < inputs_.size()) {
+    if (!streamOpen_ && inputs_[reading_].size < kBlock) {
+      auto b = std::make_shared<Block>();
+      b->file = reading_++;
+      b->first = b->last = b->whole = true;
+      bytes += static_cast<std::size_t>(inputs_[b->file].size) + 1;
+      batch.push_back(std::move(b));
+      continue;
+    }
+    if (batch.empty()) batch.push_back(NextBlock());  // a large file's block goes alone
+    break;
+  }
+}
+
+void DeflateAhead::ReadWhole(Block& b) {
+  fs::Stream in;
+  if (!in.OpenRead(inputs_[b.file].path)) {
+    b.failed = b.openFailed = true;
+    return;
+  }
+  std::size_t want = static_cast<std::size_t>(inputs_[b.file].size) + 1;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    b.input = Spare(want);
+  }
+  for (;;) {
+    if (b.input.size == b.input.capacity) {  // it grew since it was listed
+      Buffer larger;
+      larger.Reserve(b.input.capacity * 2);
+      std::memcpy(larger.bytes.get(), b.input.bytes.get(), b.input.size);
+      larger.size = b.input.size;
+      b.input = std::move(larger);
+    }
+    std::int64_t n = in.Read(b.input.bytes.get() + b.input.size, b.input.capacity - b.input.size);
+    if (n < 0) {
+      b.failed = true;
+      return;
+    }
+    if (n == 0) return;
+    b.input.size += static_cast<std::size_t>(n);
+  }
+}
+
 bool DeflateAhead::Compress(Block& b, void* stream) {
   auto* z = static_cast<z_stream*>(stream);
   if (deflateReset(z) != Z_OK) return false;
@@ -144,44 +190,75 @@ bool DeflateAhead::Compress(Block& b, void* stream) {
   return true;
 }
 
+// A worker reads a batch (one block, or several small files up to a block's
+// worth) and compresses it, then hands it over at once: under Wine every
+// wake-up of another thread is a round trip to the server.
 void DeflateAhead::Work() {
   z_stream z{};
   bool zOk = deflateInit2(&z, level_, Z_DEFLATED, -MAX_WBITS, kMemLevel, Z_DEFAULT_STRATEGY) == Z_OK;
+  std::vector<std::shared_ptr<Block>> batch;
   for (;;) {
     {
       std::unique_lock<std::mutex> lock(mutex_);
-      changed_.wait(lock, [this] { return stop_ || readingDone_ || queue_.size() < maxAhead_; });
+      space_.wait(lock, [this] { return stop_ || readingDone_ || queuedBytes_ < maxQueued_; });
       if (stop_ || readingDone_) break;
     }
-    std::shared_ptr<Block> b;
+    batch.clear();
     {
-      // Blocks join the queue in the order they are read.
+      // Blocks join the queue in the order of the files and of their bytes.
       std::lock_guard<std::mutex> reading(readMutex_);
-      b = NextBlock();
+      Claim(batch);
       std::lock_guard<std::mutex> lock(mutex_);
-      if (!b) {
-        readingDone_ = true;
-      } else {
+      if (batch.empty()) readingDone_ = true;
+      for (const auto& b : batch) {
+        b->queued = b->whole ? static_cast<std::size_t>(inputs_[b->file].size) + 1 : b->input.size + 1;
+        queuedBytes_ += b->queued;
         queue_.push_back(b);
       }
     }
-    changed_.notify_all();
-    if (!b) break;
-    bool ok = !b->failed && zOk && Compress(*b, &z);
+    if (batch.empty()) {
+      ready_.notify_all();  // a waiting reader learns that nothing more comes
+      space_.notify_all();
+      break;
+    }
+    for (const auto& b : batch) {
+      if (b->whole) ReadWhole(*b);
+      if (!b->failed) b->compressed = zOk && Compress(*b, &z);
+    }
+    bool wake;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      GiveBack(b->input);
-      b->failed = !ok;
-      b->ready = true;
+      for (const auto& b : batch) {
+        GiveBack(b->input);
+        b->failed = !b->compressed;
+        b->ready = true;
+      }
+      wake = readerWaiting_;
     }
-    changed_.notify_all();
+    if (wake) ready_.notify_all();
   }
   if (zOk) deflateEnd(&z);
 }
 
+void DeflateAhead::Pop() {
+  bool wasFull = queuedBytes_ >= maxQueued_;
+  queuedBytes_ -= queue_.front()->queued;
+  queue_.pop_front();
+  if (wasFull && queuedBytes_ < maxQueued_) space_.notify_one();
+}
+
 void DeflateAhead::Discard(std::size_t upTo) {
-  while (!queue_.empty() && (queue_.front()->file < upTo || files_[queue_.front()->file].done))
-    queue_.pop_front();
+  while (!queue_.empty() && (queue_.front()->file < upTo || files_[queue_.front()->file].done)) Pop();
+}
+
+// Waits (with the lock held by `lock`) until `done` holds.
+template <class Pred>
+void DeflateAhead::WaitForBlocks(std::unique_lock<std::mutex>& lock, Pred done) {
+  while (!done()) {
+    readerWaiting_ = true;
+    ready_.wait(lock);
+    readerWaiting_ = false;
+  }
 }
 
 bool DeflateAhead::Open(std::size_t k) {
@@ -189,12 +266,10 @@ bool DeflateAhead::Open(std::size_t k) {
   if (k >= files_.size() || files_[k].done) return false;
   // Files before k that the writer skipped are dropped, also blocks of
   // theirs that are read only now.
-  for (;;) {
+  WaitForBlocks(lock, [&] {
     Discard(k);
-    changed_.notify_all();
-    if (!queue_.empty() || readingDone_) break;
-    changed_.wait(lock);
-  }
+    return (!queue_.empty() && queue_.front()->ready) || (readingDone_ && queue_.empty());
+  });
   return !queue_.empty() && queue_.front()->file == k && !queue_.front()->openFailed;
 }
 
@@ -204,7 +279,7 @@ std::int64_t DeflateAhead::Read(std::size_t k, void* out, std::size_t len) {
   auto* to = static_cast<unsigned char*>(out);
   std::size_t copied = 0;
   while (copied < len && !files_[k].done) {
-    changed_.wait(lock, [this] { return (!queue_.empty() && queue_.front()->ready) || (readingDone_ && queue_.empty()); });
+    WaitForBlocks(lock, [&] { return (!queue_.empty() && queue_.front()->ready) || (readingDone_ && queue_.empty()); });
     if (queue_.empty() || queue_.front()->file != k) return -1;
     Block& b = *queue_.front();
     if (b.failed) return copied > 0 ? static_cast<std::int64_t>(copied) : -1;
@@ -219,8 +294,7 @@ std::int64_t DeflateAhead::Read(std::size_t k, void* out, std::size_t len) {
       f.size = (b.first ? 0 : f.size) + b.length;
       f.done = b.last;
       GiveBack(b.output);
-      queue_.pop_front();
-      changed_.notify_all();
+      Pop();
     }
   }
   return static_cast<std::int64_t>(copied);
@@ -244,7 +318,6 @@ bool DeflateAhead::Finished(std::size_t k) const {
 void DeflateAhead::Close(std::size_t k) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (k < files_.size()) Discard(k + 1);
-  changed_.notify_all();
 }
 
 }  // namespace ziplib

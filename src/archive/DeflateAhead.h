@@ -50,6 +50,7 @@ class DeflateAhead {
   void Close(std::size_t k);
 
   static constexpr std::size_t kBlock = 256 * 1024;
+  static constexpr std::size_t kBatchFiles = 16;
 
  private:
   // Bytes without the zero-filling of a vector: a block's buffers are
@@ -68,6 +69,9 @@ class DeflateAhead {
   struct Block {
     std::size_t file = 0;
     bool first = false, last = false, failed = false, openFailed = false, ready = false;
+    bool compressed = false;                // by the worker, before `ready`
+    bool whole = false;                     // a small file, read by its worker
+    std::size_t queued = 0;                 // counted against maxQueued_
     Buffer input;                           // given back once compressed
     std::vector<unsigned char> dictionary;  // up to 32 KB before the block
     Buffer output;
@@ -84,20 +88,30 @@ class DeflateAhead {
   void Work();
   // Reads the next block (under readMutex_); null when every file is read.
   std::shared_ptr<Block> NextBlock();
+  // Takes the next files for one worker (under readMutex_): several small
+  // files, read later without the lock, or one block of a large file.
+  void Claim(std::vector<std::shared_ptr<Block>>& batch);
+  void ReadWhole(Block& b);
   bool Compress(Block& b, void* stream);
   Buffer Spare(std::size_t size);  // under mutex_
   void GiveBack(Buffer& b);        // under mutex_
-  // Drops blocks of files before `k` and of k itself if it is over.
-  void Discard(std::size_t upTo);
+  // Drops blocks of files before `upTo` and of files that are over.
+  void Discard(std::size_t upTo);  // under mutex_
+  void Pop();                      // under mutex_
+  template <class Pred>
+  void WaitForBlocks(std::unique_lock<std::mutex>& lock, Pred done);
 
   std::vector<Input> inputs_;
   std::vector<Buffer> spare_;
+  std::size_t maxSpare_ = 0;
   int level_;
   mutable std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable space_;  // workers wait for room in the queue
+  std::condition_variable ready_;  // the writer waits for blocks
+  bool readerWaiting_ = false;
   std::deque<std::shared_ptr<Block>> queue_;  // in file and block order
   std::vector<FileState> files_;
-  std::size_t maxAhead_;
+  std::size_t queuedBytes_ = 0, maxQueued_ = 0;  // read and not yet handed out
   // The reading position, under readMutex_ (taken before mutex_).
   std::mutex readMutex_;
   bool readingDone_ = false;  // under mutex_

@@ -3,6 +3,7 @@
 // fails leaves no file behind and an earlier file of its name untouched.
 #include <cstring>
 #include <ctime>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,8 +19,65 @@ constexpr std::size_t kChunk = 256 * 1024;
 constexpr int kPasswordTries = 3;
 constexpr std::size_t kPasswordSize = 256;
 
+// What a run knows of the folders it extracts into: each is read once and
+// kept up to date, so that finding whether a file is there costs no call
+// (under Wine every look-up of a name that is not there reads the folder).
+// Names are compared without regard to letter case; a name it misses is
+// still caught when the file is created.
+class FolderIndex {
+ public:
+  enum What { kNothing, kFile, kFolder };
+  What Lookup(const std::string& path) {
+    std::string folder, leaf;
+    if (!Split(path, folder, leaf)) return Stat(path);
+    Names* names = Load(folder);
+    if (!names) return kNothing;
+    auto it = names->find(Folded(leaf));
+    return it == names->end() ? kNothing : it->second ? kFolder : kFile;
+  }
+  void Added(const std::string& path, bool folder) {
+    std::string parent, leaf;
+    if (!Split(path, parent, leaf)) return;
+    auto found = folders_.find(Folded(parent));
+    if (found != folders_.end()) found->second[Folded(leaf)] = folder;
+    if (folder) folders_.emplace(Folded(path), Names());  // made by this run: empty
+  }
+
+ private:
+  using Names = std::map<std::string, bool>;  // folded name -> is a folder
+  static std::string Folded(std::string s) {
+    for (char& c : s) {
+      auto u = static_cast<unsigned char>(c);
+      if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) c = static_cast<char>(u + 0x20);
+    }
+    return s;
+  }
+  static bool Split(const std::string& path, std::string& folder, std::string& leaf) {
+    std::size_t cut = path.find_last_of('\\');
+    if (cut == std::string::npos || cut + 1 >= path.size()) return false;
+    folder = path.substr(0, cut);
+    leaf = path.substr(cut + 1);
+    return !folder.empty() && folder.back() != ':';  // a drive's root is looked up as it is
+  }
+  static What Stat(const std::string& path) {
+    fs::Item it;
+    return !fs::Stat(path, it) ? kNothing : it.folder ? kFolder : kFile;
+  }
+  Names* Load(const std::string& folder) {
+    auto found = folders_.find(Folded(folder));
+    if (found != folders_.end()) return &found->second;
+    std::vector<fs::Item> items;
+    if (!fs::List(folder, items)) return nullptr;
+    Names& names = folders_[Folded(folder)];
+    for (const fs::Item& it : items) names[Folded(it.name)] = it.folder;
+    return &names;
+  }
+  std::map<std::string, Names> folders_;
+};
+
 struct Run {
   zip_t* za = nullptr;
+  FolderIndex index;
   const UzOptions* options = nullptr;
   UzCallbacks* cb = nullptr;
   std::string folder;  // ends in "\"
@@ -108,29 +166,26 @@ zip_file_t* OpenEntry(Run& run, zip_uint64_t i, const std::string& name, bool en
 
 // Makes every missing folder of `relative` ("\\" between folders; the part
 // after the last "\\" is a file name) below `base`, which ends in "\\".
-void MakeFolders(const std::string& base, const std::string& relative) {
+void MakeFolders(FolderIndex& index, const std::string& base, const std::string& relative) {
   std::string path = base;
   std::size_t start = 0, end;
   while ((end = relative.find('\\', start)) != std::string::npos) {
     path += relative.substr(start, end - start + 1);
-    fs::Item it;
-    if (!fs::Stat(path.substr(0, path.size() - 1), it)) fs::MakeFolder(path.substr(0, path.size() - 1));
+    std::string folder = path.substr(0, path.size() - 1);
+    if (index.Lookup(folder) == FolderIndex::kNothing && fs::MakeFolder(folder)) index.Added(folder, true);
     start = end + 1;
   }
 }
 
 // The extraction folder itself, every missing level of it.
-void MakeExtractionFolder(const std::string& folder) {
+void MakeExtractionFolder(FolderIndex& index, const std::string& folder) {
   std::size_t root = folder.size() > 2 && folder[1] == ':' ? 3 : folder.rfind("\\\\", 0) == 0 ? folder.find('\\', folder.find('\\', 2) + 1) + 1 : 0;
   if (root == 0 || root > folder.size()) return;
-  MakeFolders(folder.substr(0, root), folder.substr(root));
+  MakeFolders(index, folder.substr(0, root), folder.substr(root));
 }
 
 // Decides about an existing file: true to replace it.
 bool MayReplace(Run& run, const std::string& target) {
-  fs::Item it;
-  if (!fs::Stat(target, it)) return true;
-  if (it.folder) return false;
   if (run.options->overwriteAll || run.replaceMode == kUzReplaceAll) return true;
   if (run.replaceMode == kUzReplaceNone || !run.cb->replace) return false;
   std::string name = target;
@@ -139,12 +194,9 @@ bool MayReplace(Run& run, const std::string& target) {
   return answer == kUzReplaceYes || answer == kUzReplaceAll;
 }
 
-// Streams the entry into a temporary file beside the target and moves it
-// into place only when the whole entry has been read and its CRC checked.
-bool Inflate(Run& run, zip_file_t* zf, const std::string& target, std::time_t mtime) {
-  const std::string part = target + ".qm~part";
-  fs::Stream out;
-  if (!out.Create(part)) return false;
+// Streams the rest of the entry into `out`; false when it could not be read
+// (a wrong password or damage shows at the end, in the CRC) or written.
+bool Copy(Run& run, zip_file_t* zf, fs::Stream& out, std::time_t mtime) {
   bool ok = true;
   for (;;) {
     zip_int64_t n = zip_fread(zf, run.buffer.data(), run.buffer.size());
@@ -155,11 +207,34 @@ bool Inflate(Run& run, zip_file_t* zf, const std::string& target, std::time_t mt
       break;
     }
   }
-  ok = out.Close() && ok;
-  if (ok) fs::SetModified(part, mtime);
-  if (ok && fs::MoveOnto(part, target)) return true;
+  if (ok) out.SetModified(mtime);
+  return out.Close() && ok;
+}
+
+enum class Outcome { kExtracted, kKept, kFailed };
+
+// A file that is not there yet is written under its own name and removed
+// again if the entry fails. One that is there (the owner agreed to replace
+// it) stays untouched until the whole entry has been read and its CRC
+// checked in a temporary file beside it, which is then moved over it.
+Outcome Inflate(Run& run, zip_file_t* zf, const std::string& target, std::time_t mtime, bool there) {
+  fs::Stream out;
+  if (!there) {
+    if (out.CreateNew(target)) {
+      bool ok = Copy(run, zf, out, mtime);
+      if (!ok) fs::RemoveFile(target);
+      return ok ? Outcome::kExtracted : Outcome::kFailed;
+    }
+    // Something of that name after all (spelled in another letter case).
+    fs::Item it;
+    if (!fs::Stat(target, it)) return Outcome::kFailed;
+    if (it.folder || !MayReplace(run, target)) return Outcome::kKept;
+  }
+  const std::string part = target + ".qm~part";
+  if (!out.Create(part)) return Outcome::kFailed;
+  if (Copy(run, zf, out, mtime) && fs::MoveOnto(part, target)) return Outcome::kExtracted;
   fs::RemoveFile(part);
-  return false;
+  return Outcome::kFailed;
 }
 
 void Extract(Run& run, zip_uint64_t i, const std::string& name) {
@@ -172,7 +247,7 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   std::string relative = WithBackslashes(name);
   if (!run.options->restorePaths) relative = relative.substr(relative.find_last_of('\\') + 1);
   if (isFolder) {
-    if (run.options->restorePaths) MakeFolders(run.folder, relative + "\\");
+    if (run.options->restorePaths) MakeFolders(run.index, run.folder, relative + "\\");
     return;
   }
   zip_stat_t st;
@@ -185,8 +260,9 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     run.aborted = true;
     return;
   }
-  MakeFolders(run.folder, relative);
-  if (!MayReplace(run, target)) return;
+  MakeFolders(run.index, run.folder, relative);
+  const FolderIndex::What there = run.index.Lookup(target);
+  if (there == FolderIndex::kFolder || (there == FolderIndex::kFile && !MayReplace(run, target))) return;
   const int refusedBefore = run.badPassword;
   zip_file_t* zf = OpenEntry(run, i, name, st.encryption_method != ZIP_EM_NONE);
   if (!zf) {
@@ -196,10 +272,13 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     return;
   }
   Print(run, (st.comp_method == ZIP_CM_STORE ? " extracting: " : "  inflating: ") + target);
-  bool ok = Inflate(run, zf, target, st.mtime);
-  bool wrongPassword = !ok && zip_error_code_zip(zip_file_get_error(zf)) == ZIP_ER_WRONGPASSWD;
+  const Outcome outcome = Inflate(run, zf, target, st.mtime, there == FolderIndex::kFile);
+  bool wrongPassword =
+      outcome == Outcome::kFailed && zip_error_code_zip(zip_file_get_error(zf)) == ZIP_ER_WRONGPASSWD;
   zip_fclose(zf);
-  if (ok) {
+  if (outcome == Outcome::kKept) return;
+  if (outcome == Outcome::kExtracted) {
+    run.index.Added(target, false);
     ++run.extracted;
   } else {
     Print(run, "  error: " + name + " is damaged or could not be written; nothing was kept");
@@ -261,7 +340,7 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
     run.folder = options->extractFolder ? options->extractFolder : "";
     if (!run.folder.empty() && run.folder.back() != '\\' && run.folder.back() != '/') run.folder += '\\';
     run.buffer.resize(kChunk);
-    MakeExtractionFolder(run.folder);
+    MakeExtractionFolder(run.index, run.folder);
   }
   std::vector<bool> used(static_cast<std::size_t>(includeCount), false);
   zip_int64_t entries = zip_get_num_entries(run.za, 0);

@@ -37,6 +37,9 @@ class Stream {
 
   bool OpenRead(const std::string& path);
   bool Create(const std::string& path);  // creates or truncates
+  bool CreateNew(const std::string& path);  // false when the file exists
+  // The file's last-write time, kept when the file is closed.
+  void SetModified(std::time_t mtime);
   // Bytes read (0 at the end), -1 on error.
   std::int64_t Read(void* buffer, std::size_t size);
   bool Write(const void* data, std::size_t size);

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <map>
+#include <mutex>
 #include <cstdio>
 
 #ifdef __GLIBC__
@@ -31,6 +32,7 @@ struct FolderNames {
   std::map<std::string, std::string> names;  // folded ANSI name -> host name
 };
 std::map<std::string, FolderNames> g_folders;  // by folded folder path, a few at a time
+std::mutex g_foldersMutex;                     // files are read on several threads
 
 std::string Folded(std::string ansi) {
   for (char& c : ansi) {
@@ -69,6 +71,7 @@ FolderNames* Load(const std::string& folder) {
 }
 
 std::string Host(const std::string& path) {
+  std::lock_guard<std::mutex> lock(g_foldersMutex);
   std::string folder, leaf;
   FolderNames* f = Split(path, folder, leaf) ? Load(folder) : nullptr;
   if (!f) return platform::emu::HostPath(path);
@@ -77,12 +80,14 @@ std::string Host(const std::string& path) {
 }
 
 bool Known(const std::string& path) {
+  std::lock_guard<std::mutex> lock(g_foldersMutex);
   std::string folder, leaf;
   FolderNames* f = Split(path, folder, leaf) ? Load(folder) : nullptr;
   return f && f->names.count(Folded(leaf)) > 0;
 }
 
 void Note(const std::string& path, bool present) {
+  std::lock_guard<std::mutex> lock(g_foldersMutex);
   std::string folder, leaf;
   if (!Split(path, folder, leaf)) return;
   auto found = g_folders.find(Folded(folder));
@@ -161,14 +166,35 @@ bool Stream::OpenRead(const std::string& path) {
   return true;
 }
 
+namespace {
+void* CreateForWriting(const std::string& path, int flags) {
+  std::string host = Host(path);
+  int fd = host.empty() ? -1 : ::open(host.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | flags, 0644);
+  if (fd < 0) return nullptr;
+  Note(path, true);
+  return reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1);
+}
+}  // namespace
+
 bool Stream::Create(const std::string& path) {
   Close();
-  std::string host = Host(path);
-  int fd = host.empty() ? -1 : ::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  Note(path, true);
-  handle_ = reinterpret_cast<void*>(static_cast<std::intptr_t>(fd) + 1);
-  return true;
+  handle_ = CreateForWriting(path, O_TRUNC);
+  return handle_ != nullptr;
+}
+
+bool Stream::CreateNew(const std::string& path) {
+  Close();
+  // Windows finds an existing file whatever its letter case.
+  if (Known(path)) return false;
+  handle_ = CreateForWriting(path, O_EXCL);
+  return handle_ != nullptr;
+}
+
+void Stream::SetModified(std::time_t mtime) {
+  if (!handle_) return;
+  int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(handle_) - 1);
+  struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
+  ::futimens(fd, times);
 }
 
 std::int64_t Stream::Read(void* buffer, std::size_t size) {
@@ -220,7 +246,10 @@ zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error) {
 }
 
 void BeginRun() {
-  g_folders.clear();  // a new run: what others did since is not known
+  {
+    std::lock_guard<std::mutex> lock(g_foldersMutex);
+    g_folders.clear();  // a new run: what others did since is not known
+  }
 #ifdef __GLIBC__
   static bool done = false;
   if (done) return;

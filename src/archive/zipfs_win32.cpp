@@ -15,6 +15,11 @@ std::time_t ToTime(const FILETIME& ft) {
   return v < kEpochDiff ? 0 : static_cast<std::time_t>((v - kEpochDiff) / 10000000ULL);
 }
 
+FILETIME ToFileTime(std::time_t mtime) {
+  std::uint64_t v = static_cast<std::uint64_t>(mtime) * 10000000ULL + kEpochDiff;
+  return FILETIME{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
+}
+
 std::string Joined(std::string folder, const std::string& name) {
   if (!folder.empty() && folder.back() != '\\') folder += '\\';
   return folder + name;
@@ -63,8 +68,7 @@ void SetModified(const std::string& path, std::time_t mtime) {
   HANDLE h = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return;
-  std::uint64_t v = static_cast<std::uint64_t>(mtime) * 10000000ULL + kEpochDiff;
-  FILETIME ft{static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
+  FILETIME ft = ToFileTime(mtime);
   ::SetFileTime(h, nullptr, nullptr, &ft);
   ::CloseHandle(h);
 }
@@ -78,13 +82,32 @@ bool Stream::OpenRead(const std::string& path) {
   return true;
 }
 
+namespace {
+HANDLE CreateForWriting(const std::string& path, DWORD disposition) {
+  return ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+}  // namespace
+
 bool Stream::Create(const std::string& path) {
   Close();
-  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE h = CreateForWriting(path, CREATE_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) return false;
   handle_ = h;
   return true;
+}
+
+bool Stream::CreateNew(const std::string& path) {
+  Close();
+  HANDLE h = CreateForWriting(path, CREATE_NEW);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  handle_ = h;
+  return true;
+}
+
+void Stream::SetModified(std::time_t mtime) {
+  FILETIME ft = ToFileTime(mtime);
+  if (handle_) ::SetFileTime(H(handle_), nullptr, nullptr, &ft);
 }
 
 std::int64_t Stream::Read(void* buffer, std::size_t size) {
