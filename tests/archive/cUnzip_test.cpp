@@ -226,7 +226,7 @@ TEST_F(UnzipTest, DamagedEntryFailsCleanlyAndTruncatedArchiveIsRefused) {
 TEST_F(UnzipTest, ExistingFileIsReplacedOnlyWhenTheOwnerSaysSo) {
   MakeRawArchive(box.Path("a.qmb"), {{"a.txt", "new a"}, {"b.txt", "new b"}});
   box.WriteFile("out\\a.txt", "old a");
-  box.WriteFile("out\\b.txt", "old b");
+  box.WriteFile("out\\B.TXT", "old b");  // the same file to Windows
   cUnzip u;
   u.ZipFile(box.Path("a.qmb"));
   u.UnzipFolder(box.Path("out\\"));
