@@ -3,12 +3,18 @@
 zip/unzip on the same folders in the same run: paired runs, medians, ratios,
 archive sizes, peak memory. Not a test.
 
-  archive_bench.py [--size-mb 600] [--pairs 5] [--small 2000] [--work /tmp/qm-bench] -- CLI...
+  archive_bench.py [--size-mb 600] [--pairs 5] [--small 2000] [--work /tmp/qm-bench]
+                   [--wine-peer DIR] -- CLI...
 
 CLI is the archive_cli command (natively build/native-release/bin/archive_cli;
 under Wine: cmake/wine-run.sh build/win64/bin/archive_cli.exe). The generated
-folders go below --work (never into the repository) and are kept for reuse."""
+folders go below --work (never into the repository) and are kept for reuse.
+
+--wine-peer DIR adds a second peer: Info-ZIP's zip.exe and unzip.exe from DIR
+(build-infozip-win64.sh) run under Wine, beside the Windows build under Wine."""
 import argparse, os, random, shutil, statistics, subprocess, sys, time
+
+WINE_RUN = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "cmake", "wine-run.sh")
 
 WORDS = ("the of and to in is you that it he was for on are as with his they at be this have from or one had "
          "by word but not what all were we when your can said there use an each which she do how their if will "
@@ -93,40 +99,57 @@ def clean(*paths):
             os.remove(p)
 
 
-def pair_runs(label, ours, theirs, pairs):
-    t_ours, t_theirs, m_ours, m_theirs = [], [], [], []
+def pair_runs(label, ours, peers, pairs):
+    """Runs ours and each peer in turn (the order rotating each round);
+    prints medians and ratios."""
+    runs = [ours] + [run for _, run in peers]
+    times = [[] for _ in runs]
+    mems = [[] for _ in runs]
     for k in range(pairs):
-        order = [(ours, t_ours, m_ours), (theirs, t_theirs, m_theirs)]
-        if k % 2:
-            order.reverse()
-        for run, times, mems in order:
-            t, m = run()
-            times.append(t)
-            mems.append(m)
-    a, b = statistics.median(t_ours), statistics.median(t_theirs)
-    print("%-34s cZip/cUnzip %7.2f s  Info-ZIP %7.2f s  ratio %.2f  peak %6.1f MB / %6.1f MB" %
-          (label, a, b, a / b, max(m_ours) / 1024, max(m_theirs) / 1024), flush=True)
-    return a / b
+        order = list(range(len(runs)))
+        order = order[k % len(order):] + order[:k % len(order)]
+        for i in order:
+            t, m = runs[i]()
+            times[i].append(t)
+            mems[i].append(m)
+    a = statistics.median(times[0])
+    for i, (name, _) in enumerate(peers, start=1):
+        b = statistics.median(times[i])
+        print("%-34s cZip/cUnzip %7.2f s  %s %7.2f s  ratio %.2f  peak %6.1f MB / %6.1f MB" %
+              (label if i == 1 else "", a, name, b, a / b, max(mems[0]) / 1024, max(mems[i]) / 1024), flush=True)
 
 
-def bench_folder(name, folder, work, cli, pairs):
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def bench_folder(name, folder, work, cli, pairs, wine_peer):
     for pw in ("", "s3cret"):
         tag = "%s %s" % (name, "with password" if pw else "no password")
         ours_arc, their_arc = os.path.join(work, "ours.qmb"), os.path.join(work, "theirs.zip")
+        win_arc = os.path.join(work, "theirs_win.zip")
         p = ["-P", pw] if pw else []
-        pair_runs("pack " + tag,
-                  lambda: clean(ours_arc) or timed(cli + ["pack", folder, ours_arc, pw, "bench"]),
-                  lambda: clean(their_arc) or timed(["zip", "-r", "-q"] + p + [their_arc, "."], cwd=folder),
-                  pairs)
+        packers = [("Info-ZIP", lambda: clean(their_arc) or timed(["zip", "-r", "-q"] + p + [their_arc, "."], cwd=folder))]
+        if wine_peer:
+            zip_exe = [WINE_RUN, os.path.join(wine_peer, "zip.exe")]
+            packers.append(("Info-ZIP/Wine", lambda: clean(win_arc) or
+                            timed(zip_exe + ["-r", "-q"] + p + [windows_path(win_arc), "."], cwd=folder)))
+        pair_runs("pack " + tag, lambda: clean(ours_arc) or timed(cli + ["pack", folder, ours_arc, pw, "bench"]),
+                  packers, pairs)
         print("%-34s sizes: cZip %d bytes, zip %d bytes (%.3f)" %
               ("", os.path.getsize(ours_arc), os.path.getsize(their_arc),
                os.path.getsize(ours_arc) / os.path.getsize(their_arc)))
         out_ours, out_theirs = os.path.join(work, "out_ours"), os.path.join(work, "out_theirs")
-        pair_runs("unpack " + tag,
-                  lambda: clean(out_ours) or timed(cli + ["unpack", their_arc, out_ours, pw]),
-                  lambda: clean(out_theirs) or timed(["unzip", "-q", "-o"] + p + [their_arc, "-d", out_theirs]),
-                  pairs)
-        clean(ours_arc, their_arc, out_ours, out_theirs)
+        out_win = os.path.join(work, "out_win")
+        unpackers = [("Info-ZIP", lambda: clean(out_theirs) or
+                      timed(["unzip", "-q", "-o"] + p + [their_arc, "-d", out_theirs]))]
+        if wine_peer:
+            unzip_exe = [WINE_RUN, os.path.join(wine_peer, "unzip.exe")]
+            unpackers.append(("Info-ZIP/Wine", lambda: clean(out_win) or
+                              timed(unzip_exe + ["-q", "-o"] + p + [windows_path(their_arc), "-d", windows_path(out_win)])))
+        pair_runs("unpack " + tag, lambda: clean(out_ours) or timed(cli + ["unpack", their_arc, out_ours, pw]),
+                  unpackers, pairs)
+        clean(ours_arc, their_arc, win_arc, out_ours, out_theirs, out_win)
 
 
 def main():
@@ -135,6 +158,7 @@ def main():
     ap.add_argument("--pairs", type=int, default=5)
     ap.add_argument("--small", type=int, default=2000)
     ap.add_argument("--work", default="/tmp/qm-archive-bench")
+    ap.add_argument("--wine-peer", default="")
     ap.add_argument("cli", nargs="+")
     a = ap.parse_args()
     os.makedirs(a.work, exist_ok=True)
@@ -143,8 +167,8 @@ def main():
     make_small(small, a.small)
     print("store: %d MB in 13 files; small: %d files of 1-20 KB; %d pairs; %s" %
           (a.size_mb, a.small, a.pairs, " ".join(a.cli)), flush=True)
-    bench_folder("store", store, a.work, a.cli, a.pairs)
-    bench_folder("small", small, a.work, a.cli, a.pairs)
+    bench_folder("store", store, a.work, a.cli, a.pairs, a.wine_peer)
+    bench_folder("small", small, a.work, a.cli, a.pairs, a.wine_peer)
 
 
 if __name__ == "__main__":
