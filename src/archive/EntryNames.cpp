@@ -12,10 +12,17 @@ namespace ziplib {
 namespace {
 constexpr zip_uint16_t kUnicodePathField = 0x7075;
 
-char Fold(char c) {
-  if (c == '\\') return '/';
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+// Letter case as Windows ignores it in file names.
+char FoldLetter(char ch) {
+  auto c = static_cast<unsigned char>(ch);
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c = static_cast<unsigned char>(c + 0x20);
+  else if (c == 0x8A || c == 0x8C || c == 0x8E) c = static_cast<unsigned char>(c + 0x10);
+  else if (c == 0x9F) c = 0xFF;
+  return static_cast<char>(c);
 }
+
+// For matching names against specs: "\" and "/" are the same too.
+char Fold(char c) { return c == '\\' ? '/' : FoldLetter(c); }
 
 bool IsDeviceName(std::string part) {
   std::size_t dot = part.find('.');
@@ -118,6 +125,11 @@ std::string MethodName(int method, unsigned flags) {
     case ZIP_CM_LZMA: return "LZMA";
     default: return "Unk:" + std::to_string(method);
   }
+}
+
+std::string FoldedName(std::string name) {
+  for (char& c : name) c = FoldLetter(c);
+  return name;
 }
 
 }  // namespace ziplib

@@ -19,6 +19,10 @@ bool IsSafeEntryName(const std::string& name);
 // case ignored, "/" and "\" the same.
 bool MatchesSpec(const std::string& pattern, const std::string& name);
 
+// A file name as Windows compares it, letter case ignored (Windows-1252
+// letters, accented ones included).
+std::string FoldedName(std::string name);
+
 // Info-ZIP's method names: "Stored", "Defl:N", ...
 std::string MethodName(int method, unsigned flags);
 

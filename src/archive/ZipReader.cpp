@@ -45,13 +45,7 @@ class FolderIndex {
 
  private:
   using Names = std::map<std::string, bool>;  // folded name -> is a folder
-  static std::string Folded(std::string s) {
-    for (char& c : s) {
-      auto u = static_cast<unsigned char>(c);
-      if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) c = static_cast<char>(u + 0x20);
-    }
-    return s;
-  }
+  static std::string Folded(const std::string& s) { return FoldedName(s); }
   static bool Split(const std::string& path, std::string& folder, std::string& leaf) {
     std::size_t cut = path.find_last_of('\\');
     if (cut == std::string::npos || cut + 1 >= path.size()) return false;

@@ -25,7 +25,6 @@ bool MakeFolder(const std::string& path);  // one level
 bool RemoveFile(const std::string& path);
 // Moves `from` onto `to`, replacing it.
 bool MoveOnto(const std::string& from, const std::string& to);
-void SetModified(const std::string& path, std::time_t mtime);
 
 // A file opened for streaming; closes itself.
 class Stream {

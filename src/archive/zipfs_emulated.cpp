@@ -2,7 +2,6 @@
 // host files by the emulated platform.
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/time.h>
 #include <unistd.h>
 
 #include <dirent.h>
@@ -16,6 +15,7 @@
 #include <malloc.h>
 #endif
 
+#include "archive/EntryNames.h"
 #include "archive/textcodes.h"
 #include "archive/zipfs.h"
 #include "platform/emulated/emulation.h"
@@ -34,13 +34,7 @@ struct FolderNames {
 std::map<std::string, FolderNames> g_folders;  // by folded folder path, a few at a time
 std::mutex g_foldersMutex;                     // files are read on several threads
 
-std::string Folded(std::string ansi) {
-  for (char& c : ansi) {
-    auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7)) c = static_cast<char>(u + 0x20);
-  }
-  return ansi;
-}
+std::string Folded(const std::string& ansi) { return FoldedName(ansi); }
 
 // Windows ignores trailing dots and blanks of a name.
 std::string Bare(std::string leaf) {
@@ -150,11 +144,6 @@ bool MoveOnto(const std::string& from, const std::string& to) {
     Note(to, true);
   }
   return ok;
-}
-
-void SetModified(const std::string& path, std::time_t mtime) {
-  struct timeval times[2] = {{mtime, 0}, {mtime, 0}};
-  ::utimes(Host(path).c_str(), times);
 }
 
 bool Stream::OpenRead(const std::string& path) {

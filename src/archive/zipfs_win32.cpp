@@ -64,15 +64,6 @@ bool MoveOnto(const std::string& from, const std::string& to) {
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED) != 0;
 }
 
-void SetModified(const std::string& path, std::time_t mtime) {
-  HANDLE h = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return;
-  FILETIME ft = ToFileTime(mtime);
-  ::SetFileTime(h, nullptr, nullptr, &ft);
-  ::CloseHandle(h);
-}
-
 bool Stream::OpenRead(const std::string& path) {
   Close();
   HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
