@@ -134,8 +134,14 @@ void DeflateAhead::ReadWhole(Block& b) {
   }
   for (;;) {
     if (b.input.size == b.input.capacity) {  // it grew since it was listed
+      if (b.input.capacity >= kMaxWhole) {
+        // Still growing: it is not held whole in memory; the file fails
+        // as one that cannot be read, and the writer says so.
+        b.failed = true;
+        return;
+      }
       Buffer larger;
-      larger.Reserve(b.input.capacity * 2);
+      larger.Reserve(std::min(b.input.capacity * 2, kMaxWhole));
       std::memcpy(larger.bytes.get(), b.input.bytes.get(), b.input.size);
       larger.size = b.input.size;
       b.input = std::move(larger);

@@ -51,6 +51,9 @@ class DeflateAhead {
 
   static constexpr std::size_t kBlock = 256 * 1024;
   static constexpr std::size_t kBatchFiles = 16;
+  // A file listed as smaller than a block is read whole by its worker; one
+  // that has grown past this since it was listed fails.
+  static constexpr std::size_t kMaxWhole = 4 * kBlock;
 
  private:
   // Bytes without the zero-filling of a vector: a block's buffers are

@@ -140,6 +140,18 @@ TEST_P(DeflateAheadTest, AbandonedRunEndsWithoutWaitingForTheRest) {
   EXPECT_EQ(Inflate(ReadAll(ahead, 5)).size(), kBlock / 2 + 5000);
 }
 
+TEST_P(DeflateAheadTest, SmallFileThatGrewPastTheLimitFailsRatherThanFillMemory) {
+  box.WriteFile("grown", MailLike(DeflateAhead::kMaxWhole + kBlock, 3));
+  box.WriteFile("next", "next");
+  DeflateAhead ahead({{box.Path("grown"), 10}, {box.Path("next"), 4}}, 6, GetParam());
+  ASSERT_TRUE(ahead.Open(0));
+  char piece[100];
+  EXPECT_EQ(ahead.Read(0, piece, sizeof piece), -1);
+  ahead.Close(0);
+  ASSERT_TRUE(ahead.Open(1));
+  EXPECT_EQ(Inflate(ReadAll(ahead, 1)), "next");
+}
+
 INSTANTIATE_TEST_SUITE_P(Workers, DeflateAheadTest, ::testing::Values(1u, 3u));
 
 }  // namespace
