@@ -5,7 +5,7 @@ set -euo pipefail
 cache="${1:-/var/cache/quillmere}"
 prefix="$cache/libzip-win64"
 # The stamp names the configuration: a changed configuration builds anew.
-stamp="$prefix/.built-cng"
+stamp="$prefix/.built-cng-crctable"
 [ -f "$stamp" ] && exit 0
 
 work="$cache/libzip-src"
@@ -19,6 +19,32 @@ for i in 1 2 3 4 5; do
 done
 dpkg-source -x --no-check libzip_*.dsc src >/dev/null
 cd src
+
+# Traditional encryption updates its keys with zlib's crc32() called on one
+# byte at a time, twice per byte: most of the time of packing or extracting
+# with a password. The same update from zlib's CRC table, fetched once per
+# buffer. Refuses to build if the source does not look as expected.
+python3 - lib/zip_pkware.c <<'PY'
+import sys
+path = sys.argv[1]
+s = open(path).read()
+edits = [
+    ("static void\nupdate_keys(zip_pkware_keys_t *keys, zip_uint8_t b) {\n"
+     "    keys->key[0] = (zip_uint32_t)crc32(keys->key[0] ^ 0xffffffffUL, &b, 1) ^ 0xffffffffUL;",
+     "static void\nupdate_keys(zip_pkware_keys_t *keys, zip_uint8_t b, const z_crc_t *crc) {\n"
+     "    keys->key[0] = (keys->key[0] >> 8) ^ (zip_uint32_t)crc[(keys->key[0] ^ b) & 0xff];"),
+    ("    keys->key[2] = (zip_uint32_t)crc32(keys->key[2] ^ 0xffffffffUL, &b, 1) ^ 0xffffffffUL;",
+     "    keys->key[2] = (keys->key[2] >> 8) ^ (zip_uint32_t)crc[(keys->key[2] ^ b) & 0xff];"),
+    ("    zip_uint8_t tmp;\n\n    for (i = 0; i < len; i++) {",
+     "    zip_uint8_t tmp;\n    const z_crc_t *crc = get_crc_table();\n\n    for (i = 0; i < len; i++) {"),
+    ("update_keys(keys, b);", "update_keys(keys, b, crc);"),
+]
+for old, new in edits:
+    if old not in s:
+        sys.exit("zip_pkware.c: unexpected source, not patched")
+    s = s.replace(old, new)
+open(path, "w").write(s)
+PY
 
 cat > "$work/toolchain.cmake" <<'TC'
 set(CMAKE_SYSTEM_NAME Windows)
