@@ -3,7 +3,14 @@
 // fails leaves no file behind and an earlier file of its name untouched.
 #include <cstring>
 #include <ctime>
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -69,9 +76,125 @@ class FolderIndex {
   std::map<std::string, Names> folders_;
 };
 
+enum class Outcome { kExtracted, kKept, kFailed, kAsk };
+
+Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& target, std::time_t mtime,
+                bool there);
+bool WrongPassword(Outcome outcome, zip_file_t* zf);
+
+// Extracts entries on worker threads, each with its own handle on the
+// archive, so that decompressing, decrypting and creating files overlap.
+// Everything that talks to the owner stays on the calling thread.
+class ExtractPool {
+ public:
+  struct Job {
+    zip_uint64_t index = 0;
+    std::string name, target, password;
+    std::time_t mtime = 0;
+    bool there = false, encrypted = false;
+  };
+  struct Done {
+    Job job;
+    Outcome outcome = Outcome::kFailed;
+    bool wrongPassword = false;
+  };
+
+  ExtractPool(std::string archive, unsigned workers) : archive_(std::move(archive)) {
+    for (unsigned k = 0; k < workers; ++k) threads_.emplace_back([this] { Work(); });
+  }
+  ~ExtractPool() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    work_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+  ExtractPool(const ExtractPool&) = delete;
+  ExtractPool& operator=(const ExtractPool&) = delete;
+
+  void Add(Job job) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      pending_.insert(FoldedName(job.target));
+      jobs_.push_back(std::move(job));
+      ++outstanding_;
+    }
+    work_.notify_one();
+  }
+  bool Pending(const std::string& target) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return pending_.count(FoldedName(target)) > 0;
+  }
+  // Waits for every entry handed over so far; what became of them.
+  std::vector<Done> Drain() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    idle_.wait(lock, [this] { return outstanding_ == 0; });
+    pending_.clear();
+    std::vector<Done> out;
+    out.swap(done_);
+    return out;
+  }
+
+ private:
+  void Work() {
+    zip_t* za = nullptr;
+    std::vector<char> buffer(kChunk);
+    for (;;) {
+      Job job;
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        work_.wait(lock, [this] { return stop_ || !jobs_.empty(); });
+        if (jobs_.empty()) break;
+        job = std::move(jobs_.front());
+        jobs_.pop_front();
+      }
+      Done done = Extract(job, za, buffer);
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        done_.push_back(std::move(done));
+        if (--outstanding_ == 0) idle_.notify_all();
+      }
+    }
+    if (za) zip_discard(za);
+  }
+
+  Done Extract(Job& job, zip_t*& za, std::vector<char>& buffer) {
+    Done done;
+    if (!za) {
+      zip_error_t err;
+      zip_error_init(&err);
+      zip_source_t* src = fs::BufferedArchiveSource(archive_, &err);
+      za = src ? zip_open_from_source(src, ZIP_RDONLY, &err) : nullptr;
+      if (!za && src) zip_source_free(src);
+      zip_error_fini(&err);
+    }
+    zip_file_t* zf = !za ? nullptr
+                         : zip_fopen_index_encrypted(za, job.index, 0, job.encrypted ? job.password.c_str() : nullptr);
+    if (zf) {
+      done.outcome = Inflate(buffer, zf, job.target, job.mtime, job.there);
+      done.wrongPassword = WrongPassword(done.outcome, zf);
+      zip_fclose(zf);
+    }
+    done.job = std::move(job);
+    return done;
+  }
+
+  const std::string archive_;
+  mutable std::mutex mutex_;
+  std::condition_variable work_, idle_;
+  std::deque<Job> jobs_;
+  std::vector<Done> done_;
+  std::set<std::string> pending_;  // folded targets handed over, not yet drained
+  std::size_t outstanding_ = 0;
+  bool stop_ = false;
+  std::vector<std::thread> threads_;
+};
+
 struct Run {
   zip_t* za = nullptr;
   FolderIndex index;
+  std::unique_ptr<ExtractPool> pool;  // none: extract on the calling thread
   const UzOptions* options = nullptr;
   UzCallbacks* cb = nullptr;
   std::string folder;  // ends in "\"
@@ -190,13 +313,13 @@ bool MayReplace(Run& run, const std::string& target) {
 
 // Streams the rest of the entry into `out`; false when it could not be read
 // (a wrong password or damage shows at the end, in the CRC) or written.
-bool Copy(Run& run, zip_file_t* zf, fs::Stream& out, std::time_t mtime) {
+bool Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::time_t mtime) {
   bool ok = true;
   for (;;) {
-    zip_int64_t n = zip_fread(zf, run.buffer.data(), run.buffer.size());
+    zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
     if (n < 0) ok = false;
     if (n <= 0) break;
-    if (!out.Write(run.buffer.data(), static_cast<std::size_t>(n))) {
+    if (!out.Write(buffer.data(), static_cast<std::size_t>(n))) {
       ok = false;
       break;
     }
@@ -205,30 +328,72 @@ bool Copy(Run& run, zip_file_t* zf, fs::Stream& out, std::time_t mtime) {
   return out.Close() && ok;
 }
 
-enum class Outcome { kExtracted, kKept, kFailed };
-
 // A file that is not there yet is written under its own name and removed
 // again if the entry fails. One that is there (the owner agreed to replace
 // it) stays untouched until the whole entry has been read and its CRC
-// checked in a temporary file beside it, which is then moved over it.
-Outcome Inflate(Run& run, zip_file_t* zf, const std::string& target, std::time_t mtime, bool there) {
+// checked in a temporary file beside it, which is then moved over it. When
+// a file turns up that the folder index did not know (spelled in another
+// letter case), nothing is read and the owner is to be asked: kAsk.
+Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& target, std::time_t mtime,
+                bool there) {
   fs::Stream out;
   if (!there) {
     if (out.CreateNew(target)) {
-      bool ok = Copy(run, zf, out, mtime);
+      bool ok = Copy(buffer, zf, out, mtime);
       if (!ok) fs::RemoveFile(target);
       return ok ? Outcome::kExtracted : Outcome::kFailed;
     }
-    // Something of that name after all (spelled in another letter case).
     fs::Item it;
     if (!fs::Stat(target, it)) return Outcome::kFailed;
-    if (it.folder || !MayReplace(run, target)) return Outcome::kKept;
+    return it.folder ? Outcome::kKept : Outcome::kAsk;
   }
   const std::string part = target + ".qm~part";
   if (!out.Create(part)) return Outcome::kFailed;
-  if (Copy(run, zf, out, mtime) && fs::MoveOnto(part, target)) return Outcome::kExtracted;
+  if (Copy(buffer, zf, out, mtime) && fs::MoveOnto(part, target)) return Outcome::kExtracted;
   fs::RemoveFile(part);
   return Outcome::kFailed;
+}
+
+bool WrongPassword(Outcome outcome, zip_file_t* zf) {
+  return outcome == Outcome::kFailed && zip_error_code_zip(zip_file_get_error(zf)) == ZIP_ER_WRONGPASSWD;
+}
+
+// Counts an entry's outcome and tells the user of a failure.
+void Finish(Run& run, const std::string& name, Outcome outcome, bool wrongPassword) {
+  if (outcome == Outcome::kExtracted) {
+    ++run.extracted;
+  } else if (outcome == Outcome::kFailed) {
+    Print(run, "  error: " + name + " is damaged or could not be written; nothing was kept");
+    ++(wrongPassword ? run.badPassword : run.damaged);
+  }
+}
+
+// Extracts on the calling thread, asking the owner when a file turns up.
+void InflateHere(Run& run, zip_file_t* zf, const std::string& name, const std::string& target, std::time_t mtime,
+                 bool there) {
+  Outcome outcome = Inflate(run.buffer, zf, target, mtime, there);
+  if (outcome == Outcome::kAsk)
+    outcome = MayReplace(run, target) ? Inflate(run.buffer, zf, target, mtime, true) : Outcome::kKept;
+  Finish(run, name, outcome, WrongPassword(outcome, zf));
+}
+
+// What the workers did: entries that turned out to need the owner's answer
+// are extracted here, the others counted.
+void Apply(Run& run, std::vector<ExtractPool::Done> results) {
+  for (ExtractPool::Done& d : results) {
+    if (d.outcome != Outcome::kAsk) {
+      Finish(run, d.job.name, d.outcome, d.wrongPassword);
+      continue;
+    }
+    zip_file_t* zf = zip_fopen_index_encrypted(run.za, d.job.index, 0,
+                                               d.job.encrypted ? d.job.password.c_str() : nullptr);
+    if (!zf) {
+      Finish(run, d.job.name, Outcome::kFailed, false);
+      continue;
+    }
+    InflateHere(run, zf, d.job.name, d.job.target, d.job.mtime, false);
+    zip_fclose(zf);
+  }
 }
 
 void Extract(Run& run, zip_uint64_t i, const std::string& name) {
@@ -266,18 +431,19 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     return;
   }
   Print(run, (st.comp_method == ZIP_CM_STORE ? " extracting: " : "  inflating: ") + target);
-  const Outcome outcome = Inflate(run, zf, target, st.mtime, there == FolderIndex::kFile);
-  bool wrongPassword =
-      outcome == Outcome::kFailed && zip_error_code_zip(zip_file_get_error(zf)) == ZIP_ER_WRONGPASSWD;
-  zip_fclose(zf);
-  if (outcome == Outcome::kKept) return;
-  if (outcome == Outcome::kExtracted) {
-    run.index.Added(target, false);
-    ++run.extracted;
+  const bool encrypted = st.encryption_method != ZIP_EM_NONE;
+  if (run.pool) {
+    // The entry opened (and its password checked) here; a worker extracts it
+    // through its own handle. One target is never written twice at once.
+    zip_fclose(zf);
+    if (run.pool->Pending(target)) Apply(run, run.pool->Drain());
+    run.pool->Add({i, name, target, encrypted ? run.password : std::string(), st.mtime,
+                   there == FolderIndex::kFile, encrypted});
   } else {
-    Print(run, "  error: " + name + " is damaged or could not be written; nothing was kept");
-    ++(wrongPassword ? run.badPassword : run.damaged);
+    InflateHere(run, zf, name, target, st.mtime, there == FolderIndex::kFile);
+    zip_fclose(zf);
   }
+  run.index.Added(target, false);
 }
 
 bool Matches(const std::string& name, int count, const char* const* specs, std::vector<bool>* used) {
@@ -335,6 +501,8 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
     if (!run.folder.empty() && run.folder.back() != '\\' && run.folder.back() != '/') run.folder += '\\';
     run.buffer.resize(kChunk);
     MakeExtractionFolder(run.index, run.folder);
+    unsigned workers = std::min(8u, std::thread::hardware_concurrency());
+    if (workers > 1) run.pool = std::make_unique<ExtractPool>(options->zipFile, workers);
   }
   std::vector<bool> used(static_cast<std::size_t>(includeCount), false);
   zip_int64_t entries = zip_get_num_entries(run.za, 0);
@@ -345,6 +513,8 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
     if (listing) List(run, i, name);
     else Extract(run, i, name);
   }
+  if (run.pool) Apply(run, run.pool->Drain());
+  run.pool.reset();
   for (int k = 0; k < includeCount; ++k)
     if (!used[static_cast<std::size_t>(k)] && includes[k] && includes[k][0])
       Print(run, std::string("caution: filename not matched:  ") + includes[k]);

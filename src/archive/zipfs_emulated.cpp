@@ -33,6 +33,8 @@ struct FolderNames {
 };
 std::map<std::string, FolderNames> g_folders;  // by folded folder path, a few at a time
 std::mutex g_foldersMutex;                     // files are read on several threads
+// The emulated platform keeps its own state (attributes): one caller at a time.
+std::mutex g_platformMutex;
 
 std::string Folded(const std::string& ansi) { return FoldedName(ansi); }
 
@@ -98,7 +100,10 @@ std::string Joined(std::string folder, const std::string& name) {
 
 bool List(const std::string& folder, std::vector<Item>& out) {
   std::vector<platform::DirEntry> entries;
-  if (!platform::ListFolder(Joined(folder, "*.*"), entries)) return false;
+  {
+    std::lock_guard<std::mutex> lock(g_platformMutex);
+    if (!platform::ListFolder(Joined(folder, "*.*"), entries)) return false;
+  }
   for (const auto& e : entries) {
     if (e.name == "." || e.name == "..") continue;
     Item item;
@@ -120,13 +125,21 @@ bool Stat(const std::string& path, Item& out) {
 }
 
 bool MakeFolder(const std::string& path) {
-  bool ok = platform::CreateFolder(path);
+  bool ok;
+  {
+    std::lock_guard<std::mutex> lock(g_platformMutex);
+    ok = platform::CreateFolder(path);
+  }
   if (ok) Note(path, true);
   return ok;
 }
 
 bool RemoveFile(const std::string& path) {
-  bool ok = platform::RemoveFile(path);
+  bool ok;
+  {
+    std::lock_guard<std::mutex> lock(g_platformMutex);
+    ok = platform::RemoveFile(path);
+  }
   if (ok) Note(path, false);
   return ok;
 }
@@ -134,6 +147,7 @@ bool RemoveFile(const std::string& path) {
 bool MoveOnto(const std::string& from, const std::string& to) {
   bool ok;
   if (Known(to)) {
+    std::lock_guard<std::mutex> lock(g_platformMutex);
     ok = platform::MoveFileReplace(from, to);  // the platform's rules for an existing file
   } else {
     std::string src = Host(from), dst = Host(to);

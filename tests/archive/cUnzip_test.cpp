@@ -242,6 +242,35 @@ TEST_F(UnzipTest, ExistingFileIsReplacedOnlyWhenTheOwnerSaysSo) {
   EXPECT_EQ(Read("out\\b.txt"), "old b");
 }
 
+// Entries are extracted on several threads: one file named twice (in two
+// letter cases) and a file that turns up while the run goes on must still be
+// written once, in order, and only with the owner's consent.
+TEST_F(UnzipTest, SameFileTwiceAndAFileThatTurnsUpAreHandledInOrder) {
+  MakeRawArchive(box.Path("d.qmb"), {{"a.txt", std::string(300000, '1')}, {"m.txt", "m"},
+                                     {"A.TXT", std::string(200000, '2')}, {"b.txt", "new b"}});
+  cUnzip u;
+  u.ZipFile(box.Path("d.qmb"));
+  u.UnzipFolder(box.Path("out\\"));
+  u.OverwriteExisting(true);
+  EXPECT_TRUE(u.Unzip()) << u.LastResult();
+  EXPECT_EQ(Read("out\\a.txt"), std::string(200000, '2'));
+  EXPECT_EQ(Read("out\\b.txt"), "new b");
+
+  // b.txt appears after the run has read the folder: the owner is asked.
+  cUnzip again;
+  again.ZipFile(box.Path("d.qmb"));
+  again.UnzipFolder(box.Path("fresh\\"));
+  again.Cancel = [&](const std::string& name, bool&) {
+    if (name.find("b.txt") != std::string::npos) box.WriteFile("fresh\\b.txt", "someone's");
+  };
+  std::vector<std::string> asked;
+  again.OverwritePrompt = [&](const std::string& name, std::int32_t& response) { asked.push_back(name); };
+  again.Unzip();
+  EXPECT_EQ(Read("fresh\\b.txt"), "someone's");
+  ASSERT_FALSE(asked.empty());
+  EXPECT_NE(asked.back().find("b.txt"), std::string::npos);
+}
+
 TEST_F(UnzipTest, MissingArchiveFailsAndTooManyNamesRaiseWithTheSource) {
   cUnzip u;
   EXPECT_FALSE(u.Unzip());  // no ZipFile
