@@ -76,11 +76,14 @@ class FolderIndex {
   std::map<std::string, Names> folders_;
 };
 
-enum class Outcome { kExtracted, kKept, kFailed, kAsk };
+// kUnreadable: the entry's data did not read back (damage, or a wrong
+// password that passed the one-byte check in the entry's header); kFailed:
+// its file could not be made or written.
+enum class Outcome { kExtracted, kKept, kFailed, kUnreadable, kAsk };
 
 Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& target, std::time_t mtime,
                 bool there);
-bool WrongPassword(Outcome outcome, zip_file_t* zf);
+bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf);
 
 // Extracts entries on worker threads, each with its own handle on the
 // archive, so that decompressing, decrypting and creating files overlap.
@@ -91,12 +94,11 @@ class ExtractPool {
     zip_uint64_t index = 0;
     std::string name, target, password;
     std::time_t mtime = 0;
-    bool there = false, encrypted = false;
+    bool there = false, encrypted = false, test = false;
   };
   struct Done {
     Job job;
     Outcome outcome = Outcome::kFailed;
-    bool wrongPassword = false;
   };
 
   ExtractPool(std::string archive, unsigned workers) : archive_(std::move(archive)) {
@@ -172,8 +174,8 @@ class ExtractPool {
     zip_file_t* zf = !za ? nullptr
                          : zip_fopen_index_encrypted(za, job.index, 0, job.encrypted ? job.password.c_str() : nullptr);
     if (zf) {
-      done.outcome = Inflate(buffer, zf, job.target, job.mtime, job.there);
-      done.wrongPassword = WrongPassword(done.outcome, zf);
+      done.outcome = job.test ? (ReadsBack(buffer, zf) ? Outcome::kExtracted : Outcome::kUnreadable)
+                              : Inflate(buffer, zf, job.target, job.mtime, job.there);
       zip_fclose(zf);
     }
     done.job = std::move(job);
@@ -203,6 +205,11 @@ struct Run {
   bool passwordRefused = false;
   int replaceMode = 0;  // 0 ask, kUzReplaceAll, kUzReplaceNone
   int refused = 0, damaged = 0, badPassword = 0, extracted = 0;
+  // Encrypted entries that did not read back although their header took the
+  // password: a wrong password unless another encrypted entry read back
+  // with it, in which case they are damaged.
+  int unreadableEncrypted = 0;
+  bool passwordConfirmed = false;
   bool aborted = false;
   std::vector<char> buffer;
 };
@@ -257,6 +264,56 @@ void List(Run& run, zip_uint64_t i, const std::string& name) {
   run.cb->listing(&e);
 }
 
+// Reads an entry to its end, keeping nothing; libzip checks the CRC there.
+bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf) {
+  for (;;) {
+    zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
+    if (n < 0) return false;
+    if (n == 0) return true;
+  }
+}
+
+// Whether a password offered for the archive is the right one. The check
+// byte in an entry's header lets one wrong password in 256 through, so the
+// smallest encrypted entries are read back with it: one that reads back with
+// the right CRC proves the password, a header that refuses it disproves it.
+// When every one tried takes the password but none reads back, the password
+// is taken as wrong (the same bytes from damage in all of them are far less
+// likely). Entries too large to read twice prove nothing here; their
+// outcome is judged at the end of the run.
+bool PasswordFits(Run& run, const std::string& password) {
+  constexpr std::size_t kCandidates = 3;
+  constexpr zip_uint64_t kLargest = 4 * 1024 * 1024;
+  std::vector<std::pair<zip_uint64_t, zip_uint64_t>> small;  // size, index
+  zip_int64_t entries = zip_get_num_entries(run.za, 0);
+  for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(entries); ++i) {
+    zip_stat_t st;
+    if (zip_stat_index(run.za, i, 0, &st) != 0 || st.encryption_method == ZIP_EM_NONE) continue;
+    if ((st.valid & ZIP_STAT_SIZE) && st.size <= kLargest) small.emplace_back(st.size, i);
+  }
+  std::sort(small.begin(), small.end());
+  if (small.size() > kCandidates) small.resize(kCandidates);
+  std::vector<char> buffer(kChunk);
+  bool tried = false;
+  for (const auto& candidate : small) {
+    zip_file_t* zf = zip_fopen_index_encrypted(run.za, candidate.second, 0, password.c_str());
+    if (!zf) {
+      const bool wrong = zip_error_code_zip(zip_get_error(run.za)) == ZIP_ER_WRONGPASSWD;
+      zip_error_clear(run.za);
+      if (wrong) return false;
+      continue;
+    }
+    tried = true;
+    const bool ok = ReadsBack(buffer, zf);
+    zip_fclose(zf);
+    if (ok) {
+      run.passwordConfirmed = true;
+      return true;
+    }
+  }
+  return !tried;
+}
+
 // Opens entry i, asking for the password as often as needed (a few times at most).
 zip_file_t* OpenEntry(Run& run, zip_uint64_t i, const std::string& name, bool encrypted) {
   if (!encrypted) return zip_fopen_index(run.za, i, 0);
@@ -267,6 +324,7 @@ zip_file_t* OpenEntry(Run& run, zip_uint64_t i, const std::string& name, bool en
       zip_error_clear(run.za);
     }
     if (run.passwordRefused || asked++ >= kPasswordTries || !run.cb->password) {
+      run.passwordRefused = true;  // the tries are used up for the whole run
       ++run.badPassword;
       return nullptr;
     }
@@ -276,7 +334,9 @@ zip_file_t* OpenEntry(Run& run, zip_uint64_t i, const std::string& name, bool en
       ++run.badPassword;
       return nullptr;
     }
-    run.password.assign(buffer, strnlen(buffer, kPasswordSize));
+    std::string offered(buffer, strnlen(buffer, kPasswordSize));
+    if (!PasswordFits(run, offered)) continue;  // asked again, a few times at most
+    run.password = offered;
     run.havePassword = true;
   }
 }
@@ -311,21 +371,23 @@ bool MayReplace(Run& run, const std::string& target) {
   return answer == kUzReplaceYes || answer == kUzReplaceAll;
 }
 
-// Streams the rest of the entry into `out`; false when it could not be read
-// (a wrong password or damage shows at the end, in the CRC) or written.
-bool Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::time_t mtime) {
-  bool ok = true;
+// Streams the rest of the entry into `out`: kUnreadable when it could not be
+// read (a wrong password or damage shows at the end, in the CRC), kFailed
+// when it could not be written.
+Outcome Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::time_t mtime) {
+  Outcome outcome = Outcome::kExtracted;
   for (;;) {
     zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
-    if (n < 0) ok = false;
+    if (n < 0) outcome = Outcome::kUnreadable;
     if (n <= 0) break;
     if (!out.Write(buffer.data(), static_cast<std::size_t>(n))) {
-      ok = false;
+      outcome = Outcome::kFailed;
       break;
     }
   }
-  if (ok) out.SetModified(mtime);
-  return out.Close() && ok;
+  if (outcome == Outcome::kExtracted) out.SetModified(mtime);
+  if (!out.Close() && outcome == Outcome::kExtracted) outcome = Outcome::kFailed;
+  return outcome;
 }
 
 // A file that is not there yet is written under its own name and removed
@@ -339,9 +401,9 @@ Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& ta
   fs::Stream out;
   if (!there) {
     if (out.CreateNew(target)) {
-      bool ok = Copy(buffer, zf, out, mtime);
-      if (!ok) fs::RemoveFile(target);
-      return ok ? Outcome::kExtracted : Outcome::kFailed;
+      Outcome outcome = Copy(buffer, zf, out, mtime);
+      if (outcome != Outcome::kExtracted) fs::RemoveFile(target);
+      return outcome;
     }
     fs::Item it;
     if (!fs::Stat(target, it)) return Outcome::kFailed;
@@ -349,32 +411,33 @@ Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& ta
   }
   const std::string part = target + ".qm~part";
   if (!out.Create(part)) return Outcome::kFailed;
-  if (Copy(buffer, zf, out, mtime) && fs::MoveOnto(part, target)) return Outcome::kExtracted;
+  Outcome outcome = Copy(buffer, zf, out, mtime);
+  if (outcome == Outcome::kExtracted && fs::MoveOnto(part, target)) return outcome;
   fs::RemoveFile(part);
-  return Outcome::kFailed;
-}
-
-bool WrongPassword(Outcome outcome, zip_file_t* zf) {
-  return outcome == Outcome::kFailed && zip_error_code_zip(zip_file_get_error(zf)) == ZIP_ER_WRONGPASSWD;
+  return outcome == Outcome::kExtracted ? Outcome::kFailed : outcome;
 }
 
 // Counts an entry's outcome and tells the user of a failure.
-void Finish(Run& run, const std::string& name, Outcome outcome, bool wrongPassword) {
+void Finish(Run& run, const std::string& name, Outcome outcome, bool encrypted) {
   if (outcome == Outcome::kExtracted) {
     ++run.extracted;
-  } else if (outcome == Outcome::kFailed) {
+    if (encrypted) run.passwordConfirmed = true;
+  } else if (outcome == Outcome::kUnreadable && run.options->testOnly) {
+    Print(run, "  error: " + name + " does not read back");
+    ++(encrypted ? run.unreadableEncrypted : run.damaged);
+  } else if (outcome == Outcome::kFailed || outcome == Outcome::kUnreadable) {
     Print(run, "  error: " + name + " is damaged or could not be written; nothing was kept");
-    ++(wrongPassword ? run.badPassword : run.damaged);
+    ++(outcome == Outcome::kUnreadable && encrypted ? run.unreadableEncrypted : run.damaged);
   }
 }
 
 // Extracts on the calling thread, asking the owner when a file turns up.
 void InflateHere(Run& run, zip_file_t* zf, const std::string& name, const std::string& target, std::time_t mtime,
-                 bool there) {
+                 bool there, bool encrypted) {
   Outcome outcome = Inflate(run.buffer, zf, target, mtime, there);
   if (outcome == Outcome::kAsk)
     outcome = MayReplace(run, target) ? Inflate(run.buffer, zf, target, mtime, true) : Outcome::kKept;
-  Finish(run, name, outcome, WrongPassword(outcome, zf));
+  Finish(run, name, outcome, encrypted);
 }
 
 // What the workers did: entries that turned out to need the owner's answer
@@ -382,7 +445,7 @@ void InflateHere(Run& run, zip_file_t* zf, const std::string& name, const std::s
 void Apply(Run& run, std::vector<ExtractPool::Done> results) {
   for (ExtractPool::Done& d : results) {
     if (d.outcome != Outcome::kAsk) {
-      Finish(run, d.job.name, d.outcome, d.wrongPassword);
+      Finish(run, d.job.name, d.outcome, d.job.encrypted);
       continue;
     }
     zip_file_t* zf = zip_fopen_index_encrypted(run.za, d.job.index, 0,
@@ -391,7 +454,37 @@ void Apply(Run& run, std::vector<ExtractPool::Done> results) {
       Finish(run, d.job.name, Outcome::kFailed, false);
       continue;
     }
-    InflateHere(run, zf, d.job.name, d.job.target, d.job.mtime, false);
+    InflateHere(run, zf, d.job.name, d.job.target, d.job.mtime, false, d.job.encrypted);
+    zip_fclose(zf);
+  }
+}
+
+// Reads an entry back without writing it anywhere.
+void Test(Run& run, zip_uint64_t i, const std::string& name, bool encrypted) {
+  if (run.cb->service && run.cb->service(name.c_str(), static_cast<unsigned long>(name.size())) != 0) {
+    run.aborted = true;
+    return;
+  }
+  const int refusedBefore = run.badPassword;
+  zip_file_t* zf = OpenEntry(run, i, name, encrypted);
+  if (!zf) {
+    const bool password = run.badPassword > refusedBefore;
+    Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
+    if (!password) ++run.damaged;
+    return;
+  }
+  Print(run, "    testing: " + name);
+  if (run.pool) {
+    zip_fclose(zf);
+    ExtractPool::Job job;
+    job.index = i;
+    job.name = job.target = name;
+    job.password = encrypted ? run.password : std::string();
+    job.encrypted = encrypted;
+    job.test = true;
+    run.pool->Add(std::move(job));
+  } else {
+    Finish(run, name, ReadsBack(run.buffer, zf) ? Outcome::kExtracted : Outcome::kUnreadable, encrypted);
     zip_fclose(zf);
   }
 }
@@ -414,6 +507,11 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     ++run.damaged;
     return;
   }
+  const bool encrypted = st.encryption_method != ZIP_EM_NONE;
+  if (run.options->testOnly) {
+    Test(run, i, name, encrypted);
+    return;
+  }
   const std::string target = run.folder + relative;
   if (run.cb->service && run.cb->service(target.c_str(), static_cast<unsigned long>(target.size())) != 0) {
     run.aborted = true;
@@ -423,7 +521,7 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   const FolderIndex::What there = run.index.Lookup(target);
   if (there == FolderIndex::kFolder || (there == FolderIndex::kFile && !MayReplace(run, target))) return;
   const int refusedBefore = run.badPassword;
-  zip_file_t* zf = OpenEntry(run, i, name, st.encryption_method != ZIP_EM_NONE);
+  zip_file_t* zf = OpenEntry(run, i, name, encrypted);
   if (!zf) {
     const bool password = run.badPassword > refusedBefore;
     Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
@@ -431,7 +529,6 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     return;
   }
   Print(run, (st.comp_method == ZIP_CM_STORE ? " extracting: " : "  inflating: ") + target);
-  const bool encrypted = st.encryption_method != ZIP_EM_NONE;
   if (run.pool) {
     // The entry opened (and its password checked) here; a worker extracts it
     // through its own handle. One target is never written twice at once.
@@ -440,7 +537,7 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     run.pool->Add({i, name, target, encrypted ? run.password : std::string(), st.mtime,
                    there == FolderIndex::kFile, encrypted});
   } else {
-    InflateHere(run, zf, name, target, st.mtime, there == FolderIndex::kFile);
+    InflateHere(run, zf, name, target, st.mtime, there == FolderIndex::kFile, encrypted);
     zip_fclose(zf);
   }
   run.index.Added(target, false);
@@ -459,8 +556,8 @@ bool Matches(const std::string& name, int count, const char* const* specs, std::
 
 int Result(const Run& run, int includeCount, const std::vector<bool>& used, bool listing) {
   if (run.aborted) return kUzAbort;
-  if (run.damaged) return kUzErr;
-  if (run.badPassword) return kUzBadPassword;
+  if (run.damaged || (run.unreadableEncrypted && run.passwordConfirmed)) return kUzErr;
+  if (run.badPassword || run.unreadableEncrypted) return kUzBadPassword;
   if (run.refused) return kUzWarn;
   if (!listing && includeCount > 0 && run.extracted == 0) {
     for (bool u : used)
@@ -496,7 +593,12 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
   ReportComment(run);
 
   const bool listing = options->verboseListing != 0;
-  if (!listing) {
+  if (listing) {
+  } else if (options->testOnly) {
+    run.buffer.resize(kChunk);
+    unsigned workers = std::min(8u, std::thread::hardware_concurrency());
+    if (workers > 1) run.pool = std::make_unique<ExtractPool>(options->zipFile, workers);
+  } else {
     run.folder = options->extractFolder ? options->extractFolder : "";
     if (!run.folder.empty() && run.folder.back() != '\\' && run.folder.back() != '/') run.folder += '\\';
     run.buffer.resize(kChunk);

@@ -43,10 +43,15 @@ void cUnzip::Directory() {
   options_.zipFile = zipFile_.c_str();
   options_.extractFolder = "";
   options_.verboseListing = 1;
+  options_.testOnly = 0;
   Run({});
 }
 
-bool cUnzip::Unzip() {
+bool cUnzip::Unzip() { return RunSelected(false); }
+
+bool cUnzip::Test() { return RunSelected(true); }
+
+bool cUnzip::RunSelected(bool test) {
   if (zipFile_.empty()) return false;
   std::vector<std::string> includes;
   for (const UnzipEntry& e : entries_) {
@@ -60,6 +65,8 @@ bool cUnzip::Unzip() {
   options_.zipFile = zipFile_.c_str();
   options_.extractFolder = unzipFolder_.c_str();
   options_.verboseListing = 0;
+  options_.testOnly = test ? 1 : 0;
   Run(includes);
+  options_.testOnly = 0;
   return lastResult_ == 0;
 }

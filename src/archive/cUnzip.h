@@ -54,6 +54,9 @@ class cUnzip {
   // Extracts the selected entries into UnzipFolder. True when the library
   // reports that every one of them was extracted.
   bool Unzip();
+  // Reads every selected entry back and checks its CRC, writing nothing.
+  // True when the library reports that every one of them read back.
+  bool Test();
   // The library's result of the last run (0: everything went well).
   std::int32_t LastResult() const { return lastResult_; }
 
@@ -66,6 +69,7 @@ class cUnzip {
  private:
   friend struct UnzipRunAccess;
   void Run(const std::vector<std::string>& includes);
+  bool RunSelected(bool test);
   const UnzipEntry* At(std::int32_t lIndex) const;
 
   std::string zipFile_, unzipFolder_, comment_;

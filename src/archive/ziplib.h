@@ -96,6 +96,7 @@ struct UzOptions {
   int verboseListing;  // 1: list through the listing callback, extract nothing
   int restorePaths;    // extract into the entries' folders
   int overwriteAll;    // replace existing files without asking
+  int testOnly;        // read every selected entry and check its CRC; write nothing
 };
 
 // Result codes of Wiz_SingleEntryUnzip.

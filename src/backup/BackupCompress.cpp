@@ -1,10 +1,14 @@
 // The backup run's last step: the working folder packed into the archive.
-// The archive is written under a temporary name beside its destination and
-// takes the destination's name only once it is complete, so a backup that
-// fails (full disk, read-only file or folder) leaves an earlier backup of
-// that name as it was.
+// The archive is written under a temporary name beside its destination, read
+// back in full, and takes the destination's name only once it has been found
+// complete, so a backup that fails (full disk, read-only file or folder, a
+// file that does not read back) leaves an earlier backup of that name as it
+// was.
 #include <memory>
+#include <set>
+#include <vector>
 
+#include "archive/cUnzip.h"
 #include "archive/cZip.h"
 #include "backup/BackupRun.h"
 #include "platform/files.h"
@@ -30,7 +34,40 @@ std::string FolderOf(const std::string& path) {
   return current.empty() || current.back() == '\\' ? current : current + "\\";
 }
 
+// Every file below `folder` (ending in "\"), as "sub\name" relative to it.
+void Gathered(const std::string& folder, const std::string& relative, std::set<std::string>& out) {
+  std::vector<platform::DirEntry> entries;
+  platform::ListFolder(folder + relative + "*.*", entries);
+  for (const platform::DirEntry& e : entries) {
+    if (e.name == "." || e.name == "..") continue;
+    if (e.attributes & platform::kAttrDirectory) Gathered(folder, relative + e.name + "\\", out);
+    else out.insert(relative + e.name);
+  }
+}
+
 }  // namespace
+
+bool BackupRun::Verify(const std::string& archive) {
+  std::set<std::string> gathered;
+  Gathered(tempDir_, "", gathered);
+  cUnzip reader;
+  reader.ZipFile(archive);
+  reader.PasswordRequest = [this](std::string& sPassword, bool& bCancel) {
+    sPassword = settings_.Password;
+    bCancel = Trimmed(settings_.Password).empty();
+  };
+  try {
+    reader.Directory();
+    std::set<std::string> listed;
+    for (const UnzipEntry& e : reader.Entries())
+      listed.insert(e.FileDirectory.empty() ? e.Filename : e.FileDirectory + "\\" + e.Filename);
+    if (listed != gathered || static_cast<std::size_t>(reader.FileCount()) != gathered.size()) return false;
+    if (gathered.empty()) return true;
+    return reader.Test();
+  } catch (const UnzipError&) {
+    return false;
+  }
+}
 
 void BackupRun::ZipProgress(std::int32_t lCount, const std::string& sMsg) {
   if (sMsg.find("(deflated") != std::string::npos) return;
@@ -61,10 +98,18 @@ bool BackupRun::Compress() {
     zip->StoreFolderNames(true);
     zip->RecurseSubDirs(true);
     zip->Zip();
-    ok = zip->Success() && platform::MoveFileReplace(partial, settings_.ZipFileName);
+    ok = zip->Success();
+    zip.reset();
+    if (ok && !Verify(partial)) {
+      platform::RemoveFile(partial);
+      platform::MsgBox(kVerifyFailMessage, platform::kExclamation);
+      return false;
+    }
+    ok = ok && platform::MoveFileReplace(partial, settings_.ZipFileName);
     if (!ok) platform::RemoveFile(partial);
   }
   if (!ok) platform::MsgBox(kCompressFailMessage, platform::kExclamation);
+  verified_ = ok;
   return ok;
 }
 

@@ -58,9 +58,10 @@ bool BackupRun::Run() {
   bar.value(0);
   view_.StepStarted(2);
 
-  // Step 3: the archive.
+  // Step 3: the archive. A backup that misses files it should hold is not
+  // written at all: it must not take the place of an earlier, complete one.
   reported_ = 0;
-  bool ok = Compress();
+  bool ok = notCopied_.empty() && Compress();
   bar.value(100);
   view_.Repaint();
   std::string folder = tempDir_.substr(0, tempDir_.size() - 1);
@@ -68,10 +69,7 @@ bool BackupRun::Run() {
   view_.StepDone(2);
   bar.value(0);
   view_.Repaint();
-  if (!notCopied_.empty()) {
-    TellNotCopied();
-    ok = false;
-  }
+  if (!notCopied_.empty()) TellNotCopied();
   return ok;
 }
 

@@ -37,7 +37,12 @@ struct RunSettings {
 constexpr const char kCompressFailMessage[] =
     "Compress Files Fail, please make sure your target disk has enough disk space? ";
 constexpr const char kNotCopiedMessage[] =
-    "These files could not be copied and are not in the backup file:";
+    "These files could not be copied, so no backup file was written (an earlier backup file of "
+    "the same name is left as it was):";
+constexpr const char kVerifyFailMessage[] =
+    "The new backup file did not read back correctly, so it was not kept; an earlier backup file "
+    "of the same name is left as it was. Please make sure your target disk is working properly "
+    "and try again.";
 constexpr const char kExportFailMessage[] =
     "The registry data could not be saved to this file, please make sure the disk of your "
     "temporary folder has enough disk space:";
@@ -55,6 +60,8 @@ class BackupRun {
   const std::string& TempDir() const { return tempDir_; }
   // Files that belong in the archive but could not be copied into it.
   const std::vector<std::string>& NotCopied() const { return notCopied_; }
+  // True once the archive has been read back in full and found complete.
+  bool Verified() const { return verified_; }
   // The run's estimate of the archive's entries (for the progress bar).
   std::int32_t ExpectedEntries() const { return expected_; }
 
@@ -72,6 +79,7 @@ class BackupRun {
   void CopyInto(const std::string& from, const std::string& to);
   // Step 3 (BackupCompress.cpp).
   bool Compress();
+  bool Verify(const std::string& archive);
   void ZipProgress(std::int32_t lCount, const std::string& sMsg);
   void TellNotCopied() const;
 
@@ -89,6 +97,7 @@ class BackupRun {
   bool messagesWanted_ = false;
   bool messengerWanted_ = false;
   bool addressBookWanted_ = false;
+  bool verified_ = false;
 };
 
 }  // namespace backup

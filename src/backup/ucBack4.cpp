@@ -47,6 +47,7 @@ void ucBack4::Bind(controls::ControlBinder& binder) {
   binder.Bind(lblNotice, IDC_BACK4_NOTICE);
   binder.Bind(lblFileName, IDC_BACK4_FILE);
   binder.Bind(lblAdvice, IDC_BACK4_ADVICE);
+  binder.Bind(lblVerified, IDC_BACK4_VERIFIED);
 }
 
 void ucBack4::ZipFileName(const std::string& path) {
@@ -74,6 +75,7 @@ void ucBack4::ShowProcessing(bool processing) {
   lblNotice.Visible(!processing);
   lblFileName.Visible(!processing);
   lblAdvice.Visible(!processing);
+  lblVerified.Visible(!processing);
 }
 
 void ucBack4::ShowResult(bool completed) {
@@ -121,6 +123,7 @@ void ucBack4::StartBackup() {
   succeeded_ = run.Run();
   tempDir_ = run.TempDir();
   ShowResult(succeeded_);
+  lblVerified.Caption(succeeded_ && run.Verified() ? kVerifiedNote : "");
   platform::SetMousePointer(platform::MousePointer::Default);
   RaiseFinish();
 }

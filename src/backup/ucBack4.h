@@ -46,13 +46,15 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   backup::StepLabel lblStep[3];
   controls::Frame fmeResult;
   backup::StepLabel lblTitle;
-  controls::Label lblNotice, lblFileName, lblAdvice;
+  controls::Label lblNotice, lblFileName, lblAdvice, lblVerified;
   controls::Timer tmrStep;
 
   static constexpr const char kCompletedTitle[] = "Backup Completed";
   static constexpr const char kFailedTitle[] = "Backup Fail";
   static constexpr const char kCompletedNotice[] =
       "Your Outlook Express data has been successfully backed up to the following file:";
+  static constexpr const char kVerifiedNote[] =
+      "The backup file has been read back and every file in it checked.";
   static constexpr const char kFailedNotice[] =
       "Your Outlook Express data haven't backed up successfully, please try again! ";
 

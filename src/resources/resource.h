@@ -98,6 +98,7 @@
 #define IDC_BACK4_NOTICE 512
 #define IDC_BACK4_FILE 513
 #define IDC_BACK4_ADVICE 514
+#define IDC_BACK4_VERIFIED 515
 // Step markers: still to come, done, and the three frames of the arrow.
 #define IDB_MARK_NEUTRAL 520
 #define IDB_MARK_TICK 521

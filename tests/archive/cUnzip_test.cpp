@@ -197,6 +197,100 @@ TEST_F(UnzipTest, WrongPasswordLeavesNoFileAndKeepsTheEarlierOne) {
   EXPECT_EQ(Read("out\\Inbox.dbx"), std::string(50000, 'i'));
 }
 
+// A password other than `right` that the check byte in entry `index`'s
+// header lets through (about one in 256 does).
+std::string WrongPasswordTheHeaderTakes(const std::string& archive, zip_uint64_t index) {
+  int err = 0;
+  zip_t* za = zip_open(archivetest::LibzipPath(archive).c_str(), ZIP_RDONLY, &err);
+  if (!za) return "";
+  std::string found;
+  for (int k = 0; k < 100000 && found.empty(); ++k) {
+    std::string candidate = "wrong" + std::to_string(k);
+    if (zip_file_t* f = zip_fopen_index_encrypted(za, index, 0, candidate.c_str())) {
+      zip_fclose(f);
+      found = candidate;
+    }
+    zip_error_clear(za);
+  }
+  zip_discard(za);
+  return found;
+}
+
+// Guards against a wrong password reported as a damaged archive when it
+// happens to pass the one-byte check; and against real damage, with the
+// right password, reported as a wrong password.
+TEST_F(UnzipTest, WrongPasswordPassingTheHeaderCheckIsStillAWrongPassword) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> entries;
+    zip_uint64_t passes;  // the entry whose header takes the wrong password
+  };
+  const Case cases[] = {
+      {"one entry", {{"IdList.lst", std::string(300, 'i')}}, 0},
+      {"small entry first", {{"IdList.lst", "ids"}, {"Inbox.dbx", std::string(50000, 'm')}}, 0},
+      {"large entry takes it", {{"IdList.lst", "ids"}, {"Inbox.dbx", std::string(50000, 'm')}}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeRawArchive(box.Path("w.qmb"), c.entries, "right");
+    const std::string wrong = WrongPasswordTheHeaderTakes(box.Path("w.qmb"), c.passes);
+    ASSERT_FALSE(wrong.empty());
+    for (bool test : {false, true}) {
+      cUnzip u;
+      u.ZipFile(box.Path("w.qmb"));
+      u.UnzipFolder(box.Path("out\\"));
+      int asked = 0;
+      u.PasswordRequest = [&](std::string& p, bool&) {
+        ++asked;
+        p = wrong;
+      };
+      EXPECT_FALSE(test ? u.Test() : u.Unzip());
+      EXPECT_EQ(u.LastResult(), kUzBadPassword);
+      EXPECT_EQ(asked, 3);  // asked again, then given up
+      EXPECT_TRUE(Extracted().empty());
+    }
+  }
+
+  // The right password reads the small entry back: the large one is damaged.
+  MakeRawArchive(box.Path("d.qmb"), {{"IdList.lst", "ids"}, {"Inbox.dbx", std::string(50000, 'm')}}, "right");
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(box.Path("d.qmb"), bytes));
+  bytes[150] = static_cast<char>(bytes[150] ^ 0x55);
+  platform::WriteWholeFile(box.Path("d.qmb"), bytes);
+  cUnzip u;
+  u.ZipFile(box.Path("d.qmb"));
+  u.UnzipFolder(box.Path("out\\"));
+  u.PasswordRequest = [&](std::string& p, bool&) { p = "right"; };
+  EXPECT_FALSE(u.Test());
+  EXPECT_EQ(u.LastResult(), kUzErr);
+  EXPECT_FALSE(u.Unzip());
+  EXPECT_EQ(u.LastResult(), kUzErr);
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"IdList.lst"}));
+}
+
+// Reading back writes nothing and finds damage that listing does not.
+TEST_F(UnzipTest, TestReadsEveryEntryBackAndWritesNothing) {
+  std::string big;
+  for (int i = 0; i < 20000; ++i) big += std::to_string(i * 7919) + ",";
+  MakeRawArchive(box.Path("g.qmb"), {{"data.bin", big}, {"D/ok.txt", "ok"}});
+  cUnzip u;
+  u.ZipFile(box.Path("g.qmb"));
+  u.UnzipFolder(box.Path("out\\"));
+  std::vector<std::string> msgs;
+  u.Progress = [&](std::int32_t, const std::string& m) { msgs.push_back(m); };
+  EXPECT_TRUE(u.Test());
+  EXPECT_EQ(msgs.size(), 2u);
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(box.Path("g.qmb"), bytes));
+  bytes[200] = static_cast<char>(bytes[200] ^ 0x55);
+  platform::WriteWholeFile(box.Path("g.qmb"), bytes);
+  u.Directory();
+  EXPECT_EQ(u.FileCount(), 2);
+  EXPECT_FALSE(u.Test());
+  EXPECT_EQ(u.LastResult(), kUzErr);
+  EXPECT_TRUE(Extracted().empty());
+}
+
 TEST_F(UnzipTest, DamagedEntryFailsCleanlyAndTruncatedArchiveIsRefused) {
   std::string big;
   for (int i = 0; i < 20000; ++i) big += std::to_string(i * 7919) + ",";
