@@ -7,6 +7,9 @@
 #include "catalog/ucBack3.h"
 #include "backup/ucBack4.h"
 #include "resources/resource.h"
+#include "restore/ucRestor1.h"
+#include "restore/ucRestor2.h"
+#include "restore/ucRestor3.h"
 #include "schedule/OleDate.h"
 #include "schedule/ScriptCFG.h"
 #include "shell/CheckExtName.h"
@@ -15,43 +18,6 @@
 namespace wizard {
 
 namespace {
-
-// What every interim page shares: its template, its text, and the refusal.
-template <typename Role>
-class Interim : public Role {
- public:
-  explicit Interim(const char* title) { lblTitle.Caption(title); lblText.Caption(kInterimText); }
-  int TemplateId() const override { return IDD_INTERIM; }
-  void Bind(controls::ControlBinder& binder) override {
-    binder.Bind(lblTitle, IDC_INTERIM_TITLE);
-    binder.Bind(lblText, IDC_INTERIM_TEXT);
-  }
-  bool CheckReady() override {
-    platform::MsgBox(kInterimText, platform::kInformation);
-    return false;
-  }
-  controls::Label lblTitle, lblText;
-};
-
-struct InterimRestoreSource : Interim<RestoreSourcePage> {
-  InterimRestoreSource() : Interim("Backup file to restore") {}
-  std::string RestoreFile() const override { return ""; }
-  std::string RestoreFolder() const override { return ""; }
-  std::string Password() const override { return ""; }
-};
-struct InterimMapping : Interim<RestoreMappingPage> {
-  InterimMapping() : Interim("Identities to restore") {}
-  void LoadIDList() override {}
-};
-struct InterimRestoreRun : Interim<RestoreRunPage> {
-  InterimRestoreRun() : Interim("Restore") {}
-  void ZipFileName(const std::string&) override {}
-  void TempFolder(const std::string&) override {}
-  void Password(const std::string&) override {}
-  void StartRestore() override {}
-  std::int32_t ShellOE() const override { return 0; }
-  std::string OEFileName() const override { return ""; }
-};
 
 // The schedule dialog until it is in place: says so.
 class InterimSchedule : public platform::ModalForm {
@@ -73,9 +39,9 @@ PageSet MakeProgramPages() {
   s.back2 = std::make_unique<ucBack2>();
   s.back3 = std::make_unique<ucBack3>();
   s.back4 = std::make_unique<ucBack4>();
-  s.restor1 = std::make_unique<InterimRestoreSource>();
-  s.restor2 = std::make_unique<InterimMapping>();
-  s.restor3 = std::make_unique<InterimRestoreRun>();
+  s.restor1 = std::make_unique<ucRestor1>();
+  s.restor2 = std::make_unique<ucRestor2>();
+  s.restor3 = std::make_unique<ucRestor3>();
   return s;
 }
 

@@ -138,7 +138,9 @@ void frmMain::ShowPage() {
       cmdBack.Enabled(false);
       cmdCancel.Enabled(false);
       cmdNext.Enabled(false);
+      running_ = true;
       ucBack41.StartBackup();
+      running_ = false;
       break;
     case 8: case 11: platform::DoEvents(); break;
     case 9:
@@ -149,7 +151,13 @@ void frmMain::ShowPage() {
       ucRestor31.ZipFileName(ucRestor11.RestoreFile());
       ucRestor31.TempFolder(ucRestor11.RestoreFolder());
       ucRestor31.Password(ucRestor11.Password());
+      // As during a backup: no second Next, Back or Cancel while it runs.
+      cmdBack.Enabled(false);
+      cmdCancel.Enabled(false);
+      cmdNext.Enabled(false);
+      running_ = true;
       ucRestor31.StartRestore();
+      running_ = false;
       break;
     default: break;
   }
@@ -214,6 +222,12 @@ void frmMain::SaveScript() {
 }
 
 bool frmMain::QueryUnload() {
+  // The run reads the shared objects that unloading releases: the window
+  // stays until the run has ended.
+  if (running_) {
+    platform::MsgBox(kBusyMessage, platform::kOkOnly | platform::kInformation, "", hwnd_);
+    return false;
+  }
   if (!notAskExit_ &&
       platform::MsgBox(kCloseQuestion, platform::kYesNo | platform::kQuestion, "", hwnd_) ==
           platform::kAnswerNo)

@@ -113,7 +113,12 @@ class frmMain {
   // The page shown for an index (null for the exits 7 and 13).
   wizard::Page* PageAt(std::int32_t index);
 
+  // A backup or restore run is going on (inside ShowPage).
+  bool Running() const { return running_; }
+
   static constexpr const char kCloseQuestion[] = "Do you want to close Quillmere? ";
+  static constexpr const char kBusyMessage[] =
+      "Quillmere is still working. Please wait until it has finished, then close it.";
   static const std::string kRestoreQuestion;
 
  private:
@@ -126,5 +131,6 @@ class frmMain {
   std::int32_t currentPage_ = 0;
   bool notAskExit_ = false;
   bool unloaded_ = false;
+  bool running_ = false;
   void* hwnd_ = nullptr;
 };

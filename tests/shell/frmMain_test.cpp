@@ -304,6 +304,40 @@ TEST_P(CloseQuestion, NotAskedWhenDriven) {
 
 INSTANTIATE_TEST_SUITE_P(Pages, CloseQuestion, testing::Values(0, 1, 2, 3, 4, 5, 8, 9, 10, 11));
 
+// Guards against the window unloading (and releasing the catalogue and
+// plan) while a run that reads them goes on: closing is refused until the
+// run ends, and the buttons stay disabled for both runs.
+TEST(Close, RefusedWhileEitherRunGoesOn) {
+  for (int page : {6, 12}) {
+    SCOPED_TRACE(page);
+    testsupport::Sandbox box;
+    ScriptedUser user;
+    Wizard w;
+    bool tried = false;
+    auto during = [&] {
+      tried = true;
+      EXPECT_TRUE(w.f().Running());
+      EXPECT_FALSE(w.f().cmdNext.Enabled());
+      EXPECT_FALSE(w.f().cmdBack.Enabled());
+      EXPECT_FALSE(w.f().cmdCancel.Enabled());
+      user.Answer(platform::kAnswerYes);
+      EXPECT_FALSE(w.f().Unload());
+      EXPECT_FALSE(w.f().Unloaded());
+    };
+    w.back4->during = during;
+    w.restor3->during = during;
+    if (page == 12) user.Answer(platform::kAnswerOk);  // the restore question
+    GoTo(w, page);
+    EXPECT_TRUE(tried);
+    EXPECT_FALSE(w.f().Running());
+    EXPECT_FALSE(w.f().Unloaded());
+    EXPECT_EQ(user.Shown().back().text, frmMain::kBusyMessage);
+    EXPECT_EQ(w.f().cmdNext.Caption(), "Finish");
+    w.f().cmdNext_Click();  // Finish closes as usual
+    EXPECT_TRUE(w.f().Unloaded());
+  }
+}
+
 TEST(Close, UnloadsOnceAndReleasesTheSharedObjects) {
   testsupport::Sandbox box;
   Wizard w;

@@ -2,6 +2,7 @@
 // Pages that keep the page contract for the frame's tests: each records
 // the calls it gets, answers CheckReady as told, and the run pages raise
 // Finish at the end of their run.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,8 +61,10 @@ struct BackupRun : Recording<wizard::BackupRunPage> {
   void Comment(const std::string& c) override { comment = c; }
   void StartBackup() override {
     Note("StartBackup");
+    if (during) during();
     RaiseFinish();
   }
+  std::function<void()> during;  // runs while the run goes on
   std::string TempDir() const override { return tempDir; }
   std::int32_t total = 0;
   std::string zip, password, comment, tempDir = "C:\\Temp\\~oe00001\\";
@@ -87,8 +90,10 @@ struct RestoreRun : Recording<wizard::RestoreRunPage> {
   void Password(const std::string& p) override { password = p; }
   void StartRestore() override {
     Note("StartRestore");
+    if (during) during();
     RaiseFinish();
   }
+  std::function<void()> during;  // runs while the run goes on
   std::int32_t ShellOE() const override { return shellOE; }
   std::string OEFileName() const override { return oeFile; }
   std::string zip, folder, password;

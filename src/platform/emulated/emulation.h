@@ -45,6 +45,10 @@ void SetShellResult(std::intptr_t value);
 bool LoadRegFile(const std::string& hostPath);
 bool LoadRegText(const std::string& text);
 
+// The disk is full after this many more bytes are written by file copies
+// and whole-file writes (-1: never; Reset() sets that).
+void SetDiskSpace(std::int64_t bytes);
+
 // Called on every DoEvents (the emulated message pump).
 void AddDoEventsHook(std::function<void()> hook);
 int DoEventsCount();

@@ -84,6 +84,7 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExi
     ssize_t n = ::read(in, buf, sizeof buf);
     if (n < 0) { ok = false; break; }
     if (n == 0) break;
+    if (!emu::TakeDiskSpace(static_cast<std::size_t>(n))) { ok = false; break; }
     for (ssize_t done = 0; done < n;) {
       ssize_t w = ::write(out, buf + done, n - done);
       if (w <= 0) { ok = false; break; }
@@ -228,7 +229,7 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     return false;
   FILE* f = std::fopen(host.c_str(), "wb");
   if (!f) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  bool ok = emu::TakeDiskSpace(bytes.size()) && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   if (std::fclose(f) != 0) ok = false;
   return ok;
 }

@@ -107,6 +107,19 @@ void SetResource(const std::string& type, int id, const std::string& bytes) {
 void SetCurrentFolder(const std::string& path) { state().currentFolder = path; }
 const std::vector<ShellCall>& ShellCalls() { return state().shellCalls; }
 void SetShellResult(std::intptr_t value) { state().shellResult = value; }
+void SetDiskSpace(std::int64_t bytes) { state().diskSpace = bytes; }
+
+bool TakeDiskSpace(std::size_t bytes) {
+  std::int64_t& left = state().diskSpace;
+  if (left < 0) return true;
+  if (static_cast<std::int64_t>(bytes) > left) {
+    left = 0;
+    return false;
+  }
+  left -= static_cast<std::int64_t>(bytes);
+  return true;
+}
+
 void AddDoEventsHook(std::function<void()> hook) { state().doEventsHooks.push_back(std::move(hook)); }
 int DoEventsCount() { return state().doEventsCount; }
 

@@ -1,0 +1,406 @@
+#include "restore/RestoreRun.h"
+
+#include <set>
+
+#include "backup/ArchiveLayout.h"
+#include "catalog/DataLocations.h"
+#include "catalog/ItemFlags.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/ui.h"
+#include "shell/OneBasedList.h"
+#include "shell/modFunction.h"
+
+namespace restore {
+
+namespace {
+
+using clsItem = clsRestore::Item;
+
+// The registry exports of an identity's folder: imported, never copied
+// into the message store folder.
+bool IsExport(const std::string& name) {
+  for (const char* e : {ArchiveLayout::kAccountsFile, ArchiveLayout::kRulesFile, ArchiveLayout::kBlockedFile,
+                        ArchiveLayout::kSignaturesFile})
+    if (name == e) return true;
+  return false;
+}
+
+// An Id from the archive is used as a folder name in the work folder: it
+// must be one plain name.
+bool IsPlainName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+}
+
+// Plain files directly in a folder (no folders, hidden or system files), in
+// the order the system lists them.
+std::vector<std::string> PlainFiles(const std::string& folder, const std::string& spec = "*.*") {
+  std::vector<std::string> names;
+  std::vector<platform::DirEntry> entries;
+  platform::ListFolder(folder + spec, entries);
+  for (const platform::DirEntry& e : entries) {
+    if (e.attributes & (platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem)) continue;
+    names.push_back(e.name);
+  }
+  return names;
+}
+
+std::string WithSlash(const std::string& path) {
+  return path.empty() || path.back() == '\\' ? path : path + "\\";
+}
+
+std::string Folded(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && Folded(s.substr(s.size() - tail.size())) == tail;
+}
+
+// A folder beside the store files that does not exist yet.
+std::string FreshAsideFolder(const std::string& folder) {
+  for (int n = 0; n < 1000; ++n) {
+    std::string candidate = folder + "~qm-old" + (n ? std::to_string(n) : std::string());
+    if (platform::GetAttributes(candidate) == platform::kInvalidAttributes) return candidate + "\\";
+  }
+  return "";
+}
+
+}  // namespace
+
+RestoreRun::RestoreRun(const clsRestore& plan, RunView& view, RunSettings settings)
+    : plan_(plan), view_(view), settings_(std::move(settings)) {
+  reg_.hKey(kHkeyCurrentUser);
+  unzip_.PasswordRequest = [this](std::string& sPassword, bool&) { sPassword = settings_.Password; };
+  unzip_.Progress = [this](std::int32_t lCount, const std::string&) {
+    extractDone_ += lCount;
+    if (extractTotal_ > 0) view_.Bar().value(static_cast<double>(extractDone_) / extractTotal_ * 100.0);
+    view_.Repaint();
+  };
+}
+
+void RestoreRun::Add(double amount) {
+  view_.Bar().value(view_.Bar().value() + amount);
+  view_.Repaint();
+}
+
+bool RestoreRun::Field(int k) const { return ItemFlags::IsOne(detail_, k); }
+
+bool RestoreRun::Run() {
+  std::string temp = settings_.TempFolder;
+  if (modFunction::IsFolder(temp)) platform::RemoveFile(temp + ArchiveLayout::kIdListEntry);
+  else modFunction::MakeFolderPath(temp);
+  addressBookDone_ = messengerDone_ = sharedAccountsDone_ = false;
+  unzip_.ZipFile(settings_.ZipFileName);
+  unzip_.UseFolderNames(true);
+  unzip_.UnzipFolder(settings_.TempFolder);
+  try {
+    unzip_.Directory();
+  } catch (const UnzipError& e) {
+    platform::MsgBox(e.what(), platform::kCritical, e.Source);
+  }
+  for (std::int32_t i = 1; i <= plan_.Count(); ++i) {
+    if (Value(clsItem::Selected, i) != "True") continue;
+    view_.ShowIdentity(Value(clsItem::ToIDName, i));
+    if (RestoreIdentity(i)) continue;
+    failed_.push_back(Value(clsItem::ToIDName, i));
+    if (platform::MsgBox(kRecordFailedQuestion, platform::kOkCancel | platform::kDefaultButton2 | platform::kCritical) ==
+        platform::kAnswerCancel) {
+      view_.InitNow();
+      abandoned_ = true;
+      break;
+    }
+  }
+  std::string folder = settings_.TempFolder;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  if (!folder.empty()) modFunction::DeleteFolderTree(folder);
+  oeFileName_ = GetOEExeFile();
+  return failed_.empty() && !abandoned_;
+}
+
+bool RestoreRun::RestoreIdentity(std::int32_t i) {
+  try {
+    detail_ = Value(clsItem::ToRestoreDetail, i);
+    const std::string toID = Value(clsItem::ToID, i);
+    if (!IsPlainName(Value(clsItem::IDList, i)) || toID.empty()) return false;
+    view_.SetStep(0);
+    if (!SelectAndExtract(i)) return false;
+    view_.SetStep(1);
+    RestoreRegistryItems(i);
+    view_.SetStep(2);
+    reg_.hKey(kHkeyCurrentUser);
+    return RestoreStoreAndAddressBook(i);
+  } catch (const UnzipError& e) {
+    platform::MsgBox(e.what(), platform::kCritical, e.Source);
+  } catch (const std::exception& e) {
+    platform::MsgBox(e.what(), platform::kCritical);
+  }
+  return false;
+}
+
+bool RestoreRun::SelectAndExtract(std::int32_t i) {
+  extractTotal_ = extractDone_ = 0;
+  controls::ProgressBar& bar = view_.Bar();
+  bar.value(0);
+  bar.Max(100);
+  const std::string id = Value(clsItem::IDList, i);
+  for (std::int32_t j = 1; j <= unzip_.FileCount(); ++j) {
+    const std::string d = unzip_.FileDirectory(j), f = unzip_.Filename(j);
+    bool selected = false;
+    if (d == id) {
+      if (f == ArchiveLayout::kAccountsFile) selected = Field(ItemFlags::kAccounts);
+      else if (f == ArchiveLayout::kRulesFile) selected = Field(ItemFlags::kRules);
+      else if (f == ArchiveLayout::kBlockedFile) selected = Field(ItemFlags::kBlockedSenders);
+      else if (f == ArchiveLayout::kSignaturesFile) selected = Field(ItemFlags::kSignatures);
+      else selected = Field(ItemFlags::kMessages);
+    } else if (d.empty()) {
+      if (f == ArchiveLayout::kUserListEntry || f == ArchiveLayout::kGroupStateEntry) {
+        selected = Field(ItemFlags::kAccounts);
+      } else if (f == ArchiveLayout::kIdListEntry) {
+        selected = false;
+      } else if (f == ArchiveLayout::kSharedAccountsEntry) {
+        selected = true;
+      } else {
+        selected = Field(ItemFlags::kAddressBook);
+        if (selected) addressBookEntry_ = f;
+      }
+    } else if (d.find(id) != std::string::npos) {
+      selected = Field(ItemFlags::kSignatures);
+    }
+    if (selected) ++extractTotal_;
+    unzip_.FileSelected(j, selected);
+  }
+  // What the record needs must arrive whole: a damaged entry fails the
+  // record before anything of the target identity has been changed. A file
+  // an earlier record left in the work folder is kept (result 0); entries
+  // whose names lead out of the work folder are passed over (result 1).
+  if (unzip_.Unzip() || unzip_.LastResult() == kUzWarn) return true;
+  platform::MsgBox(std::string(kExtractFailMessage) + "\r\n\r\n" + Value(clsItem::IDName, i), platform::kCritical);
+  return false;
+}
+
+void RestoreRun::RestoreRegistryItems(std::int32_t i) {
+  const std::string toID = Value(clsItem::ToID, i);
+  const std::string src = settings_.TempFolder + Value(clsItem::IDList, i) + "\\";
+  if (Field(ItemFlags::kAccounts)) {
+    RestoreAccounts(toID, src + ArchiveLayout::kAccountsFile);
+    Add(20);
+    RestoreMessenger(settings_.TempFolder + ArchiveLayout::kUserListEntry,
+                     settings_.TempFolder + ArchiveLayout::kGroupStateEntry);
+    Add(20);
+  } else {
+    Add(40);
+  }
+  if (Field(ItemFlags::kRules)) RestoreBelow(toID, DataLocations::kRulesKey, src + ArchiveLayout::kRulesFile);
+  Add(20);
+  if (Field(ItemFlags::kBlockedSenders))
+    RestoreBelow(toID, DataLocations::kBlockedSendersKey, src + ArchiveLayout::kBlockedFile);
+  Add(20);
+  if (Field(ItemFlags::kSignatures)) {
+    RestoreBelow(toID, DataLocations::kSignaturesKey, src + ArchiveLayout::kSignaturesFile);
+    RestoreSignatureFiles(toID, src);
+  }
+  Add(20);
+}
+
+void RestoreRun::RestoreAccounts(const std::string& toID, const std::string& file) {
+  const std::string shared = settings_.TempFolder + ArchiveLayout::kSharedAccountsEntry;
+  reg_.KeyRoot(DataLocations::IdentitySubkey(toID, DataLocations::kAccountsKey));
+  reg_.Subkey("");
+  reg_.CreateKey();
+  if (modFunction::FileExists(file)) {
+    reg_.RestoreKey(reg_.KeyRoot(), file, kHkeyCurrentUser);
+    platform::RemoveFile(file);
+  } else {
+    // The backup kept no accounts of the identity's own: the shared ones.
+    reg_.RestoreKey(reg_.KeyRoot(), shared, kHkeyCurrentUser);
+    platform::RemoveFile(shared);
+  }
+  if (sharedAccountsDone_) return;
+  sharedAccountsDone_ = true;
+  if (!modFunction::FileExists(shared)) return;
+  reg_.KeyRoot(DataLocations::kSharedAccountsKey);
+  reg_.CreateKey();
+  reg_.RestoreKey(reg_.KeyRoot(), shared, kHkeyCurrentUser);
+  platform::RemoveFile(shared);
+}
+
+bool RestoreRun::RestoreMessenger(const std::string& userList, const std::string& groupState) {
+  if (messengerDone_) return true;
+  if (!modFunction::FileExists(userList) || !modFunction::FileExists(groupState)) return false;
+  messengerDone_ = true;
+  reg_.Subkey("");
+  reg_.KeyRoot(DataLocations::kMessengerGroupStateKey);
+  reg_.CreateKey();
+  reg_.RestoreKey(reg_.KeyRoot(), groupState, kHkeyCurrentUser);
+  reg_.KeyRoot(DataLocations::kMessengerListCacheKey);
+  reg_.CreateKey();
+  reg_.RestoreKey(reg_.KeyRoot(), userList, kHkeyCurrentUser);
+  platform::RemoveFile(userList);
+  platform::RemoveFile(groupState);
+  return true;
+}
+
+// Rules, blocked senders and signatures: the export goes below the same key
+// of the target identity (the import never writes above that key).
+void RestoreRun::RestoreBelow(const std::string& toID, const std::string& key, const std::string& file) {
+  if (!modFunction::FileExists(file)) return;
+  reg_.Subkey("");
+  reg_.KeyRoot(DataLocations::IdentitySubkey(toID, key));
+  reg_.CreateKey();
+  reg_.RestoreKey(reg_.KeyRoot(), file, kHkeyCurrentUser);
+}
+
+// Each saved signature file goes back to the path its restored signature
+// names, when no file is there. Only a text or HTML file of the saved name
+// is written, so that a signature entry cannot place other files.
+void RestoreRun::RestoreSignatureFiles(const std::string& toID, const std::string& src) {
+  const std::string key = DataLocations::IdentitySubkey(toID, DataLocations::kSignaturesKey);
+  for (const std::string& sub : reg_.EnumRegistryKeys(kHkeyCurrentUser, key)) {
+    if (!IsPlainName(sub)) continue;
+    RegistryRoutines r;
+    r.hKey(kHkeyCurrentUser);
+    r.KeyRoot(key + "\\" + sub);
+    std::string path = r.GetRegistryValue(DataLocations::kSignatureFileValue, "").AsText();
+    if (path.empty() || path == "Error!" || modFunction::FileExists(path)) continue;
+    const std::string name = ArchiveLayout::LastPart(path);
+    if (!(EndsWith(name, ".txt") || EndsWith(name, ".htm") || EndsWith(name, ".html"))) continue;
+    const std::string saved = src + sub + "\\" + name;
+    if (!modFunction::FileExists(saved)) continue;
+    std::size_t cut = path.find_last_of('\\');
+    if (cut == std::string::npos) continue;
+    std::string folder = path.substr(0, cut);
+    if (!modFunction::MakeFolderPath(folder)) continue;
+    platform::CopyOneFile(saved, path, true);
+  }
+}
+
+bool RestoreRun::RestoreStoreAndAddressBook(std::int32_t i) {
+  const std::string toID = Value(clsItem::ToID, i);
+  const std::string src = settings_.TempFolder + Value(clsItem::IDList, i) + "\\";
+  bool ok = true;
+  if (Field(ItemFlags::kMessages)) {
+    std::vector<std::string> files;
+    for (const std::string& name : PlainFiles(src))
+      if (!IsExport(name)) files.push_back(name);
+    // Nothing saved for the store (an identity without store files): the
+    // target's store stays as it is.
+    if (!files.empty()) {
+      std::string folder = GetOEPath(toID, false);
+      if (!modFunction::IsFolder(folder)) modFunction::MakeFolderPath(folder);
+      folder = WithSlash(folder);
+      ok = modFunction::IsFolder(folder) && ReplaceStoreFiles(src, folder, files);
+      if (ok) {
+        reg_.hKey(kHkeyCurrentUser);
+        reg_.Subkey("");
+        reg_.KeyRoot(DataLocations::IdentitySubkey(toID, DataLocations::kMailDataKey));
+        const std::string store = GetOEPath(toID, true);
+        reg_.SetRegistryValue(DataLocations::kStoreRootValue, TaggedValue(store),
+                              modFunction::IsWin9x() ? kRegSz : kRegExpandSz);
+      } else {
+        platform::MsgBox(std::string(kStoreKeptMessage) + "\r\n\r\n" + folder, platform::kCritical);
+      }
+    }
+  }
+  if (Field(ItemFlags::kAddressBook) && !addressBookDone_) {
+    addressBookDone_ = true;
+    CopyAddressBook();
+  }
+  view_.Bar().value(100);
+  view_.Repaint();
+  return ok;
+}
+
+// The store is never left empty or half replaced: the old store files (and
+// any file a new one would replace) are moved aside on the same volume, the
+// new ones copied in, and the old ones removed only once every new file is
+// in place. If a copy fails, the new files go and the old ones come back.
+bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& folder,
+                                   const std::vector<std::string>& files) {
+  std::set<std::string> incoming;
+  for (const std::string& name : files) incoming.insert(Folded(name));
+  std::vector<std::string> aside;
+  for (const std::string& name : PlainFiles(folder))
+    if (EndsWith(name, ".dbx") || incoming.count(Folded(name))) aside.push_back(name);
+  const std::string asideFolder = aside.empty() ? std::string() : FreshAsideFolder(folder);
+  std::vector<std::string> moved, copied;
+  auto undo = [&] {
+    for (const std::string& name : copied) {
+      platform::SetAttributes(folder + name, platform::kAttrNormal);
+      platform::RemoveFile(folder + name);
+    }
+    for (const std::string& name : moved) platform::MoveFileReplace(asideFolder + name, folder + name);
+    if (!asideFolder.empty()) platform::RemoveFolder(asideFolder.substr(0, asideFolder.size() - 1));
+    return false;
+  };
+  if (!aside.empty()) {
+    if (asideFolder.empty() || !platform::CreateFolder(asideFolder.substr(0, asideFolder.size() - 1)))
+      return false;
+    for (const std::string& name : aside) {
+      if (!platform::MoveFileReplace(folder + name, asideFolder + name)) return undo();
+      moved.push_back(name);
+    }
+  }
+  view_.Bar().value(0);
+  const std::size_t n = files.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    if (!platform::CopyOneFile(src + files[k], folder + files[k], false)) return undo();
+    copied.push_back(files[k]);
+    view_.Bar().value(n > 1 ? static_cast<double>(k) / static_cast<double>(n - 1) * 90.0 : 90.0);
+    view_.Repaint();
+  }
+  if (!asideFolder.empty()) {
+    std::string gone = asideFolder.substr(0, asideFolder.size() - 1);
+    modFunction::DeleteFolderTree(gone);
+  }
+  return true;
+}
+
+void RestoreRun::CopyAddressBook() {
+  const std::string target = GetWabFile();
+  const std::string saved = settings_.TempFolder + addressBookEntry_;
+  if (addressBookEntry_.empty() || target.empty() || !modFunction::FileExists(saved)) return;
+  // Copied beside the target first, then moved over it: the user's address
+  // book is replaced whole or not at all.
+  const std::string fresh = target + ".qm~new";
+  if (platform::CopyOneFile(saved, fresh, false) && platform::MoveFileReplace(fresh, target)) return;
+  platform::RemoveFile(fresh);
+}
+
+std::string RestoreRun::GetWabFile() {
+  RegistryRoutines r;
+  r.hKey(kHkeyCurrentUser);
+  r.KeyRoot(DataLocations::kAddressBookKey);
+  std::string path = r.GetRegistryValue("", "").AsText();
+  return path == "Error!" ? std::string() : path;
+}
+
+std::string RestoreRun::GetOEPath(const std::string& iD, bool bMacro) {
+  std::string path;
+  if (modFunction::IsWin9x()) {
+    path = modFunction::SpecialFolderPath(platform::kCsidlAppData) + "Identities\\" + iD +
+           "\\Microsoft\\Outlook Express\\";
+  } else {
+    path = "%UserProfile%\\Local Settings\\Application Data\\Identities\\" + iD + "\\Microsoft\\Outlook Express\\";
+    if (!bMacro) {
+      const std::string profile = modFunction::SpecialFolderPath(platform::kCsidlProfile);
+      const std::string macro = "%UserProfile%\\";
+      for (std::size_t at = 0; (at = path.find(macro, at)) != std::string::npos; at += profile.size())
+        path.replace(at, macro.size(), profile);
+    }
+  }
+  return WithSlash(path);
+}
+
+std::string RestoreRun::GetOEExeFile() {
+  RegistryRoutines r;
+  r.hKey(kHkeyLocalMachine);
+  r.KeyRoot("SOFTWARE\\Microsoft\\Outlook Express");
+  std::string root = r.GetRegistryValue("InstallRoot", "").AsText();
+  if (root.empty() || root == "Error!") return "";
+  return WithSlash(root) + "msimn.exe";
+}
+
+}  // namespace restore

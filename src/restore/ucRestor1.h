@@ -1,0 +1,53 @@
+#pragma once
+// The restore source page: the user picks a backup file; the page extracts
+// only its identity list (asking for the password when the file has one),
+// turns it into the restore plan, each saved identity mapped onto the local
+// identity of the same name, and shows the file's comment.
+#include <string>
+
+#include "controls/Control.h"
+#include "controls/InputControls.h"
+#include "shell/WizardPage.h"
+
+class cUnzip;
+
+class ucRestor1 : public wizard::RestoreSourcePage {
+ public:
+  ucRestor1();
+  int TemplateId() const override;
+  void Bind(controls::ControlBinder& binder) override;
+
+  // The command-line run: opens the archive named in the file box.
+  void Loadbackupfile();
+  bool CheckReady() override;
+  // Reads the extracted identity list into the plan; false for an empty list.
+  bool ReadIDlist();
+  // "Browse...": the open-file dialog, then the chosen archive is opened.
+  void Browse();
+
+  std::string RestoreFolder() const override { return restoreFolder_; }
+  void RestoreFolder(const std::string& folder) { restoreFolder_ = folder; }
+  std::string Password() const override { return password_; }
+  void Password(const std::string& password) { password_ = password; }
+  std::string RestoreFile() const override { return txtFileName.Text(); }
+  void RestoreFile(const std::string& path) { txtFileName.Text(path); }
+
+  controls::Label lblTitle;
+  controls::TextBox txtFileName;
+  controls::CommandButton cmdBrowse;
+  controls::Frame fmeComment;
+  controls::TextBox txtComment;
+
+  static constexpr const char kIncorrectMessage[] = "Incorrect backup file or password, please choose another file.";
+  static constexpr const char kChooseFirstMessage[] = "Click Browse button to choose a Backup file first !";
+
+ private:
+  bool OpenBackupFile(const std::string& path);
+  void cUnzipOE_PasswordRequest(std::string& sPassword, bool& bCancel);
+  void DropWorkFolder();
+
+  std::string restoreFolder_, password_;
+  std::string offered_;   // the password given during the current opening
+  std::string loaded_;    // the archive the plan was last read from
+  bool cancelled_ = false;
+};

@@ -1,0 +1,185 @@
+#include "restore/ucRestor2.h"
+
+#include <array>
+
+#include "catalog/ItemFlags.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "resources/resource.h"
+#include "shell/SharedObjects.h"
+
+namespace {
+
+const char* const kItemCaptions[ItemFlags::kItemCount] = {
+    "E-Mail && News Messages", "Accounts",        "Address Book",
+    "Mail && News Rules",      "Blocked Senders", "Signatures",
+};
+
+// Sets the busy flag for one scope, so that the page's own changes of its
+// controls do not run its handlers.
+class BusyScope {
+ public:
+  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
+  ~BusyScope() { busy_ = false; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  bool& busy_;
+};
+
+}  // namespace
+
+ucRestor2::ucRestor2() {
+  lblTitle.Caption("Choose identities to restore");
+  fmeFrom.Caption("Restore from:");
+  fmeTo.Caption("Restore to identity:");
+  fmeItems.Caption("Items to restore");
+  for (int k = 0; k < ItemFlags::kItemCount; ++k) {
+    chkItem[k].Caption(kItemCaptions[k]);
+    chkItem[k].Click = [this, k] { ItemClicked(k); };
+  }
+  lstID.Click = [this] { ShowRecord(); };
+  lstID.ItemCheck = [this](int index) { EntryTicked(index); };
+  cobToID.Click = [this] { TargetChosen(); };
+}
+
+int ucRestor2::TemplateId() const { return IDD_RESTOR2; }
+
+void ucRestor2::Bind(controls::ControlBinder& binder) {
+  binder.Bind(lblTitle, IDC_RESTOR2_TITLE);
+  binder.Bind(fmeFrom, IDC_RESTOR2_FROMFRAME);
+  binder.Bind(lstID, IDC_RESTOR2_IDLIST);
+  binder.Bind(fmeTo, IDC_RESTOR2_TOFRAME);
+  binder.Bind(cobToID, IDC_RESTOR2_TOID);
+  binder.Bind(fmeItems, IDC_RESTOR2_ITEMFRAME);
+  for (int k = 0; k < ItemFlags::kItemCount; ++k) binder.Bind(chkItem[k], IDC_RESTOR2_ITEM0 + k);
+}
+
+void ucRestor2::LoadIDList() {
+  const clsRestore& plan = shared::RestorePlan();
+  const cProcessItem& items = shared::Catalogue();
+  {
+    BusyScope busy(busy_);
+    lstID.Clear();
+    for (std::int32_t i = 1; i <= plan.Count(); ++i)
+      lstID.AddItem(plan.GetItemValue(clsRestore::IDName, i), plan.GetItemValue(clsRestore::Selected, i) == "True");
+    cobToID.Clear();
+    for (std::int32_t j = 1; j <= items.Identities().Count(); ++j) cobToID.AddItem(items.Identities().At(j));
+    cobToID.AddItem(kNoTarget);
+    if (lstID.ListCount() == 0 || !lstID.Checked(0)) ChooseNoTarget();
+  }
+  if (lstID.ListCount() > 0) lstID.ListIndex(0);
+}
+
+void ucRestor2::ShowRecord() {
+  if (busy_) return;
+  const int row = lstID.ListIndex();
+  if (row < 0) return;
+  BusyScope busy(busy_);
+  clsRestore& plan = shared::RestorePlan();
+  const std::int32_t i = row + 1;
+  const std::string target = plan.GetItemValue(clsRestore::ToIDName, i);
+  int shown = -1;
+  for (int j = 0; j + 1 < cobToID.ListCount() && shown < 0 && !target.empty(); ++j)
+    if (cobToID.List(j) == target) shown = j;
+  if (shown >= 0) cobToID.ListIndex(shown);
+  else ChooseNoTarget();
+  const std::string saved = plan.GetItemValue(clsRestore::IDDetail, i);
+  const std::string chosen = plan.GetItemValue(clsRestore::ToRestoreDetail, i);
+  for (int k = 0; k < ItemFlags::kItemCount; ++k) {
+    chkItem[k].Enabled(ItemFlags::IsOne(saved, k + 1));
+    chkItem[k].Value(ItemFlags::IsOne(chosen, k + 1) ? 1 : 0);
+  }
+  if (lstID.Checked(row) && NoTarget()) {
+    plan.SetItemValue(clsRestore::ToRestoreDetail, ItemFlags::kNone, i);
+    for (auto& box : chkItem) box.Value(0);
+    lstID.Checked(row, false);
+    platform::MsgBox(kTargetFirstMessage, platform::kOkOnly | platform::kInformation);
+  }
+}
+
+void ucRestor2::EntryTicked(int index) {
+  if (lstID.ListIndex() < 0 || busy_) return;
+  BusyScope busy(busy_);
+  platform::DoEvents();
+  const bool ticked = lstID.Checked(index);
+  std::array<bool, ItemFlags::kItemCount> set{};
+  for (int k = 0; k < ItemFlags::kItemCount; ++k) {
+    const bool on = chkItem[k].Enabled() && ticked;
+    chkItem[k].Value(on ? 1 : 0);
+    set[static_cast<std::size_t>(k)] = on;
+  }
+  clsRestore& plan = shared::RestorePlan();
+  plan.SetItemValue(clsRestore::ToRestoreDetail, ItemFlags::Build(set), index + 1);
+  plan.SetItemValue(clsRestore::Selected, ticked ? "True" : "False", index + 1);
+}
+
+void ucRestor2::TargetChosen() {
+  if (busy_) return;
+  BusyScope busy(busy_);
+  clsRestore& plan = shared::RestorePlan();
+  const cProcessItem& items = shared::Catalogue();
+  const int row = lstID.ListIndex();
+  const std::string shown = cobToID.Text();
+  for (std::int32_t i = 1; i <= plan.Count(); ++i) {
+    if (i == row + 1) {
+      if (NoTarget()) {
+        for (auto& box : chkItem) box.Value(0);
+        lstID.Checked(row, false);
+        plan.SetItemValue(clsRestore::ToIDName, "", i);
+        plan.SetItemValue(clsRestore::ToID, "", i);
+        plan.SetItemValue(clsRestore::ToRestoreDetail, ItemFlags::kNone, i);
+      } else {
+        plan.SetItemValue(clsRestore::ToIDName, shown, i);
+        plan.SetItemValue(clsRestore::ToID, items.IdentitiesID().Value(cobToID.ListIndex() + 1), i);
+        plan.SetItemValue(clsRestore::ToRestoreDetail, plan.GetItemValue(clsRestore::IDDetail, i), i);
+      }
+    } else if (plan.GetItemValue(clsRestore::ToIDName, i) == shown) {
+      plan.SetItemValue(clsRestore::ToIDName, "", i);
+      plan.SetItemValue(clsRestore::ToID, "", i);
+      plan.SetItemValue(clsRestore::Selected, "False", i);
+      plan.SetItemValue(clsRestore::ToRestoreDetail, ItemFlags::kNone, i);
+      if (i - 1 < lstID.ListCount()) lstID.Checked(i - 1, false);
+    }
+  }
+}
+
+void ucRestor2::ItemClicked(int k) {
+  if (busy_) return;
+  if (NoTarget() && chkItem[k].Value() == 1) {
+    platform::MsgBox(kTargetFirstMessage, platform::kOkOnly | platform::kInformation);
+    BusyScope busy(busy_);
+    chkItem[k].Value(0);
+    return;
+  }
+  const int row = lstID.ListIndex();
+  if (row < 0) return;
+  BusyScope busy(busy_);
+  std::array<bool, ItemFlags::kItemCount> set{};
+  for (int j = 0; j < ItemFlags::kItemCount; ++j) set[static_cast<std::size_t>(j)] = chkItem[j].Value() == 1;
+  const std::string flags = ItemFlags::Build(set);
+  clsRestore& plan = shared::RestorePlan();
+  plan.SetItemValue(clsRestore::ToRestoreDetail, flags, row + 1);
+  if (flags != ItemFlags::kNone) {
+    if (!lstID.Checked(row)) lstID.Checked(row, true);
+    plan.SetItemValue(clsRestore::Selected, "True", row + 1);
+  } else {
+    lstID.Checked(row, false);
+    plan.SetItemValue(clsRestore::Selected, "False", row + 1);
+  }
+}
+
+bool ucRestor2::CheckReady() {
+  clsRestore& plan = shared::RestorePlan();
+  bool any = false;
+  for (int k = 0; k < lstID.ListCount(); ++k) {
+    plan.SetItemValue(clsRestore::Selected, lstID.Checked(k) ? "True" : "False", k + 1);
+    any = any || lstID.Checked(k);
+  }
+  if (!any) {
+    platform::MsgBox(kChooseOneMessage, platform::kOkOnly | platform::kInformation);
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,382 @@
+// The restore run: a backup made by the program comes back whole onto
+// another machine's identities, and a restore that fails loses nothing.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "archive/cZip.h"
+#include "archive_test_support.h"
+#include "backup/ArchiveLayout.h"
+#include "platform/files.h"
+#include "registry/RegistryRoutines.h"
+#include "restore/RestoreRun.h"
+#include "restore/ucRestor1.h"
+#include "restore/ucRestor2.h"
+#include "restore/ucRestor3.h"
+#include "restore/frmPassword.h"
+#include "restore_world.h"
+#include "shell/SharedObjects.h"
+#include "shell/modFunction.h"
+#include "support/file_lock.h"
+#include "support/registry_keys.h"
+#include "support/scripted_user.h"
+#ifndef _WIN32
+#include "platform/emulated/emulation.h"
+#endif
+
+using backuptest::kAnnaId;
+using backuptest::kMainId;
+using restoretest::kHomeId;
+using restoretest::kNewMainId;
+using restoretest::RestoreWorld;
+using testsupport::RawValue;
+using testsupport::ScriptedUser;
+
+namespace {
+
+std::string Text(const std::string& key, const std::string& name) {
+  std::string data = RawValue(key, name).data;
+  while (!data.empty() && data.back() == '\0') data.pop_back();
+  return data;
+}
+
+bool KeyThere(const std::string& key) {
+  RegistryRoutines reg;
+  reg.hKey(kHkeyCurrentUser);
+  reg.KeyRoot(key);
+  return reg.KeyExists();
+}
+
+std::string Id(const std::string& id, const std::string& below) { return "Identities\\" + id + "\\" + below; }
+
+// The store files as the demo profile holds them (what the backup saved).
+std::map<std::string, std::string> SavedStore(const RestoreWorld& w, const std::string& id) {
+  return RestoreWorld::Files(w.Demo().StoreFolder(id));
+}
+
+class RestoreRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(world.ok());
+    user.OnForm("frmPassword", [](platform::ModalForm& form) {
+      auto& dialog = static_cast<frmPassword&>(form);
+      dialog.txtPassword.Text("s3cret");
+      dialog.cmdOK.Press();
+      return 1;
+    });
+    page.Finish = [this] { ++finished; };
+  }
+
+  // The source page opens the archive and the plan is read from it.
+  void Open() {
+    source.RestoreFile(world.Archive());
+    source.Loadbackupfile();
+    ASSERT_FALSE(source.RestoreFolder().empty());
+  }
+  void Run() {
+    page.ZipFileName(source.RestoreFile());
+    page.TempFolder(source.RestoreFolder());
+    page.Password(source.Password());
+    page.InitNow();
+    page.StartRestore();
+  }
+  // Sets a record of the plan by hand.
+  void Plan(std::int32_t i, const std::string& selected, const std::string& toId, const std::string& toName,
+            const std::string& detail) {
+    clsRestore& plan = shared::RestorePlan();
+    plan.SetItemValue(clsRestore::Selected, selected, i);
+    plan.SetItemValue(clsRestore::ToID, toId, i);
+    plan.SetItemValue(clsRestore::ToIDName, toName, i);
+    plan.SetItemValue(clsRestore::ToRestoreDetail, detail, i);
+  }
+
+  RestoreWorld world;
+  ScriptedUser user;
+  ucRestor1 source;
+  ucRestor3 page;
+  int finished = 0;
+};
+
+// Main Identity comes back onto the local identity of that name (another
+// Id), Anna onto "Home", through the three pages.
+TEST_F(RestoreRunTest, BackupComesBackWholeOntoOtherIdentities) {
+  // A signature file that is gone comes back from the archive.
+  const std::string signature = world.Demo().SignatureFile("main.txt");
+  std::string signatureBytes;
+  ASSERT_TRUE(platform::ReadWholeFile(signature, signatureBytes));
+  platform::RemoveFile(signature);
+
+  Open();
+  EXPECT_EQ(source.txtComment.Text(), "Before the move");
+  ucRestor2 mapping;
+  mapping.LoadIDList();
+  ASSERT_EQ(mapping.lstID.ListCount(), 2);
+  EXPECT_TRUE(mapping.lstID.Checked(0));   // Main Identity, by name
+  EXPECT_FALSE(mapping.lstID.Checked(1));  // Anna Berger, no such identity here
+  mapping.lstID.ListIndex(1);
+  for (int j = 0; j < mapping.cobToID.ListCount(); ++j)
+    if (mapping.cobToID.List(j) == "Home") mapping.cobToID.ListIndex(j);
+  mapping.chkItem[0].Value(1);   // a tick of an item ticks the identity
+  for (int k = 1; k < 6; ++k) mapping.chkItem[k].Value(1);
+  ASSERT_TRUE(mapping.CheckReady());
+  Run();
+
+  EXPECT_EQ(finished, 1);
+  EXPECT_TRUE(page.Succeeded());
+  EXPECT_EQ(page.lblFinishState.Caption(), ucRestor3::kSuccessText);
+  EXPECT_TRUE(page.chkShell.Visible());
+  EXPECT_TRUE(user.Shown().empty()) << user.Shown()[0].text;
+
+  // Accounts merged under the target Id, its own account kept; nothing
+  // under the saved Id.
+  const std::string accounts = Id(kNewMainId, "Software\\Microsoft\\Internet Account Manager\\Accounts\\");
+  EXPECT_EQ(Text(accounts + "00000009", "Account Name"), "Own account");
+  EXPECT_EQ(Text(accounts + "00000001", "POP3 Server"), "pop.example.org");
+  EXPECT_EQ(RawValue(accounts + "00000001", "POP3 Port").type, platform::kRegTypeDword);
+  EXPECT_EQ(RawValue(accounts + "00000001", "POP3 Password2").type, platform::kRegTypeBinary);
+  EXPECT_EQ(Text(Id(kHomeId, "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001"),
+                 "IMAP Server"), "imap.example.com");
+  EXPECT_FALSE(KeyThere(std::string("Identities\\") + kMainId));
+  EXPECT_FALSE(KeyThere(std::string("Identities\\") + kAnnaId));
+  // Shared accounts and the messenger caches, once.
+  EXPECT_EQ(Text("Software\\Microsoft\\Internet Account Manager\\Accounts\\active_directory_ldap", "Account Name"),
+            "Active Directory");
+  EXPECT_EQ(RawValue("Software\\Microsoft\\MessengerService\\ListCache\\.NET Messenger Service", "IdentityCount")
+                .data.size(), 4u);
+  EXPECT_TRUE(KeyThere("Software\\Microsoft\\MessengerService\\GroupStateCache\\.NET Messenger Service"));
+  // Rules, blocked senders and signatures under the target.
+  const std::string oe = Id(kNewMainId, "Software\\Microsoft\\Outlook Express\\5.0\\");
+  EXPECT_EQ(Text(oe + "Rules\\Mail\\000", "Name"), "Move \"newsletters\" to Newsletters");
+  EXPECT_EQ(Text(oe + "Block Senders\\Mail\\Criteria\\0", "Value"), "spam@example.net");
+  EXPECT_EQ(Text(oe + "Signatures\\00000000", "name"), "Signature #1");
+  EXPECT_EQ(Text(Id(kHomeId, "Software\\Microsoft\\Outlook Express\\5.0\\Signatures\\00000000"), "name"), "Work");
+  std::string back;
+  EXPECT_TRUE(platform::ReadWholeFile(signature, back));
+  EXPECT_EQ(back, signatureBytes);
+  // "Store Root": expandable, the standard folder of the target.
+  platform::RegValue root = RawValue(oe, "Store Root");
+  EXPECT_EQ(root.type, platform::kRegTypeExpandSz);
+  EXPECT_EQ(Text(oe, "Store Root"),
+            std::string("%UserProfile%\\Local Settings\\Application Data\\Identities\\") + kNewMainId +
+                "\\Microsoft\\Outlook Express\\");
+  // Store files byte-identical, old ones gone, the user's other file kept,
+  // no registry export among them.
+  std::map<std::string, std::string> expected = SavedStore(world, kMainId);
+  expected["notes.txt"] = restoretest::kNotes;
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), expected);
+  std::map<std::string, std::string> anna = SavedStore(world, kAnnaId);
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kHomeId)), anna);
+  std::vector<platform::DirEntry> left;
+  platform::ListFolder(RestoreWorld::StoreFolder(kNewMainId) + "*.*", left);
+  EXPECT_EQ(left.size(), expected.size() + 2);  // "." and ".."
+  // The address book replaced, from the first record; the work folder gone.
+  std::string book, saved;
+  ASSERT_TRUE(platform::ReadWholeFile(world.AddressBook(), book));
+  ASSERT_TRUE(platform::ReadWholeFile(world.Demo().AddressBook(), saved));
+  EXPECT_EQ(book, saved);
+  std::string work = source.RestoreFolder();
+  EXPECT_FALSE(modFunction::IsFolder(work));
+}
+
+// Cancel at the failed-record question abandons the rest; OK goes on, and
+// either way the outcome names what failed and offers no start of the mail
+// client. A plan with nothing chosen succeeds and removes the work folder.
+TEST_F(RestoreRunTest, FailedRecordIsNamedWhateverTheAnswer) {
+  Open();
+  struct Case {
+    const char* what;
+    int answer;
+    bool abandoned;
+  };
+  for (const Case& c : {Case{"Cancel", platform::kAnswerCancel, true}, Case{"OK", platform::kAnswerOk, false}}) {
+    SCOPED_TRACE(c.what);
+    source.Loadbackupfile();
+    // Record 1 goes to an identity whose Id is no plain name: it fails.
+    Plan(1, "True", "..\\..\\elsewhere", "Nowhere", "0,1,0,0,0,0");
+    shared::RestorePlan().SetItemValue(clsRestore::IDList, "..\\..", 1);
+    Plan(2, "True", kHomeId, "Home", "0,0,0,1,0,0");
+    user.Answer(c.answer);
+    const std::size_t before = user.Shown().size();
+    Run();
+    ASSERT_EQ(user.Shown().size(), before + 1);
+    EXPECT_EQ(user.Shown().back().text, restore::kRecordFailedQuestion);
+    EXPECT_EQ(user.Shown().back().Icon(), platform::kCritical);
+    EXPECT_EQ(user.Shown().back().DefaultButton(), platform::kDefaultButton2);
+    EXPECT_FALSE(page.Succeeded());
+    EXPECT_EQ(page.lblFinishState.Caption(),
+              std::string(ucRestor3::kErrorText) + "\r\n\r\n" + restore::kFailedSuffix + "Nowhere");
+    EXPECT_FALSE(page.chkShell.Visible());
+    EXPECT_EQ(KeyThere(Id(kHomeId, "Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Mail")), !c.abandoned);
+    EXPECT_FALSE(KeyThere("Identities\\elsewhere"));
+  }
+  source.Loadbackupfile();
+  Plan(1, "False", "", "", "0,0,0,0,0,0");
+  Plan(2, "False", "", "", "0,0,0,0,0,0");
+  Run();
+  EXPECT_TRUE(page.Succeeded());
+  EXPECT_FALSE(modFunction::FileExists(source.RestoreFolder() + "IdList.lst"));
+  std::string work = source.RestoreFolder();
+  EXPECT_FALSE(modFunction::IsFolder(work));
+}
+
+// Two records that both restore the address book and the accounts: the book
+// from the first, the shared accounts written once.
+TEST_F(RestoreRunTest, OncePerRunItemsComeFromTheFirstRecord) {
+  Open();
+  Plan(1, "True", kHomeId, "Home", "0,1,1,0,0,0");
+  Plan(2, "True", kNewMainId, "Main Identity", "0,1,1,0,0,0");
+  platform::CopyOneFile(world.Demo().AddressBook(), world.Box().Path("saved.wab"), false);
+  Run();
+  EXPECT_TRUE(page.Succeeded());
+  // Main's backup onto Home, Anna's onto Main Identity.
+  EXPECT_EQ(Text(Id(kHomeId, "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001"), "POP3 Server"),
+            "pop.example.org");
+  EXPECT_EQ(Text(Id(kNewMainId, "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001"),
+                 "IMAP Server"), "imap.example.com");
+  EXPECT_EQ(RawValue("Software\\Microsoft\\Internet Account Manager", "Server ID").data, std::string("\x03\0\0\0", 4));
+  std::string book, saved;
+  platform::ReadWholeFile(world.AddressBook(), book);
+  platform::ReadWholeFile(world.Box().Path("saved.wab"), saved);
+  EXPECT_EQ(book, saved);
+  // The store was not chosen: untouched.
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId))["Inbox.dbx"], restoretest::kOldInbox);
+}
+
+// ---- Failures lose nothing ------------------------------------------------
+
+std::map<std::string, std::string> OldStore() {
+  return {{"Inbox.dbx", restoretest::kOldInbox},
+          {"Old Folder.dbx", restoretest::kOldOnly},
+          {"notes.txt", restoretest::kNotes}};
+}
+
+// Guards against a target left with no store, or half of a new one, when
+// the new store cannot be put in place.
+TEST_F(RestoreRunTest, StoreThatCannotBeReplacedIsLeftAsItWas) {
+  struct Case {
+    const char* what;
+    std::function<void()> fault;  // runs as the store step begins
+  };
+  std::vector<Case> cases;
+#ifndef _WIN32
+  std::unique_ptr<testsupport::FileLock> lock;
+  cases.push_back({"a saved file that cannot be read", [&] {
+                     lock = std::make_unique<testsupport::FileLock>(source.RestoreFolder() + kMainId + "\\Inbox.dbx");
+                   }});
+  cases.push_back({"the disk full during the copy", [] { platform::emu::SetDiskSpace(1000); }});
+#else
+  cases.push_back({"none", [] {}});
+#endif
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Open();
+    Plan(1, "True", kNewMainId, "Main Identity", "1,0,0,0,0,0");
+    Plan(2, "False", "", "", "0,0,0,0,0,0");
+#ifndef _WIN32
+    bool armed = true;
+    platform::emu::AddDoEventsHook([&] {
+      if (armed && page.CurrentStep() == 2) {
+        armed = false;
+        c.fault();
+      }
+    });
+    user.Answer(platform::kAnswerOk);
+    Run();
+    platform::emu::SetDiskSpace(-1);
+    lock.reset();
+    EXPECT_FALSE(page.Succeeded());
+    EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), OldStore());
+    std::vector<platform::DirEntry> left;
+    platform::ListFolder(RestoreWorld::StoreFolder(kNewMainId) + "*.*", left);
+    EXPECT_EQ(left.size(), 5u);  // no folder of moved-aside files left
+    ASSERT_GE(user.Shown().size(), 1u);
+    EXPECT_EQ(user.Shown()[user.Shown().size() - 2].text.rfind(restore::kStoreKeptMessage, 0), 0u);
+    // Nothing was half done: "Store Root" not rewritten.
+    EXPECT_EQ(RawValue(Id(kNewMainId, "Software\\Microsoft\\Outlook Express\\5.0"), "Store Root").type,
+              platform::kRegTypeNone);
+#else
+    (void)c;
+#endif
+  }
+}
+
+// An archive damaged in the middle of a store file: the record fails before
+// the target is touched.
+TEST_F(RestoreRunTest, DamagedArchiveLeavesTheTargetAsItWas) {
+  Open();
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(world.Archive(), bytes));
+  // The largest store file of the demo lies in the archive's middle.
+  const std::size_t at = bytes.find("Inbox.dbx");
+  ASSERT_NE(at, std::string::npos);
+  for (std::size_t k = at + 200; k < at + 260 && k < bytes.size(); ++k) bytes[k] = static_cast<char>(bytes[k] ^ 0x5a);
+  ASSERT_TRUE(platform::WriteWholeFile(world.Archive(), bytes));
+  Plan(1, "True", kNewMainId, "Main Identity", "1,1,0,1,0,0");
+  Plan(2, "False", "", "", "0,0,0,0,0,0");
+  user.Answer(platform::kAnswerOk);
+  Run();
+  EXPECT_FALSE(page.Succeeded());
+  ASSERT_EQ(user.Shown().size(), 2u);
+  EXPECT_EQ(user.Shown()[0].text.rfind(restore::kExtractFailMessage, 0), 0u);
+  EXPECT_EQ(user.Shown()[1].text, restore::kRecordFailedQuestion);
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), OldStore());
+  EXPECT_FALSE(KeyThere(Id(kNewMainId, "Software\\Microsoft\\Outlook Express\\5.0\\Rules")));
+  EXPECT_EQ(Text(Id(kNewMainId, "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000009"), "Account Name"),
+            "Own account");
+  EXPECT_FALSE(KeyThere(Id(kNewMainId, "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000001")));
+}
+
+// Read-only store files of the target are replaced all the same.
+TEST_F(RestoreRunTest, ReadOnlyStoreFilesAreReplaced) {
+  platform::SetAttributes(RestoreWorld::StoreFolder(kNewMainId) + "Inbox.dbx", platform::kAttrReadOnly);
+  Open();
+  Plan(1, "True", kNewMainId, "Main Identity", "1,0,0,0,0,0");
+  Plan(2, "False", "", "", "0,0,0,0,0,0");
+  Run();
+  EXPECT_TRUE(page.Succeeded());
+  std::map<std::string, std::string> expected = SavedStore(world, kMainId);
+  expected["notes.txt"] = restoretest::kNotes;
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), expected);
+}
+
+// ---- Hostile archives -------------------------------------------------------
+
+// An archive that looks like a backup but whose exports climb out of the
+// target key or name another root, and whose entries climb out of the
+// work folder: nothing lands outside the target's keys or the work folder.
+TEST_F(RestoreRunTest, HostileArchiveWritesNothingOutsideTheTarget) {
+  const std::string id = "{EEEEEEEE-0000-0000-0000-000000000000}";
+  const std::string header = std::string(kRegistryFileHeader) + "\r\n\r\n";
+  const std::string climbing = header + "[HKEY_CURRENT_USER\\<%QuillmereKeyName%>\\..\\..\\..\\Evil]\r\n\"x\"=\"1\"\r\n\r\n" +
+                               "[HKEY_LOCAL_MACHINE\\Software\\QuillmereEvil]\r\n\"x\"=\"1\"\r\n\r\n" +
+                               "[HKEY_CURRENT_USER\\Software\\QuillmereEvil]\r\n\"x\"=\"1\"\r\n\r\n" +
+                               "[HKEY_CURRENT_USER\\<%QuillmereKeyName%>\\Fine]\r\n\"ok\"=\"1\"\r\n";
+  const std::string list = "Main Identity\x01" + id + "\x01" + "1,1,1,1,1,1" + std::string(1, '\0');
+  archivetest::MakeRawArchive(world.Box().Path("evil.qmb"),
+                              {{"IdList.lst", list},
+                               {id + "/Rules.bkr", climbing},
+                               {id + "/Accounts.bkr", climbing},
+                               {id + "/../../../escaped.dbx", "x"},
+                               {id + "/Inbox.dbx", "new inbox"},
+                               {"../outside.wab", "x"},
+                               {"Comment.lst", climbing}});
+  source.RestoreFile(world.Box().Path("evil.qmb"));
+  source.Loadbackupfile();
+  ASSERT_FALSE(source.RestoreFolder().empty());
+  ASSERT_EQ(shared::RestorePlan().Count(), 1);
+  Run();
+  EXPECT_FALSE(KeyThere("Evil"));
+  EXPECT_FALSE(KeyThere("Identities\\Evil"));
+  EXPECT_FALSE(KeyThere("Software\\QuillmereEvil"));
+  RegistryRoutines hklm;
+  hklm.hKey(kHkeyLocalMachine);
+  hklm.KeyRoot("Software\\QuillmereEvil");
+  EXPECT_FALSE(hklm.KeyExists());
+  EXPECT_EQ(Text(Id(kNewMainId, "Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Fine"), "ok"), "1");
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId))["Inbox.dbx"], "new inbox");
+  EXPECT_FALSE(world.Box().Exists("escaped.dbx"));
+  EXPECT_FALSE(modFunction::FileExists(modFunction::TempPath() + "outside.wab"));
+  EXPECT_FALSE(modFunction::FileExists(modFunction::TempPath() + "escaped.dbx"));
+}
+
+}  // namespace
