@@ -32,8 +32,11 @@ bool IsDeviceName(std::string part) {
   static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"};
   for (const char* d : kDevices)
     if (part == d) return true;
+  // COM1..9 and LPT1..9, and the superscript digits Windows takes as ports
+  // too ("\xB9", "\xB2", "\xB3" in the ANSI code page).
+  const unsigned char digit = part.size() == 4 ? static_cast<unsigned char>(part[3]) : 0;
   return part.size() == 4 && (part.compare(0, 3, "COM") == 0 || part.compare(0, 3, "LPT") == 0) &&
-         part[3] >= '0' && part[3] <= '9';
+         ((digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3);
 }
 
 // Info-ZIP's Unicode path field, when present and made for this raw name.

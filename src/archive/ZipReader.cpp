@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <random>
 #include <set>
 #include <thread>
 #include <string>
@@ -409,8 +410,15 @@ Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& ta
     if (!fs::Stat(target, it)) return Outcome::kFailed;
     return it.folder ? Outcome::kKept : Outcome::kAsk;
   }
-  const std::string part = target + ".qm~part";
-  if (!out.Create(part)) return Outcome::kFailed;
+  // The bytes go into a new file of a name nobody else uses: created
+  // exclusively, never another entry's or the user's file.
+  std::string part;
+  bool created = false;
+  for (int tries = 0; tries < 16 && !created; ++tries) {
+    part = target + ".qm~" + std::to_string(std::random_device{}() & 0xFFFFFF);
+    created = out.CreateNew(part);
+  }
+  if (!created) return Outcome::kFailed;
   Outcome outcome = Copy(buffer, zf, out, mtime);
   if (outcome == Outcome::kExtracted && fs::MoveOnto(part, target)) return outcome;
   fs::RemoveFile(part);
@@ -546,7 +554,8 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
 bool Matches(const std::string& name, int count, const char* const* specs, std::vector<bool>* used) {
   bool hit = false;
   for (int k = 0; k < count && specs[k] && specs[k][0]; ++k) {
-    if (MatchesSpec(specs[k], name)) {
+    const bool match = specs[k][0] == kUzExactName ? name == specs[k] + 1 : MatchesSpec(specs[k], name);
+    if (match) {
       hit = true;
       if (used) (*used)[static_cast<std::size_t>(k)] = true;
     }
@@ -619,7 +628,7 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
   run.pool.reset();
   for (int k = 0; k < includeCount; ++k)
     if (!used[static_cast<std::size_t>(k)] && includes[k] && includes[k][0])
-      Print(run, std::string("caution: filename not matched:  ") + includes[k]);
+      Print(run, std::string("caution: filename not matched:  ") + (includes[k] + (includes[k][0] == kUzExactName)));
   zip_discard(run.za);
   return Result(run, includeCount, used, listing);
 }

@@ -58,7 +58,8 @@ bool cUnzip::RunSelected(bool test) {
     if (!e.FileSelected) continue;
     std::string name = e.FileDirectory.empty() ? e.Filename : e.FileDirectory + "/" + e.Filename;
     std::replace(name.begin(), name.end(), '\\', '/');
-    includes.push_back(name);
+    // Selected by their exact names, wildcards in them taken as they are.
+    includes.push_back(kUzExactName + name);
   }
   if (includes.size() == entries_.size()) includes.clear();  // all selected: everything
   else if (includes.empty()) return true;                     // nothing selected: nothing to do

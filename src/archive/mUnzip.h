@@ -12,7 +12,7 @@ class cUnzip;
 namespace mUnzip {
 
 constexpr std::size_t kMaxNames = 1023;
-constexpr std::size_t kMaxPassword = 255;  // NUL included
+constexpr std::size_t kMaxPassword = 256;  // NUL included: 255 characters, as the writer keeps
 
 struct RunResult {
   std::int32_t result = 0;

@@ -72,7 +72,9 @@ int PasswordCallback(char* buffer, int size, const char* prompt, const char* nam
     }
     const std::size_t room = std::min<std::size_t>(size > 0 ? static_cast<std::size_t>(size) : 0, kMaxPassword);
     std::memset(buffer, 0, room);
-    std::memcpy(buffer, password.data(), std::min(password.size(), room));
+    // At most room - 1 characters: the reader takes as many (255 for the
+    // libraries' 256-byte buffers), so the longest password reads back.
+    std::memcpy(buffer, password.data(), std::min(password.size(), room > 0 ? room - 1 : 0));
     g_passwordGiven = true;
   } catch (...) {
   }

@@ -99,6 +99,10 @@ struct UzOptions {
   int testOnly;        // read every selected entry and check its CRC; write nothing
 };
 
+// An include that begins with this character names one entry exactly (the
+// rest of it, "/" between folders); other includes are wildcard patterns.
+constexpr char kUzExactName = '\x01';
+
 // Result codes of Wiz_SingleEntryUnzip.
 enum UzResult {
   kUzOk = 0,

@@ -317,6 +317,35 @@ TEST_F(UnzipTest, DamagedEntryFailsCleanlyAndTruncatedArchiveIsRefused) {
   EXPECT_EQ(Extracted(), (std::vector<std::string>{"ok.txt"}));
 }
 
+// Guards against the temporary file of a replaced file clashing with an
+// entry or a file of the user's, and against a selected name read as a
+// wildcard ("Id*" selecting "IdList.lst").
+TEST_F(UnzipTest, ReplacementsAndSelectionsTouchOnlyTheirOwnFiles) {
+  MakeRawArchive(box.Path("p.qmb"), {{"p.txt", "new p"}, {"p.txt.qm~part", "other entry"}});
+  for (int round = 0; round < 5; ++round) {
+    box.WriteFile("out\\p.txt", "old p");
+    box.WriteFile("out\\p.txt.qm~1", "the user's own");
+    cUnzip u;
+    u.ZipFile(box.Path("p.qmb"));
+    u.UnzipFolder(box.Path("out\\"));
+    u.OverwriteExisting(true);
+    EXPECT_TRUE(u.Unzip()) << u.LastResult();
+    EXPECT_EQ(Read("out\\p.txt"), "new p");
+    EXPECT_EQ(Read("out\\p.txt.qm~part"), "other entry");
+    EXPECT_EQ(Read("out\\p.txt.qm~1"), "the user's own");
+    EXPECT_EQ(Extracted().size(), 3u);
+  }
+  MakeRawArchive(box.Path("w.qmb"), {{"IdList.lst", "list"}, {"Id*", "odd"}, {"a.txt", "a"}});
+  cUnzip u;
+  u.ZipFile(box.Path("w.qmb"));
+  u.UnzipFolder(box.Path("sel\\"));
+  u.Directory();
+  ASSERT_EQ(u.FileCount(), 3);
+  u.FileSelected(1, false);  // only "Id*" and "a.txt"
+  u.Unzip();
+  EXPECT_EQ(Extracted("sel"), (std::vector<std::string>{"a.txt"}));  // "Id*" itself is no safe name
+}
+
 TEST_F(UnzipTest, ExistingFileIsReplacedOnlyWhenTheOwnerSaysSo) {
   MakeRawArchive(box.Path("a.qmb"), {{"a.txt", "new a"}, {"b.txt", "new b"}});
   box.WriteFile("out\\a.txt", "old a");

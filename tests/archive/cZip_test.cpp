@@ -86,6 +86,25 @@ TEST_F(ZipTest, PasswordIsAskedTwiceThenVerified) {
   EXPECT_EQ(archivetest::ArchiveComment(box.Path("out.qmb")), "My backup");
 }
 
+// Guards against archives the program cannot open itself: the writer and
+// the reader keep the same number of characters of a long password.
+TEST_F(ZipTest, LongestPasswordsReadBack) {
+  for (std::size_t length : {254u, 255u, 256u, 300u}) {
+    SCOPED_TRACE(length);
+    std::string password;
+    for (std::size_t k = 0; k < length; ++k) password += static_cast<char>('a' + k % 26);
+    cZip zip;
+    archivetest::SetUpBackupZip(zip, Work(), box.Path("long.qmb"), password, "");
+    zip.Zip();
+    ASSERT_TRUE(zip.Success());
+    EXPECT_EQ(ReadArchive(box.Path("long.qmb"), password.substr(0, 255).c_str())["IdList.lst"], "ids");
+    cUnzip u;
+    u.ZipFile(box.Path("long.qmb"));
+    u.PasswordRequest = [&](std::string& p, bool&) { p = password; };
+    EXPECT_TRUE(u.Test()) << u.LastResult();
+  }
+}
+
 TEST_F(ZipTest, DifferentPasswordsOrACancelledOneFailWithoutAnArchive) {
   cZip zip;
   archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "x", "");

@@ -87,6 +87,18 @@ TEST(RegistryPaths, TrailingAndDoubledBackslashesAreToleratedALeadingOneIsNot) {
   EXPECT_EQ(kRegNotFound, OpenRegKey(kRegCurrentUser, t.Path("missing\\"), kRegKeyRead, k));
 }
 
+// Names reach the system as C strings: a NUL ends them, as on Windows (a
+// name kept whole natively once sent a branch export round in circles).
+TEST(RegistryPaths, NamesEndAtANul) {
+  TestKey t;
+  RegKey k;
+  ASSERT_EQ(kRegOk, CreateRegKey(kRegCurrentUser, t.Path("a" + kNul + "b"), k));
+  testsupport::PutRawValue(t.Path("a"), "v" + kNul + "w", kRegTypeSz, kSz + kNul);
+  EXPECT_EQ(std::vector<std::string>{"a"}, Subkeys(t.Path()));
+  ASSERT_EQ(1u, Values(t.Path("a")).size());
+  EXPECT_EQ("v", Values(t.Path("a"))[0].name);
+}
+
 TEST(RegistryPaths, CreateMakesEveryMissingLevelAndDeleteRemovesTheBranch) {
   TestKey t;
   RegKey k;

@@ -152,7 +152,11 @@ long Resolve(std::uintptr_t handle, std::uint32_t needed, std::shared_ptr<Node>&
 
 // The path's names; false when the path begins with a backslash, as Windows
 // refuses. Empty pieces (a trailing or doubled backslash) are passed over.
-bool SplitPath(const std::string& path, std::vector<std::string>& names) {
+// Names reach the system's ANSI functions as C strings: they end at a NUL.
+std::string AsCString(const std::string& s) { return s.substr(0, s.find('\0')); }
+
+bool SplitPath(const std::string& whole, std::vector<std::string>& names) {
+  const std::string path = AsCString(whole);
   if (!path.empty() && path[0] == '\\') return false;
   std::size_t pos = 0;
   while (pos <= path.size()) {
@@ -252,7 +256,7 @@ long EnumRegValue(const RegKey& key, std::uint32_t index, RegValue& value) {
 long QueryRegValue(const RegKey& key, const std::string& name, RegValue& value) {
   std::shared_ptr<Node> node;
   if (long r = emu::Resolve(key.handle(), emu::kQueryValue, node)) return r;
-  auto it = node->values.items().find(name);
+  auto it = node->values.items().find(emu::AsCString(name));
   if (it == node->values.items().end()) return kRegNotFound;
   value.name = it->first;
   value.type = it->second.type;
@@ -265,9 +269,10 @@ long SetRegValue(const RegKey& key, const std::string& name, std::uint32_t type,
   std::shared_ptr<Node> node;
   if (long r = emu::Resolve(key.handle(), emu::kSetValue, node)) return r;
   auto& items = node->values.items();
-  auto it = items.find(name);
+  const std::string cut = emu::AsCString(name);
+  auto it = items.find(cut);
   if (it == items.end()) {
-    items.emplace(name, emu::StoredValue{type, data});
+    items.emplace(cut, emu::StoredValue{type, data});
     node->values.Changed();
   } else {
     it->second = emu::StoredValue{type, data};  // the first spelling of the name stays
