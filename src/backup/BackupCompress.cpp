@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/ui.h"
+#include "shell/RunRecord.h"
 
 namespace backup {
 
@@ -81,6 +82,7 @@ bool BackupRun::Compress() {
   // replaces it.
   const std::string partial = platform::TempFileName(FolderOf(settings_.ZipFileName), "qmb");
   bool ok = false;
+  if (!partial.empty()) RunRecord::NoteArchive(partial);
   if (!partial.empty()) {
     auto zip = std::make_unique<cZip>();
     zip->PasswordRequest = [this](std::string& sPassword, std::int32_t, bool, bool& bCancel) {
@@ -102,11 +104,13 @@ bool BackupRun::Compress() {
     zip.reset();
     if (ok && !Verify(partial)) {
       platform::RemoveFile(partial);
+      RunRecord::Strike(partial);
       platform::MsgBox(kVerifyFailMessage, platform::kExclamation);
       return false;
     }
     ok = ok && platform::MoveFileReplace(partial, settings_.ZipFileName);
     if (!ok) platform::RemoveFile(partial);
+    RunRecord::Strike(partial);
   }
   if (!ok) platform::MsgBox(kCompressFailMessage, platform::kExclamation);
   verified_ = ok;

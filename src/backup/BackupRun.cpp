@@ -3,6 +3,7 @@
 #include "backup/ArchiveLayout.h"
 #include "catalog/DataLocations.h"
 #include "platform/ui.h"
+#include "shell/RunRecord.h"
 #include "shell/modFunction.h"
 
 namespace backup {
@@ -25,6 +26,7 @@ bool BackupRun::Run() {
   view_.StepStarted(0);
   messagesWanted_ = messengerWanted_ = addressBookWanted_ = false;
   tempDir_ = modFunction::MakeTempFolder();
+  RunRecord::NoteWorkFolder(tempDir_);
   controls::ProgressBar& bar = view_.Bar();
   bar.Max(settings_.TotalItem * 100.0);
   expected_ = 0;

@@ -20,4 +20,9 @@ bool IsNtPlatform();
 // looked at (the callers let window messages run there).
 std::vector<ProcessInfo> ListProcesses(void (*beforeEach)() = nullptr);
 
+std::uint32_t CurrentProcessId();
+// Whether a process of this id still runs; one that cannot be asked is
+// taken as running.
+bool ProcessRunning(std::uint32_t id);
+
 }  // namespace platform

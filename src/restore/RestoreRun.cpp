@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/ui.h"
 #include "shell/OneBasedList.h"
+#include "shell/RunRecord.h"
 #include "shell/modFunction.h"
 
 namespace restore {
@@ -332,12 +333,14 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
       platform::RemoveFile(folder + name);
     }
     for (const std::string& name : moved) platform::MoveFileReplace(asideFolder + name, folder + name);
-    if (!asideFolder.empty()) platform::RemoveFolder(asideFolder.substr(0, asideFolder.size() - 1));
+    if (!asideFolder.empty() && platform::RemoveFolder(asideFolder.substr(0, asideFolder.size() - 1)))
+      RunRecord::Strike(asideFolder);
     return false;
   };
   if (!aside.empty()) {
     if (asideFolder.empty() || !platform::CreateFolder(asideFolder.substr(0, asideFolder.size() - 1)))
       return false;
+    RunRecord::NoteStore(asideFolder, folder, files);
     for (const std::string& name : aside) {
       if (!platform::MoveFileReplace(folder + name, asideFolder + name)) return undo();
       moved.push_back(name);
@@ -352,8 +355,11 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
     view_.Repaint();
   }
   if (!asideFolder.empty()) {
+    RunRecord::StoreComplete(asideFolder);
     std::string gone = asideFolder.substr(0, asideFolder.size() - 1);
     modFunction::DeleteFolderTree(gone);
+    platform::RemoveFolder(gone);
+    RunRecord::Strike(asideFolder);
   }
   return true;
 }

@@ -10,6 +10,7 @@
 #include "platform/ui.h"
 #include "resources/resource.h"
 #include "restore/frmPassword.h"
+#include "shell/RunRecord.h"
 #include "shell/SharedObjects.h"
 #include "shell/modFunction.h"
 
@@ -68,7 +69,10 @@ bool ucRestor1::OpenBackupFile(const std::string& path) {
   cancelled_ = false;
   offered_.clear();
   try {
-    if (restoreFolder_.empty()) restoreFolder_ = modFunction::MakeTempFolder();
+    if (restoreFolder_.empty()) {
+      restoreFolder_ = modFunction::MakeTempFolder();
+      RunRecord::NoteWorkFolder(restoreFolder_);
+    }
     const std::string list = restoreFolder_ + ArchiveLayout::kIdListEntry;
     platform::SetAttributes(list, platform::kAttrNormal);
     platform::RemoveFile(list);

@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "shell/RunRecord.h"
 #include "shell/modFunction.h"
 
 namespace modCheckOE {
@@ -61,6 +62,9 @@ int Main(StartTargets& targets) {
     return 1;
   }
 
+  // What a killed run of the program left behind goes first.
+  RunRecord::Recover();
+
   g_commandLine = TrimUpper(platform::CommandLineArgs());
   switch (Dispatch(g_commandLine)) {
     case 1: targets.OpenBackupFromCommandLine(g_commandLine); break;
@@ -83,6 +87,9 @@ std::string StartExitCleaner(const std::string& folderList) {
   return name;
 }
 
-void ExitCleanup() { StartExitCleaner(g_cleanupList); }
+void ExitCleanup() {
+  RunRecord::Remove();
+  StartExitCleaner(g_cleanupList);
+}
 
 }  // namespace modCheckOE

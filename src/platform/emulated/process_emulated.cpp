@@ -2,6 +2,8 @@
 #include "platform/emulated/state.h"
 #include "platform/process.h"
 
+#include <unistd.h>
+
 namespace platform {
 
 bool IsNtPlatform() { return (emu::state().versionWord & 0x80000000u) == 0; }
@@ -13,6 +15,15 @@ std::vector<ProcessInfo> ListProcesses(void (*beforeEach)()) {
     out.push_back(p);
   }
   return out;
+}
+
+std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(::getpid()); }
+
+bool ProcessRunning(std::uint32_t id) {
+  if (id == CurrentProcessId()) return true;
+  for (const ProcessInfo& p : emu::state().processes)
+    if (p.id == id) return true;
+  return false;
 }
 
 namespace emu {

@@ -50,4 +50,14 @@ std::vector<ProcessInfo> ListProcesses(void (*beforeEach)()) {
   return out;
 }
 
+std::uint32_t CurrentProcessId() { return ::GetCurrentProcessId(); }
+
+bool ProcessRunning(std::uint32_t id) {
+  HANDLE h = ::OpenProcess(SYNCHRONIZE, FALSE, id);
+  if (!h) return ::GetLastError() != ERROR_INVALID_PARAMETER;  // no such process
+  const bool running = ::WaitForSingleObject(h, 0) == WAIT_TIMEOUT;
+  ::CloseHandle(h);
+  return running;
+}
+
 }  // namespace platform

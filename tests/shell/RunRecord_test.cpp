@@ -1,0 +1,114 @@
+// What a killed run leaves is cleared at the next start: the half-written
+// archive and the work folders go, moved-aside store files come back (or
+// go, once the new ones were complete), and nothing else is touched.
+#include "shell/RunRecord.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "shell/modFunction.h"
+#include "support/sandbox.h"
+
+namespace {
+
+// A process id no process has.
+constexpr const char kDeadRecord[] = "~qmrun899999996.lst";
+
+std::string Read(const std::string& path) {
+  std::string bytes;
+  return platform::ReadWholeFile(path, bytes) ? bytes : "<missing>";
+}
+
+// The record this process wrote, handed over as if its process had been killed.
+void Die() {
+  ASSERT_TRUE(platform::MoveFileReplace(RunRecord::RecordFile(), modFunction::LibraryFolder() + kDeadRecord));
+}
+
+class RunRecordTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RunRecord::Remove();
+    platform::RemoveFile(modFunction::LibraryFolder() + kDeadRecord);
+    store = box.Path("store\\");
+    platform::CreateFolder(box.Path("store"));
+    aside = store + "~qm-old\\";
+    platform::CreateFolder(box.Path("store\\~qm-old"));
+    platform::WriteWholeFile(aside + "Inbox.dbx", "old inbox");
+    platform::WriteWholeFile(aside + "Gone.dbx", "old only");
+    platform::WriteWholeFile(store + "Inbox.dbx", "new, half copied");
+    platform::WriteWholeFile(store + "notes.txt", "the user's");
+  }
+  void TearDown() override {
+    RunRecord::Remove();
+    platform::RemoveFile(modFunction::LibraryFolder() + kDeadRecord);
+  }
+  testsupport::Sandbox box;
+  std::string store, aside;
+};
+
+TEST_F(RunRecordTest, KilledBackupLeavesNoArchiveAndNoPlainCopies) {
+  std::string work = modFunction::MakeTempFolder();
+  platform::WriteWholeFile(work + "Inbox.dbx", "a plain copy of the mail");
+  const std::string partial = platform::TempFileName(box.Root(), "qmb");
+  const std::string foreign = box.Path("keep.tmp");
+  platform::WriteWholeFile(foreign, "not the program's");
+  RunRecord::NoteWorkFolder(work);
+  RunRecord::NoteArchive(partial);
+  RunRecord::NoteArchive(foreign);                  // not a name the program makes
+  RunRecord::NoteWorkFolder(box.Path("elsewhere"));  // not below the temporary folder
+  box.MakeFolder("elsewhere");
+
+  EXPECT_EQ(RunRecord::Recover(), 0);  // this process still runs
+  EXPECT_TRUE(modFunction::IsFolder(work));
+  Die();
+  EXPECT_EQ(RunRecord::Recover(), 1);
+  EXPECT_FALSE(modFunction::IsFolder(work));
+  EXPECT_FALSE(modFunction::FileExists(partial));
+  EXPECT_EQ(Read(foreign), "not the program's");
+  EXPECT_TRUE(box.Exists("elsewhere"));
+  EXPECT_FALSE(modFunction::FileExists(modFunction::LibraryFolder() + kDeadRecord));
+}
+
+TEST_F(RunRecordTest, KilledRestoreLeavesTheStoreAllOldOrAllNew) {
+  struct Case {
+    const char* what;
+    bool complete;
+    const char* inbox;
+    bool gone;  // Gone.dbx is there afterwards
+  };
+  for (const Case& c : {Case{"killed during the copy", false, "old inbox", true},
+                        Case{"killed after the copy", true, "new, half copied", false}}) {
+    SCOPED_TRACE(c.what);
+    platform::RemoveFile(store + "Gone.dbx");
+    platform::RemoveFile(store + "New.dbx");
+    SetUp();
+    RunRecord::NoteStore(aside, store, {"Inbox.dbx", "New.dbx"});
+    platform::WriteWholeFile(store + "New.dbx", "new folder");
+    if (c.complete) RunRecord::StoreComplete(aside);
+    Die();
+    EXPECT_EQ(RunRecord::Recover(), 1);
+    EXPECT_EQ(Read(store + "Inbox.dbx"), c.inbox);
+    EXPECT_EQ(modFunction::FileExists(store + "Gone.dbx"), c.gone);
+    EXPECT_EQ(modFunction::FileExists(store + "New.dbx"), c.complete);
+    EXPECT_EQ(Read(store + "notes.txt"), "the user's");
+    std::string folder = aside;
+    EXPECT_FALSE(modFunction::IsFolder(folder));
+  }
+}
+
+TEST_F(RunRecordTest, StruckLinesAreNotCarriedOut) {
+  std::string work = modFunction::MakeTempFolder();
+  RunRecord::NoteWorkFolder(work);
+  RunRecord::NoteStore(aside, store, {"Inbox.dbx"});
+  RunRecord::Strike(aside);
+  RunRecord::Strike(work);
+  EXPECT_FALSE(modFunction::FileExists(RunRecord::RecordFile()));  // nothing left to record
+  RunRecord::NoteArchive(box.Path("qmb1.tmp"));
+  Die();
+  RunRecord::Recover();
+  EXPECT_TRUE(modFunction::IsFolder(work));
+  EXPECT_EQ(Read(store + "Inbox.dbx"), "new, half copied");
+}
+
+}  // namespace
