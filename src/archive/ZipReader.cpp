@@ -83,8 +83,8 @@ class FolderIndex {
 enum class Outcome { kExtracted, kKept, kFailed, kUnreadable, kAsk };
 
 Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& target, std::time_t mtime,
-                bool there);
-bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf);
+                std::uint64_t size, bool there);
+bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf, std::uint64_t size);
 
 // Extracts entries on worker threads, each with its own handle on the
 // archive, so that decompressing, decrypting and creating files overlap.
@@ -95,6 +95,7 @@ class ExtractPool {
     zip_uint64_t index = 0;
     std::string name, target, password;
     std::time_t mtime = 0;
+    std::uint64_t size = 0;  // as the archive declares it
     bool there = false, encrypted = false, test = false;
   };
   struct Done {
@@ -175,8 +176,8 @@ class ExtractPool {
     zip_file_t* zf = !za ? nullptr
                          : zip_fopen_index_encrypted(za, job.index, 0, job.encrypted ? job.password.c_str() : nullptr);
     if (zf) {
-      done.outcome = job.test ? (ReadsBack(buffer, zf) ? Outcome::kExtracted : Outcome::kUnreadable)
-                              : Inflate(buffer, zf, job.target, job.mtime, job.there);
+      done.outcome = job.test ? (ReadsBack(buffer, zf, job.size) ? Outcome::kExtracted : Outcome::kUnreadable)
+                              : Inflate(buffer, zf, job.target, job.mtime, job.size, job.there);
       zip_fclose(zf);
     }
     done.job = std::move(job);
@@ -265,12 +266,16 @@ void List(Run& run, zip_uint64_t i, const std::string& name) {
   run.cb->listing(&e);
 }
 
-// Reads an entry to its end, keeping nothing; libzip checks the CRC there.
-bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf) {
+// Reads an entry to its end, keeping nothing; libzip checks the CRC there,
+// and the entry must hold as many bytes as the archive declares.
+bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf, std::uint64_t size) {
+  std::uint64_t total = 0;
   for (;;) {
     zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
     if (n < 0) return false;
-    if (n == 0) return true;
+    if (n == 0) return total == size;
+    total += static_cast<std::uint64_t>(n);
+    if (total > size) return false;
   }
 }
 
@@ -305,7 +310,7 @@ bool PasswordFits(Run& run, const std::string& password) {
       continue;
     }
     tried = true;
-    const bool ok = ReadsBack(buffer, zf);
+    const bool ok = ReadsBack(buffer, zf, candidate.first);
     zip_fclose(zf);
     if (ok) {
       run.passwordConfirmed = true;
@@ -375,17 +380,24 @@ bool MayReplace(Run& run, const std::string& target) {
 // Streams the rest of the entry into `out`: kUnreadable when it could not be
 // read (a wrong password or damage shows at the end, in the CRC), kFailed
 // when it could not be written.
-Outcome Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::time_t mtime) {
+Outcome Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::time_t mtime, std::uint64_t size) {
   Outcome outcome = Outcome::kExtracted;
+  std::uint64_t total = 0;
   for (;;) {
     zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
     if (n < 0) outcome = Outcome::kUnreadable;
     if (n <= 0) break;
+    total += static_cast<std::uint64_t>(n);
+    if (total > size) {  // more than the archive declares: not to be trusted
+      outcome = Outcome::kUnreadable;
+      break;
+    }
     if (!out.Write(buffer.data(), static_cast<std::size_t>(n))) {
       outcome = Outcome::kFailed;
       break;
     }
   }
+  if (outcome == Outcome::kExtracted && total != size) outcome = Outcome::kUnreadable;
   if (outcome == Outcome::kExtracted) out.SetModified(mtime);
   if (!out.Close() && outcome == Outcome::kExtracted) outcome = Outcome::kFailed;
   return outcome;
@@ -398,11 +410,11 @@ Outcome Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::ti
 // a file turns up that the folder index did not know (spelled in another
 // letter case), nothing is read and the owner is to be asked: kAsk.
 Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& target, std::time_t mtime,
-                bool there) {
+                std::uint64_t size, bool there) {
   fs::Stream out;
   if (!there) {
     if (out.CreateNew(target)) {
-      Outcome outcome = Copy(buffer, zf, out, mtime);
+      Outcome outcome = Copy(buffer, zf, out, mtime, size);
       if (outcome != Outcome::kExtracted) fs::RemoveFile(target);
       return outcome;
     }
@@ -419,7 +431,7 @@ Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& ta
     created = out.CreateNew(part);
   }
   if (!created) return Outcome::kFailed;
-  Outcome outcome = Copy(buffer, zf, out, mtime);
+  Outcome outcome = Copy(buffer, zf, out, mtime, size);
   if (outcome == Outcome::kExtracted && fs::MoveOnto(part, target)) return outcome;
   fs::RemoveFile(part);
   return outcome == Outcome::kExtracted ? Outcome::kFailed : outcome;
@@ -441,10 +453,10 @@ void Finish(Run& run, const std::string& name, Outcome outcome, bool encrypted) 
 
 // Extracts on the calling thread, asking the owner when a file turns up.
 void InflateHere(Run& run, zip_file_t* zf, const std::string& name, const std::string& target, std::time_t mtime,
-                 bool there, bool encrypted) {
-  Outcome outcome = Inflate(run.buffer, zf, target, mtime, there);
+                 std::uint64_t size, bool there, bool encrypted) {
+  Outcome outcome = Inflate(run.buffer, zf, target, mtime, size, there);
   if (outcome == Outcome::kAsk)
-    outcome = MayReplace(run, target) ? Inflate(run.buffer, zf, target, mtime, true) : Outcome::kKept;
+    outcome = MayReplace(run, target) ? Inflate(run.buffer, zf, target, mtime, size, true) : Outcome::kKept;
   Finish(run, name, outcome, encrypted);
 }
 
@@ -462,13 +474,13 @@ void Apply(Run& run, std::vector<ExtractPool::Done> results) {
       Finish(run, d.job.name, Outcome::kFailed, false);
       continue;
     }
-    InflateHere(run, zf, d.job.name, d.job.target, d.job.mtime, false, d.job.encrypted);
+    InflateHere(run, zf, d.job.name, d.job.target, d.job.mtime, d.job.size, false, d.job.encrypted);
     zip_fclose(zf);
   }
 }
 
 // Reads an entry back without writing it anywhere.
-void Test(Run& run, zip_uint64_t i, const std::string& name, bool encrypted) {
+void Test(Run& run, zip_uint64_t i, const std::string& name, std::uint64_t size, bool encrypted) {
   if (run.cb->service && run.cb->service(name.c_str(), static_cast<unsigned long>(name.size())) != 0) {
     run.aborted = true;
     return;
@@ -489,10 +501,11 @@ void Test(Run& run, zip_uint64_t i, const std::string& name, bool encrypted) {
     job.name = job.target = name;
     job.password = encrypted ? run.password : std::string();
     job.encrypted = encrypted;
+    job.size = size;
     job.test = true;
     run.pool->Add(std::move(job));
   } else {
-    Finish(run, name, ReadsBack(run.buffer, zf) ? Outcome::kExtracted : Outcome::kUnreadable, encrypted);
+    Finish(run, name, ReadsBack(run.buffer, zf, size) ? Outcome::kExtracted : Outcome::kUnreadable, encrypted);
     zip_fclose(zf);
   }
 }
@@ -517,7 +530,7 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   }
   const bool encrypted = st.encryption_method != ZIP_EM_NONE;
   if (run.options->testOnly) {
-    Test(run, i, name, encrypted);
+    Test(run, i, name, st.size, encrypted);
     return;
   }
   const std::string target = run.folder + relative;
@@ -542,10 +555,10 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     // through its own handle. One target is never written twice at once.
     zip_fclose(zf);
     if (run.pool->Pending(target)) Apply(run, run.pool->Drain());
-    run.pool->Add({i, name, target, encrypted ? run.password : std::string(), st.mtime,
+    run.pool->Add({i, name, target, encrypted ? run.password : std::string(), st.mtime, st.size,
                    there == FolderIndex::kFile, encrypted});
   } else {
-    InflateHere(run, zf, name, target, st.mtime, there == FolderIndex::kFile, encrypted);
+    InflateHere(run, zf, name, target, st.mtime, st.size, there == FolderIndex::kFile, encrypted);
     zip_fclose(zf);
   }
   run.index.Added(target, false);
@@ -561,6 +574,22 @@ bool Matches(const std::string& name, int count, const char* const* specs, std::
     }
   }
   return hit;
+}
+
+// The entries' compressed bytes add up to more than the whole file: some of
+// them overlap, which no writer does.
+bool Overlapping(zip_t* za, const char* zipFile) {
+  fs::Item file;
+  if (!fs::Stat(zipFile, file)) return false;
+  zip_uint64_t total = 0;
+  zip_int64_t entries = zip_get_num_entries(za, 0);
+  for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(entries); ++i) {
+    zip_stat_t st;
+    if (zip_stat_index(za, i, 0, &st) != 0 || !(st.valid & ZIP_STAT_COMP_SIZE)) continue;
+    total += st.comp_size;
+    if (total > file.size) return true;
+  }
+  return false;
 }
 
 int Result(const Run& run, int includeCount, const std::vector<bool>& used, bool listing) {
@@ -602,6 +631,12 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
   ReportComment(run);
 
   const bool listing = options->verboseListing != 0;
+  if (!listing && Overlapping(run.za, options->zipFile)) {
+    // Entries that share their bytes make a small file expand without end.
+    Print(run, std::string("error: ") + options->zipFile + " holds entries that overlap; nothing was extracted");
+    zip_discard(run.za);
+    return kUzErr;
+  }
   if (listing) {
   } else if (options->testOnly) {
     run.buffer.resize(kChunk);

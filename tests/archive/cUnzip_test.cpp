@@ -346,6 +346,73 @@ TEST_F(UnzipTest, ReplacementsAndSelectionsTouchOnlyTheirOwnFiles) {
   EXPECT_EQ(Extracted("sel"), (std::vector<std::string>{"a.txt"}));  // "Id*" itself is no safe name
 }
 
+std::uint32_t U32(const std::string& b, std::size_t at) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(b[at])) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+void PutU32(std::string& b, std::size_t at, std::uint32_t v) {
+  for (int k = 0; k < 4; ++k) b[at + k] = static_cast<char>(v >> (8 * k));
+}
+void PutU16(std::string& b, std::size_t at, std::uint32_t v) {
+  for (int k = 0; k < 2; ++k) b[at + k] = static_cast<char>(v >> (8 * k));
+}
+
+// Guards against hostile sizes: an entry that holds other than the bytes
+// it declares, and a small file whose entries share their bytes so that it
+// would expand without end; neither leaves anything behind.
+TEST_F(UnzipTest, EntriesThatLieAboutTheirSizeAreRefused) {
+  const std::string zeros(300000, '\0');
+  MakeRawArchive(box.Path("one.qmb"), {{"a00", zeros}});
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(box.Path("one.qmb"), bytes));
+  const std::size_t eocd = bytes.size() - 22, cd = U32(bytes, eocd + 16);
+  ASSERT_EQ(U32(bytes, cd), 0x02014b50u);
+  struct Case {
+    const char* what;
+    std::string archive;
+  };
+  std::vector<Case> cases;
+  for (std::uint32_t declared : {299999u, 300001u}) {
+    std::string lie = bytes;
+    PutU32(lie, 22, declared);      // local header
+    PutU32(lie, cd + 24, declared);  // central directory
+    cases.push_back({declared < 300000 ? "fewer bytes declared" : "more bytes declared", lie});
+  }
+  {
+    // 200 central records, all pointing at the one entry's bytes.
+    const std::string record = bytes.substr(cd, eocd - cd);
+    std::string central;
+    for (int k = 0; k < 200; ++k) {
+      std::string r = record;
+      r[46 + 1] = static_cast<char>('0' + k / 10 % 10);
+      r[46 + 2] = static_cast<char>('0' + k % 10);
+      r[46] = static_cast<char>('a' + k / 100);
+      central += r;
+    }
+    std::string bomb = bytes.substr(0, cd) + central + bytes.substr(eocd);
+    const std::size_t end = bomb.size() - 22;
+    PutU16(bomb, end + 8, 200);
+    PutU16(bomb, end + 10, 200);
+    PutU32(bomb, end + 12, static_cast<std::uint32_t>(central.size()));
+    cases.push_back({"overlapping entries", bomb});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform::WriteWholeFile(box.Path("h.qmb"), c.archive);
+    cUnzip u;
+    u.ZipFile(box.Path("h.qmb"));
+    u.UnzipFolder(box.Path("out\\"));
+    u.Directory();  // listing is harmless
+    EXPECT_EQ(u.FileCount(), c.archive.size() > bytes.size() ? 200 : 1);
+    EXPECT_FALSE(u.Unzip());
+    EXPECT_EQ(u.LastResult(), kUzErr);
+    EXPECT_TRUE(Extracted().empty());
+    EXPECT_FALSE(u.Test());
+  }
+}
+
 TEST_F(UnzipTest, ExistingFileIsReplacedOnlyWhenTheOwnerSaysSo) {
   MakeRawArchive(box.Path("a.qmb"), {{"a.txt", "new a"}, {"b.txt", "new b"}});
   box.WriteFile("out\\a.txt", "old a");
