@@ -14,6 +14,7 @@
 #include "platform/registry.h"
 #include "platform/ui.h"
 #include "registry/RegistryRoutines.h"
+#include "shell/RunRecord.h"
 
 #ifdef _WIN32
 #include "shell/modCheckOE.h"
@@ -98,6 +99,7 @@ int main(int argc, char** argv) {
   page.Comment("benchmark");
   auto start = std::chrono::steady_clock::now();
   page.StartBackup();
+  RunRecord::Remove();  // as the program does when it ends
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   (void)platform::DeleteRegBranch(platform::kRegCurrentUser, std::string("Identities\\") + kId);
   platform::SetUi(nullptr);

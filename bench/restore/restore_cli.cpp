@@ -22,6 +22,7 @@
 #include "restore/frmPassword.h"
 #include "restore/ucRestor1.h"
 #include "restore/ucRestor3.h"
+#include "shell/RunRecord.h"
 #include "shell/SharedObjects.h"
 
 #ifdef _WIN32
@@ -143,6 +144,7 @@ int main(int argc, char** argv) {
   }
   (void)platform::DeleteRegBranch(platform::kRegCurrentUser, std::string("Identities\\") + kId);
   shared::ReleaseSharedObjects();
+  RunRecord::Remove();  // as the program does when it ends normally
   platform::SetUi(nullptr);
   std::string store = HostPath(restore::RestoreRun::GetOEPath(kId));
   if (!store.empty() && store.back() == '/') store.pop_back();

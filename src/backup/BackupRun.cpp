@@ -68,6 +68,7 @@ bool BackupRun::Run() {
   view_.Repaint();
   std::string folder = tempDir_.substr(0, tempDir_.size() - 1);
   modFunction::DeleteFolderTree(folder);
+  RunRecord::Strike(tempDir_);  // emptied: the plain copies are gone
   view_.StepDone(2);
   bar.value(0);
   view_.Repaint();

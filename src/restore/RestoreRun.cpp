@@ -117,6 +117,7 @@ bool RestoreRun::Run() {
   std::string folder = settings_.TempFolder;
   if (!folder.empty() && folder.back() == '\\') folder.pop_back();
   if (!folder.empty()) modFunction::DeleteFolderTree(folder);
+  RunRecord::Strike(settings_.TempFolder);
   oeFileName_ = GetOEExeFile();
   return failed_.empty() && !abandoned_;
 }

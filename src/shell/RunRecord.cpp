@@ -167,7 +167,7 @@ void Strike(const std::string& path) {
 
 void Remove() { platform::RemoveFile(RecordFile()); }
 
-int Recover() {
+int Recover(bool atStart) {
   const std::string folder = modFunction::LibraryFolder();
   std::vector<platform::DirEntry> records;
   platform::ListFolder(folder + kPrefix + "*.lst", records);
@@ -176,7 +176,7 @@ int Recover() {
     const std::string digits = e.name.substr(sizeof kPrefix - 1, e.name.size() - (sizeof kPrefix - 1) - 4);
     if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
     const auto pid = static_cast<std::uint32_t>(std::stoul(digits));
-    if (platform::ProcessRunning(pid)) continue;
+    if (platform::ProcessRunning(pid) && !(atStart && pid == platform::CurrentProcessId())) continue;
     CarryOut(folder + e.name);
     ++done;
   }

@@ -27,8 +27,9 @@ void Strike(const std::string& path);
 void Remove();
 
 // Carries out the records of processes that no longer run; returns how many
-// it carried out.
-int Recover();
+// it carried out. At start-up a record under this process's own id is a
+// dead process's too (process ids are reused): `atStart` carries it out.
+int Recover(bool atStart = false);
 
 // This process's record file (for tests).
 std::string RecordFile();

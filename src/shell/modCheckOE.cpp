@@ -63,7 +63,7 @@ int Main(StartTargets& targets) {
   }
 
   // What a killed run of the program left behind goes first.
-  RunRecord::Recover();
+  RunRecord::Recover(true);
 
   g_commandLine = TrimUpper(platform::CommandLineArgs());
   switch (Dispatch(g_commandLine)) {

@@ -69,6 +69,13 @@ TEST_F(RunRecordTest, KilledBackupLeavesNoArchiveAndNoPlainCopies) {
   EXPECT_EQ(Read(foreign), "not the program's");
   EXPECT_TRUE(box.Exists("elsewhere"));
   EXPECT_FALSE(modFunction::FileExists(modFunction::LibraryFolder() + kDeadRecord));
+
+  // At start-up a record under the program's own id was left by a dead
+  // process whose id the system has handed out again.
+  std::string stale = modFunction::MakeTempFolder();
+  RunRecord::NoteWorkFolder(stale);
+  EXPECT_GE(RunRecord::Recover(true), 1);
+  EXPECT_FALSE(modFunction::IsFolder(stale));
 }
 
 TEST_F(RunRecordTest, KilledRestoreLeavesTheStoreAllOldOrAllNew) {

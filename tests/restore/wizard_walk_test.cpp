@@ -1,0 +1,102 @@
+// The program's own wizard walked through both branches without windows:
+// at every step the window is closed, answered No (it stays, nothing
+// changes) and Yes (it unloads once and releases the shared objects, which
+// the sanitizers watch); while a run goes on, closing is refused.
+#include <gtest/gtest.h>
+
+#include "platform/system.h"
+#include "restore/frmPassword.h"
+#include "restore/ucRestor1.h"
+#include "restore_world.h"
+#include "shell/SharedObjects.h"
+#include "shell/WizardParts.h"
+#include "shell/modCheckOE.h"
+#include "support/scripted_user.h"
+#ifndef _WIN32
+#include "platform/emulated/emulation.h"
+#endif
+
+using restoretest::RestoreWorld;
+using testsupport::ScriptedUser;
+
+namespace {
+
+constexpr int kBackup[] = {0, 1, 2, 3, 4, 5, 6};
+constexpr int kRestore[] = {0, 1, 8, 9, 10, 11, 12};
+
+struct Walk {
+  explicit Walk(const RestoreWorld& world) : form(wizard::MakeProgramPages(), services) {
+    user.OnForm("frmPassword", [](platform::ModalForm& f) {
+      auto& dialog = static_cast<frmPassword&>(f);
+      dialog.txtPassword.Text("s3cret");
+      dialog.cmdOK.Press();
+      return 1;
+    });
+    archive = world.Archive();
+    form.Load();
+  }
+  // One step forward from the current page, the way a user goes on.
+  void Next(bool restore) {
+    const int p = form.CurrentPage();
+    if (p == 1) form.ucStep11.Method(restore ? ucStep1::kRestore : ucStep1::kBackup);
+    if (p == 8) {
+      auto& source = static_cast<ucRestor1&>(form.ucRestor11);
+      source.RestoreFile(archive);
+      source.Loadbackupfile();
+    }
+    if (p == 11) user.Answer(platform::kAnswerOk);  // the restore question
+    form.cmdNext_Click();
+  }
+  wizard::ProgramServices services;
+  ScriptedUser user;
+  frmMain form;
+  std::string archive;
+};
+
+TEST(WizardWalk, ClosingAtEveryStepOfBothBranches) {
+  RestoreWorld world;
+  ASSERT_TRUE(world.ok());
+  shared::ReleaseSharedObjects();  // the wizard makes its own
+  for (bool restore : {false, true}) {
+    const int* steps = restore ? kRestore : kBackup;
+    for (int stop = 0; stop < 7; ++stop) {
+      SCOPED_TRACE((restore ? "restore, page " : "backup, page ") + std::to_string(steps[stop]));
+      Walk w(world);
+      int refused = 0;
+#ifndef _WIN32
+      // While a run goes on, the close box is pressed and the question would
+      // be answered Yes: the window must stay.
+      platform::emu::AddDoEventsHook([&] {
+        if (!w.form.Running() || refused) return;
+        w.user.Answer(platform::kAnswerYes);
+        EXPECT_FALSE(w.form.Unload());
+        ++refused;
+      });
+#endif
+      for (int k = 0; k < stop; ++k) {
+        w.Next(restore);
+        ASSERT_EQ(w.form.CurrentPage(), steps[k + 1]);
+      }
+      const bool finished = steps[stop] == 6 || steps[stop] == 12;
+#ifndef _WIN32
+      EXPECT_EQ(refused, finished ? 1 : 0);
+#endif
+      const std::size_t before = w.user.Shown().size();
+      if (!finished) {
+        w.user.Answer(platform::kAnswerNo);
+        EXPECT_FALSE(w.form.Unload());
+        EXPECT_EQ(w.user.Shown().size(), before + 1);
+        EXPECT_EQ(w.user.Shown().back().text, frmMain::kCloseQuestion);
+        EXPECT_EQ(w.form.CurrentPage(), steps[stop]);
+        EXPECT_TRUE(shared::HaveSharedObjects());
+      }
+      w.user.Answer(platform::kAnswerYes);
+      EXPECT_TRUE(w.form.Unload());
+      EXPECT_TRUE(w.form.Unloaded());
+      EXPECT_FALSE(shared::HaveSharedObjects());
+      EXPECT_TRUE(w.form.Unload());  // once only
+    }
+  }
+}
+
+}  // namespace
