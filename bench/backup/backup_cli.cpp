@@ -63,8 +63,8 @@ bool SeedProfile(const std::string& store) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: backup_cli STORE_FOLDER ARCHIVE [PASSWORD]\n");
+  if (argc < 3 && !(argc == 2 && std::string(argv[1]) == "--recover")) {
+    std::fprintf(stderr, "usage: backup_cli STORE_FOLDER ARCHIVE [PASSWORD] | --recover\n");
     return 2;
   }
 #ifdef _WIN32
@@ -77,6 +77,10 @@ int main(int argc, char** argv) {
   platform::emu::MapDrive('Z', "/");
   platform::emu::SetTempDirectory("Z:\\tmp\\");
 #endif
+  if (std::string(argv[1]) == "--recover") {  // what the program does first at start-up
+    std::printf("recovered=%d\n", RunRecord::Recover(true));
+    return 0;
+  }
   ConsoleUser user;
   platform::SetUi(&user);
   if (!SeedProfile(ProgramPath(argv[1]))) {

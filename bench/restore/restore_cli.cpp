@@ -101,8 +101,8 @@ bool SeedProfile() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: restore_cli ARCHIVE PASSWORD\n");
+  if (argc < 3 && !(argc == 2 && std::string(argv[1]) == "--recover")) {
+    std::fprintf(stderr, "usage: restore_cli ARCHIVE PASSWORD | --recover\n");
     return 2;
   }
   const std::string archive = argv[1];
@@ -118,6 +118,10 @@ int main(int argc, char** argv) {
   platform::emu::SetSpecialFolder(platform::kCsidlProfile, beside + "profile");
   platform::emu::SetTempDirectory(beside + "temp\\");
 #endif
+  if (std::string(argv[1]) == "--recover") {  // what the program does first at start-up
+    std::printf("recovered=%d\n", RunRecord::Recover(true));
+    return 0;
+  }
   ConsoleUser user(argv[2]);
   platform::SetUi(&user);
   if (!SeedProfile()) {

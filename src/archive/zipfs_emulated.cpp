@@ -211,7 +211,7 @@ std::int64_t Stream::Read(void* buffer, std::size_t size) {
 }
 
 bool Stream::Write(const void* data, std::size_t size) {
-  if (!handle_) return false;
+  if (!handle_ || !platform::emu::TakeDiskSpace(size)) return false;
   int fd = static_cast<int>(reinterpret_cast<std::intptr_t>(handle_) - 1);
   const char* p = static_cast<const char*>(data);
   while (size > 0) {

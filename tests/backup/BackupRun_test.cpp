@@ -380,6 +380,30 @@ TEST_F(BackupRunTest, ArchiveThatDoesNotMatchWhatWasGatheredIsNotKept) {
 }
 #endif
 
+#ifndef _WIN32
+// The disk of the temporary folder fills up at points all through gathering:
+// the run fails and the earlier archive stays, with nothing beside it.
+TEST_F(BackupRunTest, FullDiskAtAnyPointKeepsTheEarlierArchive) {
+  box().WriteFile("out\\demo.qmb", "last week's backup");
+  Choose({{kMainId, kAll}});
+  std::int64_t space = 0;
+  for (; space < 4000000; space = space * 3 + 1000) {
+    SCOPED_TRACE(space);
+    platform::emu::SetDiskSpace(space);
+    const bool ok = Run();
+    platform::emu::SetDiskSpace(-1);
+    if (ok) break;  // enough room at last: the new archive replaced the old
+    EXPECT_EQ(Bytes(archive), "last week's backup");
+    EXPECT_EQ(page.lblTitle.Caption(), "Backup Fail");
+    std::vector<platform::DirEntry> out;
+    platform::ListFolder(box().Path("out\\*.*"), out);
+    EXPECT_EQ(out.size(), 3u);  // ".", ".." and the earlier archive
+  }
+  EXPECT_LT(space, 4000000);
+  EXPECT_NE(Bytes(archive), "last week's backup");
+}
+#endif
+
 TEST_F(BackupRunTest, UnwritableDestinationFailsWithTheCompressionMessage) {
   box().WriteFile("blocker", "a file where the folder should be");
   archive = box().Path("blocker\\demo.qmb");

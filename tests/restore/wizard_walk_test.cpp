@@ -62,7 +62,7 @@ TEST(WizardWalk, ClosingAtEveryStepOfBothBranches) {
     for (int stop = 0; stop < 7; ++stop) {
       SCOPED_TRACE((restore ? "restore, page " : "backup, page ") + std::to_string(steps[stop]));
       Walk w(world);
-      int refused = 0;
+      [[maybe_unused]] int refused = 0;
 #ifndef _WIN32
       // While a run goes on, the close box is pressed and the question would
       // be answered Yes: the window must stay.

@@ -123,4 +123,33 @@ bool SeedRegistry(const std::string& regText, const Sandbox&) {
 std::string RunForOutput(const std::string&) { return ""; }
 #endif
 
+RegListing RegQueryTree(const std::string& root) {
+  RegListing out;
+  const std::string hive = "HKEY_CURRENT_USER\\", gap = "    ";
+  std::istringstream lines(RunForOutput("reg.exe query \"" + hive + root + "\" /s 2>&1"));
+  std::string line, key;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind(hive, 0) == 0) {
+      key = line.substr(hive.size());
+      out[key];
+    } else if (!key.empty() && line.rfind(gap, 0) == 0) {  // "    name    TYPE    data"
+      const std::size_t name = line.find(gap, gap.size());
+      if (name == std::string::npos) continue;
+      std::string rest = line.substr(name + gap.size());
+      const std::size_t type = rest.find(gap);
+      if (type != std::string::npos) rest.replace(type, gap.size(), " ");
+      out[key][line.substr(gap.size(), name - gap.size())] = rest;
+    }
+  }
+  return out;
+}
+
+std::string Listed(const RegListing& listing, const std::string& key, const std::string& name) {
+  auto k = listing.find(key);
+  if (k == listing.end()) return "(no key " + key + ")";
+  auto v = k->second.find(name);
+  return v == k->second.end() ? "(no value " + name + ")" : v->second;
+}
+
 }  // namespace testsupport

@@ -3,6 +3,7 @@
 // below HKEY_CURRENT_USER\Software\QuillmereTest per test, deleted with
 // everything under it afterwards. On the native build the emulated machine
 // is fresh as well (the sandbox resets it).
+#include <map>
 #include <string>
 
 #include "platform/registry.h"
@@ -44,5 +45,13 @@ platform::RegValue RawValue(const std::string& path, const std::string& name);
 // Runs a command line through the command processor and returns its output
 // (Windows only; "" elsewhere).
 std::string RunForOutput(const std::string& commandLine);
+
+// HKEY_CURRENT_USER\<root> and everything below it as the system's own
+// "reg.exe query /s" lists it: key (below HKEY_CURRENT_USER) -> value name
+// -> "TYPE data" (Windows only; empty elsewhere).
+using RegListing = std::map<std::string, std::map<std::string, std::string>>;
+RegListing RegQueryTree(const std::string& root);
+// One value of a listing, or a text that says what is missing.
+std::string Listed(const RegListing& listing, const std::string& key, const std::string& name);
 
 }  // namespace testsupport

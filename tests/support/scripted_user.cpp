@@ -52,6 +52,7 @@ void Fill(std::string& buffer, const std::string& text) {
 
 int ScriptedUser::ShowFileDialog(platform::FileDialogRecord& record) {
   dialogs_.push_back(record);
+  if (real_) return previous_->ShowFileDialog(record);
   if (fileAnswers_.empty()) return 0;
   FileAnswer a = fileAnswers_.front();
   fileAnswers_.pop_front();
@@ -72,6 +73,7 @@ int ScriptedUser::ShowFileDialog(platform::FileDialogRecord& record) {
 
 int ScriptedUser::ShowModal(platform::ModalForm& form, void* owner) {
   forms_.push_back({form.FormName(), owner});
+  if (real_) return previous_->ShowModal(form, owner);
   auto it = handlers_.find(form.FormName());
   return it == handlers_.end() ? 0 : it->second(form);
 }

@@ -67,6 +67,14 @@ class ScriptedUser : public platform::UserInterface {
   };
   const std::vector<ShownForm>& Forms() const { return forms_; }
 
+  // File dialogs and modal windows shown for real (still recorded), for
+  // tests that answer the real windows themselves; message boxes stay
+  // scripted.
+  ScriptedUser& RealWindows(bool real = true) {
+    real_ = real;
+    return *this;
+  }
+
   int ShowMessage(const std::string& text, unsigned style, const std::string& title,
                  void* owner) override;
   int ShowFileDialog(platform::FileDialogRecord& record) override;
@@ -80,6 +88,7 @@ class ScriptedUser : public platform::UserInterface {
   std::map<std::string, FormHandler> handlers_;
   std::vector<ShownForm> forms_;
   platform::UserInterface* previous_;
+  bool real_ = false;
 };
 
 }  // namespace testsupport

@@ -48,6 +48,9 @@ bool LoadRegText(const std::string& text);
 // The disk is full after this many more bytes are written by file copies
 // and whole-file writes (-1: never; Reset() sets that).
 void SetDiskSpace(std::int64_t bytes);
+// Takes `bytes` from that space (any thread); false, and the disk full from
+// then on, when they do not fit.
+bool TakeDiskSpace(std::size_t bytes);
 
 // Called on every DoEvents (the emulated message pump).
 void AddDoEventsHook(std::function<void()> hook);

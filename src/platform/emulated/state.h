@@ -44,9 +44,6 @@ struct State {
   std::int64_t diskSpace = -1;  // bytes the file copies and writes may still use; -1: no limit
 };
 
-// Takes `bytes` from the emulated disk space; false (nothing taken) when
-// they do not fit, as a full disk refuses a write.
-bool TakeDiskSpace(std::size_t bytes);
 
 // Ticks the timers whose interval has passed (from DoEvents).
 void RunDueTimers();

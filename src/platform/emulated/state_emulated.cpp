@@ -1,4 +1,5 @@
 // The emulated machine's state and the mapping of Windows paths onto host folders.
+#include <mutex>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -110,6 +111,8 @@ void SetShellResult(std::intptr_t value) { state().shellResult = value; }
 void SetDiskSpace(std::int64_t bytes) { state().diskSpace = bytes; }
 
 bool TakeDiskSpace(std::size_t bytes) {
+  static std::mutex guard;  // the zip workers write too
+  std::lock_guard<std::mutex> lock(guard);
   std::int64_t& left = state().diskSpace;
   if (left < 0) return true;
   if (static_cast<std::int64_t>(bytes) > left) {

@@ -1,0 +1,195 @@
+// A whole restore through the program's own wizard in its real window, as a
+// user does it: the real Open and password dialogs, the mapping page's own
+// list, drop-down and boxes, the question before the run, the run and
+// Finish; then the result read back with Wine's own reg.exe and the files.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "platform/files.h"
+#include "resources/resource.h"
+#include "restore/frmPassword.h"
+#include "restore/ucRestor1.h"
+#include "restore/ucRestor2.h"
+#include "restore/ucRestor3.h"
+#include "restore_world.h"
+#include "shell/WizardParts.h"
+#include "shell/WizardWindow.h"
+#include "shell/modFunction.h"
+#include "support/registry_keys.h"
+#include "support/scripted_user.h"
+#include "support/window_driver_win32.h"
+
+using backuptest::kAnnaId;
+using backuptest::kMainId;
+using restoretest::kHomeId;
+using restoretest::kNewMainId;
+using restoretest::RestoreWorld;
+using testsupport::Caption;
+using testsupport::Click;
+using testsupport::DialogDriver;
+using testsupport::Listed;
+using testsupport::PageItem;
+using testsupport::Pump;
+using testsupport::RegListing;
+using testsupport::RegQueryTree;
+
+namespace {
+
+constexpr int kOpenNameEdit = 0x480, kOpenNameCombo = 0x47c;  // edt1, cmb13 of the Open dialog
+
+bool AnyKeyNames(const RegListing& dump, const std::string& part) {
+  for (const auto& entry : dump)
+    if (entry.first.find(part) != std::string::npos) return true;
+  return false;
+}
+
+std::string Bytes(const std::string& path) {
+  std::string bytes;
+  platform::ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+TEST(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
+  RestoreWorld world;
+  ASSERT_TRUE(world.ok());
+  testsupport::ScriptedUser user;  // message boxes only
+  user.RealWindows();
+
+  wizard::ProgramServices services;
+  frmMain form(wizard::MakeProgramPages(), services);
+  ASSERT_NE(wizard::CreateWizardWindow(form), nullptr);
+  wizard::ShowWizardWindow(form);
+  Pump(200);
+  HWND main = static_cast<HWND>(form.hwnd());
+  HWND next = ::GetDlgItem(main, IDC_MAIN_NEXT);
+
+  Click(next);  // welcome -> method
+  Click(PageItem(form.ucStep11, IDC_STEP1_OPT1));
+  Click(next);
+  ASSERT_EQ(form.CurrentPage(), 8);
+  ASSERT_NE(form.ucRestor11.Surface().hwnd(), nullptr) << "the restore pages have no window";
+
+  // Browse: the real Open dialog, then the real password prompt, where OK
+  // on a blank box keeps it open.
+  const std::string archive = world.Archive();
+  bool keptOpen = false;
+  {
+    DialogDriver driver({{"Open",
+                          [&](HWND dlg) {
+                            for (int id : {kOpenNameEdit, kOpenNameCombo})
+                              if (HWND name = ::GetDlgItem(dlg, id))
+                                ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(archive.c_str()));
+                            DialogDriver::Press(dlg, IDOK);
+                          }},
+                         {"Password", [&](HWND dlg) {
+                            DialogDriver::Press(dlg, IDOK);
+                            ::Sleep(300);
+                            keptOpen = ::IsWindowVisible(dlg);
+                            ::SendDlgItemMessageA(dlg, IDC_PASSWORD_TEXT, WM_SETTEXT, 0,
+                                                  reinterpret_cast<LPARAM>("s3cret"));
+                            DialogDriver::Press(dlg, IDOK);
+                          }}});
+    Click(PageItem(form.ucRestor11, IDC_RESTOR1_BROWSE));
+    EXPECT_EQ(driver.Done(), 2);
+  }
+  user.RealWindows(false);  // a second password prompt would now be recorded, not hang the test
+  EXPECT_TRUE(keptOpen);
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].text, frmPassword::kEmptyMessage);
+  EXPECT_EQ(::lstrcmpiA(Caption(PageItem(form.ucRestor11, IDC_RESTOR1_FILENAME)).c_str(), archive.c_str()), 0);
+  EXPECT_EQ(Caption(PageItem(form.ucRestor11, IDC_RESTOR1_COMMENT)), "Before the move");
+  const std::string work = form.ucRestor11.RestoreFolder();
+  auto workThere = [w = work]() mutable { return modFunction::IsFolder(w); };
+  ASSERT_TRUE(workThere());
+  Click(next);
+  ASSERT_EQ(form.CurrentPage(), 9);
+
+  // Main Identity is mapped by name; Anna Berger goes onto "Home", and a
+  // tick of an item box ticks her entry.
+  HWND mapping = static_cast<HWND>(form.ucRestor21.Surface().hwnd());
+  HWND list = ::GetDlgItem(mapping, IDC_RESTOR2_IDLIST), target = ::GetDlgItem(mapping, IDC_RESTOR2_TOID);
+  ASSERT_EQ(ListView_GetItemCount(list), 2);
+  EXPECT_TRUE(ListView_GetCheckState(list, 0));
+  EXPECT_FALSE(ListView_GetCheckState(list, 1));
+  EXPECT_EQ(Caption(target), "Main Identity");
+  ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  Pump(50);
+  EXPECT_EQ(Caption(target), ucRestor2::kNoTarget);
+  const LRESULT home = ::SendMessageA(target, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("Home"));
+  ::SendMessageA(target, CB_SETCURSEL, home, 0);
+  ::SendMessageA(mapping, WM_COMMAND, MAKEWPARAM(IDC_RESTOR2_TOID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(target));
+  for (int k = 0; k < 6; ++k) Click(::GetDlgItem(mapping, IDC_RESTOR2_ITEM0 + k));
+  EXPECT_TRUE(ListView_GetCheckState(list, 1));
+  EXPECT_TRUE(ListView_GetCheckState(list, 0));
+  Click(next);
+  ASSERT_EQ(form.CurrentPage(), 10);
+  Pump(300);
+  Click(next);  // neither program runs
+  ASSERT_EQ(form.CurrentPage(), 11);
+
+  // The question before anything is replaced: Cancel stays, OK runs.
+  user.Answer(platform::kAnswerCancel).Answer(platform::kAnswerOk);
+  Click(next);
+  ASSERT_EQ(user.Shown().size(), 2u);
+  EXPECT_EQ(user.Shown()[1].text, frmMain::kRestoreQuestion);
+  EXPECT_EQ(user.Shown()[1].style, platform::kOkCancel | platform::kDefaultButton2 | platform::kQuestion);
+  EXPECT_EQ(form.CurrentPage(), 11);
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId))["Inbox.dbx"], restoretest::kOldInbox);
+  Click(next);
+  Pump(200);
+  ASSERT_EQ(form.CurrentPage(), 12);
+  EXPECT_EQ(user.Shown().size(), 3u) << user.Shown().back().text;
+  EXPECT_EQ(user.Forms().size(), 1u);  // the password was asked once
+  EXPECT_EQ(Caption(next), "Finish");
+  EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(main, IDC_MAIN_CANCEL)));
+  EXPECT_EQ(Caption(PageItem(form.ucRestor31, IDC_RESTOR3_FINISHSTATE)), ucRestor3::kSuccessText);
+  HWND shell = PageItem(form.ucRestor31, IDC_RESTOR3_SHELL);
+  EXPECT_TRUE(::IsWindowVisible(shell));
+  EXPECT_EQ(::SendMessageA(shell, BM_GETCHECK, 0, 0), BST_UNCHECKED);  // Finish starts no mail client
+  Click(next);  // Finish
+  wizard::RunWizardLoop(form);
+  EXPECT_TRUE(form.Unloaded());
+
+  // The registry as reg.exe sees it.
+  const RegListing ids = RegQueryTree("Identities");
+  const std::string toMain = std::string("Identities\\") + kNewMainId + "\\Software\\Microsoft\\";
+  const std::string toHome = std::string("Identities\\") + kHomeId + "\\Software\\Microsoft\\";
+  const std::string accounts = "Internet Account Manager\\Accounts\\";
+  EXPECT_EQ(Listed(ids, toMain + accounts + "00000009", "Account Name"), "REG_SZ Own account");
+  EXPECT_EQ(Listed(ids, toMain + accounts + "00000001", "POP3 Server"), "REG_SZ pop.example.org");
+  EXPECT_EQ(Listed(ids, toMain + accounts + "00000001", "POP3 Port"), "REG_DWORD 0x6e");
+  EXPECT_EQ(Listed(ids, toHome + accounts + "00000001", "IMAP Server"), "REG_SZ imap.example.com");
+  EXPECT_FALSE(AnyKeyNames(ids, kMainId));
+  EXPECT_FALSE(AnyKeyNames(ids, kAnnaId));
+  const std::string oe = toMain + "Outlook Express\\5.0";
+  EXPECT_EQ(Listed(ids, oe + "\\Rules\\Mail\\000", "Name"), "REG_SZ Move \"newsletters\" to Newsletters");
+  EXPECT_EQ(Listed(ids, oe + "\\Block Senders\\Mail\\Criteria\\0", "Value"), "REG_SZ spam@example.net");
+  EXPECT_EQ(Listed(ids, oe + "\\Signatures\\00000000", "name"), "REG_SZ Signature #1");
+  EXPECT_EQ(Listed(ids, toHome + "Outlook Express\\5.0\\Signatures\\00000000", "name"), "REG_SZ Work");
+  EXPECT_EQ(Listed(ids, oe, "Store Root"),
+            std::string("REG_EXPAND_SZ %UserProfile%\\Local Settings\\Application Data\\Identities\\") +
+                kNewMainId + "\\Microsoft\\Outlook Express\\");
+  const std::string ms = "Software\\Microsoft\\";
+  const RegListing shared = RegQueryTree(ms + "Internet Account Manager");
+  const RegListing messenger = RegQueryTree(ms + "MessengerService");
+  EXPECT_EQ(Listed(shared, ms + accounts + "active_directory_ldap", "Account Name"), "REG_SZ Active Directory");
+  const std::string caches = ms + "MessengerService\\";
+  EXPECT_EQ(Listed(messenger, caches + "ListCache\\.NET Messenger Service", "IdentityCount"), "REG_DWORD 0x2");
+  EXPECT_EQ(messenger.count(caches + "GroupStateCache\\.NET Messenger Service"), 1u);
+
+  // The stores byte for byte, the old files gone and the user's own kept;
+  // the address book replaced; the work folder gone.
+  std::map<std::string, std::string> expected = RestoreWorld::Files(world.Demo().StoreFolder(kMainId));
+  expected["notes.txt"] = restoretest::kNotes;
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), expected);
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kHomeId)),
+            RestoreWorld::Files(world.Demo().StoreFolder(kAnnaId)));
+  EXPECT_EQ(Bytes(world.AddressBook()), Bytes(world.Demo().AddressBook()));
+  EXPECT_FALSE(workThere());
+}
+
+}  // namespace

@@ -1,0 +1,114 @@
+#pragma once
+// Driving the wizard's real windows as a user does: buttons pressed, text
+// typed with the notification a keystroke sends, and the modal dialogs that
+// a press opens (file dialogs, password prompt) answered from a helper thread
+// while the test's thread is held in their message loop.
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "shell/WizardPage.h"
+#include "support/pump_win32.h"
+
+namespace testsupport {
+
+inline HWND PageItem(wizard::Page& page, int id) {
+  return ::GetDlgItem(static_cast<HWND>(page.Surface().hwnd()), id);
+}
+
+inline void Click(HWND button) {
+  ::SendMessageA(button, BM_CLICK, 0, 0);
+  Pump(50);
+}
+
+inline void Type(HWND edit, const std::string& text) {
+  ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  // What a keystroke would tell the page.
+  ::SendMessageA(::GetParent(edit), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(edit), EN_CHANGE),
+                 reinterpret_cast<LPARAM>(edit));
+  Pump(20);
+}
+
+inline std::string Caption(HWND h) {
+  char buf[512] = {};
+  ::GetWindowTextA(h, buf, sizeof buf);
+  return buf;
+}
+
+// The visible top-level window of `thread` titled `title`.
+inline HWND FindThreadWindow(DWORD thread, const std::string& title) {
+  std::pair<const std::string*, HWND> s{&title, nullptr};
+  ::EnumThreadWindows(
+      thread,
+      [](HWND h, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
+        if (!::IsWindowVisible(h) || Caption(h) != *s->first) return TRUE;
+        s->second = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.second;
+}
+
+// Answers the dialogs that show on the creating thread, in order: each step
+// waits for its window by title and acts on it. A window that never shows
+// fails its step, and every owned dialog of the thread is then cancelled so
+// that a missed dialog cannot hold the test for ever.
+class DialogDriver {
+ public:
+  struct Step {
+    std::string title;
+    std::function<void(HWND)> act;
+  };
+
+  explicit DialogDriver(std::vector<Step> steps)
+      : thread_([this, steps = std::move(steps), owner = ::GetCurrentThreadId()] {
+          for (const Step& step : steps) {
+            HWND dlg = nullptr;
+            for (int i = 0; i < 300 && !stop_ && !dlg; ++i) {
+              dlg = FindThreadWindow(owner, step.title);
+              if (!dlg) ::Sleep(50);
+            }
+            if (!dlg) {
+              if (!stop_) CancelOwnedDialogs(owner);
+              return;
+            }
+            ::Sleep(300);  // let it finish filling itself
+            step.act(dlg);
+            ++done_;
+          }
+        }) {}
+  ~DialogDriver() {
+    stop_ = true;
+    thread_.join();
+  }
+  DialogDriver(const DialogDriver&) = delete;
+  DialogDriver& operator=(const DialogDriver&) = delete;
+
+  // How many steps found their window and acted.
+  int Done() const { return done_; }
+
+  static void Press(HWND dlg, int id) { ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+ private:
+  static void CancelOwnedDialogs(DWORD thread) {
+    ::EnumThreadWindows(
+        thread,
+        [](HWND h, LPARAM) -> BOOL {
+          if (::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER)) Press(h, IDCANCEL);
+          return TRUE;
+        },
+        0);
+  }
+
+  std::atomic<bool> stop_{false};
+  std::atomic<int> done_{0};
+  std::thread thread_;
+};
+
+}  // namespace testsupport
