@@ -129,6 +129,16 @@ void CarryOut(const std::string& file) {
     if (f[0] == "archive" && IsOwnArchive(f[1])) {
       platform::SetAttributes(f[1], platform::kAttrNormal);
       platform::RemoveFile(f[1]);
+      // The zip library writes the archive into "<name>.<random>" and
+      // renames it at the end: what a killed run leaves is that file.
+      std::vector<platform::DirEntry> partial;
+      platform::ListFolder(f[1] + ".*", partial);
+      for (const platform::DirEntry& e : partial) {
+        const std::string suffix = e.name.substr(LastPart(f[1]).size());
+        if (suffix.size() < 7 || suffix.size() > 9 || suffix.find_first_of("\\/:.", 1) != std::string::npos) continue;
+        platform::SetAttributes(Parent(f[1]) + e.name, platform::kAttrNormal);
+        platform::RemoveFile(Parent(f[1]) + e.name);
+      }
     } else if (f[0] == "work" && IsOwnWorkFolder(f[1])) {
       RemoveTree(f[1]);
     } else if (f[0] == "store") {

@@ -14,12 +14,13 @@ printing what it checked:
 
 Uses the Wine prefix in WINEPREFIX (the test scripts set it) and needs root
 for the tmpfs (that part is skipped, and says so, without it)."""
-import argparse, glob, hashlib, os, shutil, signal, subprocess, sys, time
+import argparse, functools, glob, hashlib, os, shutil, signal, subprocess, sys, time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench", "archive"))
 from archive_bench import make_store  # noqa: E402
 
 PASSWORD = "s3cret"
+print = functools.partial(print, flush=True)  # noqa: A001
 failures = []
 
 
@@ -69,6 +70,7 @@ class Wine:
         except subprocess.TimeoutExpired:
             p.send_signal(signal.SIGKILL)
             p.wait()
+            time.sleep(0.5)  # until Wine's server has seen the process go
             return False
 
     def work_folders(self):
@@ -90,8 +92,9 @@ def backup_kills(w, store, dest, points):
     left = 0
     for k in range(1, points + 1):
         at = seconds * k / (points + 1)
+        before = set(w.work_folders())  # other programs' (the tests') stay out of it
         ended = w.killed_at(at, "backup_cli.exe", store, archive, PASSWORD)
-        leftovers = glob.glob(os.path.join(dest, "qmb*.tmp")) + w.work_folders()
+        leftovers = glob.glob(os.path.join(dest, "qmb*.tmp*")) + list(set(w.work_folders()) - before)
         left += len(leftovers)
         w.run("backup_cli.exe", "--recover")
         if ended:
@@ -101,7 +104,7 @@ def backup_kills(w, store, dest, points):
         else:
             check("point %d (%.1f s): the earlier archive is byte-identical" % (k, at), digest(archive) == earlier)
         check("point %d: no half-written archive and no work folder after the next start" % k,
-              not glob.glob(os.path.join(dest, "qmb*.tmp")) and not w.work_folders())
+              not glob.glob(os.path.join(dest, "qmb*.tmp*")) and not set(w.work_folders()) - before)
     print("  (the killed runs had left %d temporary archives and work folders)" % left)
 
 
@@ -111,7 +114,8 @@ def restore_kills(w, store, dest, points):
     seconds, r = timed(w, "restore_cli.exe", archive, PASSWORD)
     target = next((l[len("store="):] for l in r.stdout.split() if l.startswith("store=")), "")
     check("a whole restore completes (%.1f s)" % seconds, r.returncode == 0 and os.path.isdir(target))
-    if not target or not os.path.isdir(target):
+    if r.returncode != 0 or not os.path.isdir(target):
+        print(r.stdout + r.stderr)
         return
     new = folder_digests(target, skip=("notes.txt",))
     check("the restored store equals the saved one", new == folder_digests(store))
@@ -129,14 +133,16 @@ def restore_kills(w, store, dest, points):
     old = make_old()
     for k in range(1, points + 1):
         at = seconds * k / (points + 1)
+        before = set(w.work_folders())
         w.killed_at(at, "restore_cli.exe", archive, PASSWORD)
         w.run("restore_cli.exe", "--recover")
         now = folder_digests(target, skip=("notes.txt",))
         state = "old" if now == old else "new" if {n: d for n, d in now.items() if n != "Only Old.dbx"} == new and \
             "Only Old.dbx" not in now else "a mix"
         check("point %d (%.1f s): the store is all %s" % (k, at, state), state != "a mix")
-        check("point %d: the user's own file is kept, nothing moved aside is left" % k,
-              os.path.isfile(os.path.join(target, "notes.txt")) and not glob.glob(os.path.join(target, "~qm-old*")))
+        check("point %d: the user's own file is kept, nothing moved aside or extracted is left" % k,
+              os.path.isfile(os.path.join(target, "notes.txt")) and not glob.glob(os.path.join(target, "~qm-old*"))
+              and not set(w.work_folders()) - before)
         old = make_old()
     shutil.rmtree(os.path.dirname(os.path.dirname(target)), ignore_errors=True)
 
@@ -152,6 +158,7 @@ def disk_full(w, store, work):
         print("  skipped: no tmpfs could be mounted")
         return
     try:
+        before = set(w.work_folders())
         earlier = os.path.join(full, "backup.qmb")
         with open(earlier, "wb") as f:
             f.write(b"last week's backup")
@@ -161,7 +168,7 @@ def disk_full(w, store, work):
         with open(earlier, "rb") as f:
             check("the earlier archive is intact", f.read() == b"last week's backup")
         check("no temporary file is left on the full disk", os.listdir(full) == ["backup.qmb"])
-        check("no work folder is left", not w.work_folders())
+        check("no work folder is left", not set(w.work_folders()) - before)
     finally:
         subprocess.run(["umount", full])
 

@@ -51,6 +51,7 @@ TEST_F(RunRecordTest, KilledBackupLeavesNoArchiveAndNoPlainCopies) {
   std::string work = modFunction::MakeTempFolder();
   platform::WriteWholeFile(work + "Inbox.dbx", "a plain copy of the mail");
   const std::string partial = platform::TempFileName(box.Root(), "qmb");
+  platform::WriteWholeFile(partial + ".a1B2c3", "what the zip library had written");
   const std::string foreign = box.Path("keep.tmp");
   platform::WriteWholeFile(foreign, "not the program's");
   RunRecord::NoteWorkFolder(work);
@@ -66,6 +67,7 @@ TEST_F(RunRecordTest, KilledBackupLeavesNoArchiveAndNoPlainCopies) {
   EXPECT_GE(RunRecord::Recover(), 1);
   EXPECT_FALSE(modFunction::IsFolder(work));
   EXPECT_FALSE(modFunction::FileExists(partial));
+  EXPECT_FALSE(modFunction::FileExists(partial + ".a1B2c3"));
   EXPECT_EQ(Read(foreign), "not the program's");
   EXPECT_TRUE(box.Exists("elsewhere"));
   EXPECT_FALSE(modFunction::FileExists(modFunction::LibraryFolder() + kDeadRecord));
