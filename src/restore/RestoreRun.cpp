@@ -339,14 +339,19 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
     return false;
   };
   if (!aside.empty()) {
-    if (asideFolder.empty() || !platform::CreateFolder(asideFolder.substr(0, asideFolder.size() - 1)))
-      return false;
+    if (asideFolder.empty()) return false;
+    // Noted before anything is made, so that a kill at any point is undone.
     RunRecord::NoteStore(asideFolder, folder, files);
+    if (!platform::CreateFolder(asideFolder.substr(0, asideFolder.size() - 1))) {
+      RunRecord::Strike(asideFolder);
+      return false;
+    }
     for (const std::string& name : aside) {
       if (!platform::MoveFileReplace(folder + name, asideFolder + name)) return undo();
       moved.push_back(name);
     }
   }
+  if (!asideFolder.empty()) RunRecord::StoreCopying(asideFolder);
   view_.Bar().value(0);
   const std::size_t n = files.size();
   for (std::size_t k = 0; k < n; ++k) {

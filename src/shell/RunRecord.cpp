@@ -95,7 +95,10 @@ void RemoveTree(const std::string& folder) {
   platform::RemoveFolder(f);
 }
 
-void PutStoreBack(const std::vector<std::string>& f, bool complete) {
+// Unless the copy was complete, the new files go (only once copying had
+// begun: before that a file of a new one's name is still an old one) and
+// the old ones come back.
+void PutStoreBack(const std::vector<std::string>& f, bool copying, bool complete) {
   // store <aside> <store> <new file>...
   if (f.size() < 3) return;
   std::string aside = f[1], store = f[2];
@@ -103,7 +106,7 @@ void PutStoreBack(const std::vector<std::string>& f, bool complete) {
   if (!store.empty() && store.back() != '\\') store += '\\';
   if (!IsOwnAsideFolder(aside, store) || platform::GetAttributes(aside) == platform::kInvalidAttributes) return;
   if (!complete) {
-    for (std::size_t k = 3; k < f.size(); ++k) {
+    for (std::size_t k = 3; k < f.size() && copying; ++k) {
       if (f[k].find_first_of("\\/:") != std::string::npos) continue;
       platform::SetAttributes(store + f[k], platform::kAttrNormal);
       platform::RemoveFile(store + f[k]);
@@ -118,11 +121,17 @@ void PutStoreBack(const std::vector<std::string>& f, bool complete) {
 
 void CarryOut(const std::string& file) {
   const std::vector<std::string> lines = Lines(file);
-  std::vector<std::string> complete;
+  std::vector<std::string> complete, copying;
   for (const std::string& line : lines) {
     std::vector<std::string> f = Fields(line);
     if (f.size() >= 2 && f[0] == "stored") complete.push_back(Lower(f[1]));
+    if (f.size() >= 2 && f[0] == "copying") copying.push_back(Lower(f[1]));
   }
+  auto listed = [](const std::vector<std::string>& in, const std::string& aside) {
+    for (const std::string& c : in)
+      if (c == Lower(aside)) return true;
+    return false;
+  };
   for (const std::string& line : lines) {
     std::vector<std::string> f = Fields(line);
     if (f.size() < 2) continue;
@@ -142,9 +151,7 @@ void CarryOut(const std::string& file) {
     } else if (f[0] == "work" && IsOwnWorkFolder(f[1])) {
       RemoveTree(f[1]);
     } else if (f[0] == "store") {
-      bool done = false;
-      for (const std::string& c : complete) done = done || c == Lower(f[1]);
-      PutStoreBack(f, done);
+      PutStoreBack(f, listed(copying, f[1]), listed(complete, f[1]));
     }
   }
   platform::RemoveFile(file);
@@ -164,6 +171,7 @@ void NoteStore(const std::string& asideFolder, const std::string& storeFolder,
   Add(f);
 }
 
+void StoreCopying(const std::string& asideFolder) { Add({"copying", asideFolder}); }
 void StoreComplete(const std::string& asideFolder) { Add({"stored", asideFolder}); }
 
 void Strike(const std::string& path) {

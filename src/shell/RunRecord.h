@@ -20,6 +20,8 @@ void NoteWorkFolder(const std::string& folder);
 // moved back.
 void NoteStore(const std::string& asideFolder, const std::string& storeFolder,
                const std::vector<std::string>& newFiles);
+// Every old file is aside: the new ones are being copied in from here on.
+void StoreCopying(const std::string& asideFolder);
 void StoreComplete(const std::string& asideFolder);
 // Strikes every line that names this path.
 void Strike(const std::string& path);

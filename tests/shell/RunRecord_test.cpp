@@ -94,6 +94,7 @@ TEST_F(RunRecordTest, KilledRestoreLeavesTheStoreAllOldOrAllNew) {
     platform::RemoveFile(store + "New.dbx");
     SetUp();
     RunRecord::NoteStore(aside, store, {"Inbox.dbx", "New.dbx"});
+    RunRecord::StoreCopying(aside);
     platform::WriteWholeFile(store + "New.dbx", "new folder");
     if (c.complete) RunRecord::StoreComplete(aside);
     Die();
@@ -105,6 +106,20 @@ TEST_F(RunRecordTest, KilledRestoreLeavesTheStoreAllOldOrAllNew) {
     std::string folder = aside;
     EXPECT_FALSE(modFunction::IsFolder(folder));
   }
+}
+
+// Killed while the old files were still being moved aside: a file of a new
+// one's name is still the old file and must stay.
+TEST_F(RunRecordTest, KilledBeforeCopyingKeepsEveryOldFile) {
+  platform::WriteWholeFile(store + "Inbox.dbx", "old inbox, not moved yet");
+  platform::RemoveFile(aside + "Inbox.dbx");
+  RunRecord::NoteStore(aside, store, {"Inbox.dbx"});
+  Die();
+  RunRecord::Recover();
+  EXPECT_EQ(Read(store + "Inbox.dbx"), "old inbox, not moved yet");
+  EXPECT_EQ(Read(store + "Gone.dbx"), "old only");
+  std::string folder = aside;
+  EXPECT_FALSE(modFunction::IsFolder(folder));
 }
 
 TEST_F(RunRecordTest, StruckLinesAreNotCarriedOut) {
