@@ -15,6 +15,9 @@ constexpr int kErrEntryPoint = 453;
 // Kept loaded for the rest of the process once loaded.
 HMODULE Load(const char* name, BindError& error) {
   const std::string path = modFunction::LibraryFolder() + name;
+  // The clean-up of a run of the program that has just ended may have
+  // taken the file away: written again once.
+  if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) modCheckOE::ExtractZipLibraries();
   if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
     error = {kErrFileNotFound, std::string("File not found: ") + name};
     return nullptr;

@@ -73,6 +73,12 @@ bool ControlHost::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     it->second->OnWindowNotify(code);
     return true;
   }
+  if ((msg == WM_VSCROLL || msg == WM_HSCROLL) && lp) {  // from a scroll bar control
+    auto it = controls_.find(::GetDlgCtrlID(reinterpret_cast<HWND>(lp)));
+    if (it == controls_.end()) return false;
+    it->second->OnWindowNotify(LOWORD(wp));
+    return true;
+  }
   if (msg == WM_NOTIFY) {
     auto* hdr = reinterpret_cast<NMHDR*>(lp);
     auto it = controls_.find(static_cast<int>(hdr->idFrom));

@@ -21,7 +21,8 @@ class ControlHost : public ControlBinder {
   void BindHotLink(HotLink& link, int id) override;
   void ShowRichText(int id, const std::string& rtf) override;
 
-  // WM_COMMAND and WM_NOTIFY of the dialog: true when a bound control took it.
+  // WM_COMMAND, WM_NOTIFY and the scroll bars' WM_VSCROLL/WM_HSCROLL of the
+  // dialog: true when a bound control took it.
   bool Dispatch(UINT msg, WPARAM wp, LPARAM lp);
   // Unbinds every object this host bound (the dialog is going away); the
   // objects keep their state.

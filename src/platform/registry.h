@@ -98,6 +98,8 @@ struct RegValue {
 // Writes a value with the given type and raw bytes.
 [[nodiscard]] long SetRegValue(const RegKey& key, const std::string& name, std::uint32_t type,
                                const std::string& data);
+// Deletes one value of an open key (kRegNotFound when there is none).
+[[nodiscard]] long DeleteRegValue(const RegKey& key, const std::string& name);
 // Deletes `path` below `root` with everything under it.
 [[nodiscard]] long DeleteRegBranch(std::uint32_t root, const std::string& path);
 

@@ -175,6 +175,14 @@ bool RegistryRoutines::SetRegistryValue(const std::string& ValueName, const Tagg
   return platform::SetRegValue(key, ValueName, DType, data) == platform::kRegOk;
 }
 
+bool RegistryRoutines::DeleteRegistryValue(const std::string& ValueName) const {
+  platform::RegKey key;
+  if (platform::OpenRegKey(hKey_, JoinedPath(), platform::kRegKeyWrite, key) != platform::kRegOk)
+    return false;
+  const long r = platform::DeleteRegValue(key, ValueName);
+  return r == platform::kRegOk || r == platform::kRegNotFound;
+}
+
 std::string& RegistryRoutines::TrimNull(std::string& Item) {
   std::size_t nul = Item.find('\0');
   if (nul != std::string::npos) Item.erase(nul);

@@ -54,6 +54,10 @@ class RegistryRoutines {
   // writing, the value does not convert to DType, or DType is none of the five.
   bool SetRegistryValue(const std::string& ValueName, const TaggedValue& value,
                         std::uint32_t DType) const;
+  // Removes the value from the key. True when it is gone afterwards (also
+  // when there was none); false when the key cannot be opened for writing or
+  // the value stays.
+  bool DeleteRegistryValue(const std::string& ValueName) const;
   static std::string& TrimNull(std::string& Item);
 
   // Registry export file (RegistryExportFile.cpp).

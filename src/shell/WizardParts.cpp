@@ -12,24 +12,11 @@
 #include "restore/ucRestor3.h"
 #include "schedule/OleDate.h"
 #include "schedule/ScriptCFG.h"
+#include "schedule/frmConfig.h"
 #include "shell/CheckExtName.h"
 #include "shell/SharedObjects.h"
 
 namespace wizard {
-
-namespace {
-
-// The schedule dialog until it is in place: says so.
-class InterimSchedule : public platform::ModalForm {
- public:
-  std::string FormName() const override { return "frmConfig"; }
-  int ShowReal(void* owner) override {
-    platform::MsgBox(kInterimText, platform::kInformation, "", owner);
-    return 0;
-  }
-};
-
-}  // namespace
 
 PageSet MakeProgramPages() {
   PageSet s;
@@ -78,8 +65,11 @@ bool ProgramServices::WriteScriptFile(const ScriptContent& content, const std::s
 }
 
 platform::ModalForm& ProgramServices::ScheduleDialog() {
-  static InterimSchedule schedule;
-  return schedule;
+  // A fresh dialog each time, loaded from the Run value before it shows.
+  static std::unique_ptr<frmConfig> schedule;
+  schedule = std::make_unique<frmConfig>();
+  schedule->Form_Load();
+  return *schedule;
 }
 
 void ProgramServices::CheckExtName() { ::CheckExtName(); }

@@ -1,7 +1,5 @@
 #pragma once
-// The program's own pages and services for the wizard frame. Pages whose
-// part of the program is not in place yet are stood in for by interim pages
-// that say so and let nobody past them.
+// The program's own pages and services for the wizard frame.
 #include "shell/frmAbout.h"
 #include "shell/frmMain.h"
 
@@ -22,9 +20,5 @@ class ProgramServices : public WizardServices {
  private:
   frmAbout about_;
 };
-
-// The text an interim page shows and says when Next is pressed on it.
-constexpr const char kInterimText[] =
-    "This part of the wizard is not available in this version yet.";
 
 }  // namespace wizard

@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "archive/LibraryBinding.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/system.h"
@@ -60,6 +61,17 @@ int Main(StartTargets& targets) {
   if (!ExtractZipLibraries()) {
     platform::MsgBox("Load runtime library fail ", platform::kCritical, "Err");
     return 1;
+  }
+
+  // Loaded now and held until the program ends: the clean-up of a run that
+  // has just ended, still waiting for its own copies to be free, cannot
+  // take these away in the middle of this run.
+  ziplib::ZipEntryPoints zip;
+  ziplib::UnzipEntryPoints unzip;
+  ziplib::BindError ignored;
+  for (int tries = 0; tries < 3; ++tries) {
+    if (ziplib::BindZipLibrary(zip, ignored) && ziplib::BindUnzipLibrary(unzip, ignored)) break;
+    ExtractZipLibraries();
   }
 
   // What a killed run of the program left behind goes first.

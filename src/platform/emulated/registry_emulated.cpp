@@ -280,6 +280,17 @@ long SetRegValue(const RegKey& key, const std::string& name, std::uint32_t type,
   return kRegOk;
 }
 
+long DeleteRegValue(const RegKey& key, const std::string& name) {
+  std::shared_ptr<Node> node;
+  if (long r = emu::Resolve(key.handle(), emu::kSetValue, node)) return r;
+  auto& items = node->values.items();
+  auto it = items.find(emu::AsCString(name));
+  if (it == items.end()) return kRegNotFound;
+  items.erase(it);
+  node->values.Changed();
+  return kRegOk;
+}
+
 long DeleteRegBranch(std::uint32_t root, const std::string& path) {
   std::vector<std::string> names;
   if (!emu::SplitPath(path, names)) return kRegBadPath;

@@ -149,6 +149,10 @@ long SetRegValue(const RegKey& key, const std::string& name, std::uint32_t type,
                           static_cast<DWORD>(data.size()));
 }
 
+long DeleteRegValue(const RegKey& key, const std::string& name) {
+  return ::RegDeleteValueA(ToHkey(key.handle()), name.c_str());
+}
+
 long DeleteRegBranch(std::uint32_t root, const std::string& path) {
   if (path.empty()) return ERROR_INVALID_PARAMETER;  // never a whole root
   HKEY h = nullptr;

@@ -1,0 +1,248 @@
+#include "schedule/frmConfig.h"
+
+#include <cctype>
+#include <initializer_list>
+
+#include "controls/GCommonDialog.h"
+#include "platform/paths.h"
+#include "registry/RegistryRoutines.h"
+#include "resources/resource.h"
+#include "shell/CommandLine.h"
+#include "shell/NumericText.h"
+#include "shell/OneBasedList.h"
+#include "shell/modFunction.h"
+
+namespace {
+
+// The save and cancel buttons are the dialog's own OK and Cancel (IDOK,
+// IDCANCEL), so that Enter and Escape reach them.
+constexpr int kSaveId = 1, kCancelId = 2;
+
+std::string Trimmed(const std::string& s) {
+  std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
+  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+RegistryRoutines RunKey() {
+  RegistryRoutines reg;
+  reg.hKey(kHkeyCurrentUser);
+  reg.KeyRoot(frmConfig::kRunKey);
+  return reg;
+}
+
+// The Run value as both readers see it: trimmed, upper case, no quotes.
+std::string RunValueRead() {
+  TaggedValue value = RunKey().GetRegistryValue(frmConfig::kValueName);
+  return CommandLine::RemoveQuotes(Upper(Trimmed(value.IsText() ? value.AsText() : std::string())));
+}
+
+// A whole number of days, or 0 when the text's number is outside 1..300
+// (compared before rounding, so that a huge number cannot overflow).
+int IntervalOf(const std::string& text) {
+  const double days = NumericValue(text);
+  if (days < CommandLine::kMinInterval || days > CommandLine::kMaxInterval) return 0;
+  return RoundToWhole(days);
+}
+
+// The Run value for a schedule that is on. "/I" comes before the script, so
+// that it is never the last switch, and "/O" follows the script's closing
+// quote directly, so that no blank is left at the end of the script's path.
+std::string RunValueText(const std::string& script, int interval, bool overwrite) {
+  std::string program = frmConfig::ProgramShortPath();
+  // Without short names on the volume the path may hold blanks.
+  if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
+  return program + " /I " + std::to_string(interval) + " /S \"" + script + "\"" + (overwrite ? "/O" : "");
+}
+
+}  // namespace
+
+frmConfig::frmConfig() {
+  lblText.Caption(
+      "Quillmere can repeat a backup by itself when you log on to Windows. It runs a backup "
+      "script that you saved after a backup (\"Save Script\").");
+  chkEnable.Caption("&Back up automatically when I log on");
+  Frame1.Caption("Backup script");
+  cmdBrowse.Caption("B&rowse...");
+  Frame2.Caption("Interval");
+  lblEvery.Caption("Back up every");
+  lblDays.Caption("days (checked each time you log on)");
+  Frame3.Caption("When the backup file already exists");
+  optOverwrite.Button(0).Caption("&Overwrite it");
+  optOverwrite.Button(1).Caption("&Keep it and give the new backup a numbered name");
+  cmdSave.Caption("&Save");
+  cmdCancel.Caption("Cancel");
+  cmdSave.Default(true);
+
+  // The upper arrow raises the interval.
+  VScroll1.Min(CommandLine::kMaxInterval);
+  VScroll1.Max(CommandLine::kMinInterval);
+  VScroll1.Value(CommandLine::kDefaultInterval);
+  // The box and the scroll bar follow each other; a number typed into the
+  // box moves the scroll bar without being written back while it is typed.
+  VScroll1.Change = [this] {
+    if (!typing_) txtInterval.Text(std::to_string(VScroll1.Value()));
+  };
+  txtInterval.Change = [this] {
+    const int days = IntervalOf(txtInterval.Text());
+    if (days == 0) return;
+    typing_ = true;
+    VScroll1.Value(days);
+    typing_ = false;
+  };
+  chkEnable.Click = [this] { chkEnable_Click(); };
+  cmdBrowse.Click = [this] { ChooseScript(); };
+  cmdSave.Click = [this] { cmdSave_Click(); };
+  cmdCancel.Click = [this] { Close(); };
+}
+
+void frmConfig::Bind(controls::ControlBinder& binder) {
+  binder.Bind(lblText, IDC_CONFIG_TEXT);
+  binder.Bind(chkEnable, IDC_CONFIG_ENABLE);
+  binder.Bind(Frame1, IDC_CONFIG_FRAME1);
+  binder.Bind(txtScript, IDC_CONFIG_SCRIPT);
+  binder.Bind(cmdBrowse, IDC_CONFIG_BROWSE);
+  binder.Bind(Frame2, IDC_CONFIG_FRAME2);
+  binder.Bind(lblEvery, IDC_CONFIG_EVERY);
+  binder.Bind(txtInterval, IDC_CONFIG_INTERVAL);
+  binder.Bind(VScroll1, IDC_CONFIG_SCROLL);
+  binder.Bind(lblDays, IDC_CONFIG_DAYS);
+  binder.Bind(Frame3, IDC_CONFIG_FRAME3);
+  binder.BindOptions(optOverwrite, {IDC_CONFIG_OVERWRITE0, IDC_CONFIG_OVERWRITE1});
+  binder.Bind(cmdSave, kSaveId);
+  binder.Bind(cmdCancel, kCancelId);
+}
+
+std::string frmConfig::ProgramShortPath() {
+  const std::string program = modFunction::AppPath() + platform::ProgramFileName() + ".exe";
+  const std::string shortPath = modFunction::ShortPathName(program);
+  return shortPath.empty() ? program : shortPath;
+}
+
+void frmConfig::Form_Load() {
+  const std::string text = RunValueRead();
+  const std::string program = Upper(ProgramShortPath());
+  loading_ = true;
+  bool intervalRead = false, overwrite = false;
+  const std::size_t at = text.empty() ? std::string::npos : text.find(program);
+  if (at != std::string::npos) {
+    chkEnable.Value(1);
+    TextList parts = SplitList(Trimmed(text.substr(at + program.size())), "/");
+    for (std::int32_t k = 1; k <= parts.Count(); ++k) {
+      const std::string& part = parts.At(k);
+      if (part == "O") {
+        overwrite = true;
+      } else if (part.size() >= 3 && part.compare(0, 2, "S ") == 0) {
+        txtScript.Text(Trimmed(part.substr(2)));
+      } else if (part.compare(0, 2, "I ") == 0 && k < parts.Count()) {
+        // Read as the unattended run reads it: rounded, 7 outside 1..300.
+        const double number = NumericValue(part.substr(2));
+        int days = number < CommandLine::kMinInterval - 0.5 || number > CommandLine::kMaxInterval + 0.5
+                       ? 0
+                       : RoundToWhole(number);
+        if (days < CommandLine::kMinInterval) days = CommandLine::kDefaultInterval;
+        txtInterval.Text(std::to_string(days));
+        VScroll1.Value(days);
+        intervalRead = true;
+      }
+    }
+  }
+  if (intervalRead) {
+    optOverwrite.Value(overwrite ? 0 : 1);
+  } else {
+    chkEnable.Value(0);
+    txtInterval.Text(std::to_string(VScroll1.Value()));
+    optOverwrite.Value(1);
+  }
+  EnableSettings(intervalRead);
+  loading_ = false;
+}
+
+void frmConfig::EnableSettings(bool enabled) {
+  for (controls::Control* c : std::initializer_list<controls::Control*>{
+           &txtScript, &cmdBrowse, &Frame1, &Frame2, &Frame3, &optOverwrite, &optOverwrite.Button(0),
+           &optOverwrite.Button(1), &txtInterval, &VScroll1, &lblEvery, &lblDays})
+    c->Enabled(enabled);
+}
+
+bool frmConfig::ChooseScript() {
+  controls::GCommonDialog dialog;
+  std::string file = txtScript.Text(), title, filter = "Script Files(*.oes)|*.oes";
+  bool readOnly = false;
+  std::int32_t filterIndex = 1, flags = 0;
+  if (!dialog.VBGetOpenFileName(file, title, true, false, readOnly, true, filter, filterIndex, "", "Open", "oes",
+                                hwnd, flags))
+    return false;
+  txtScript.Text(file);
+  return true;
+}
+
+void frmConfig::chkEnable_Click() {
+  if (loading_) return;  // the program's own change while it fills the dialog
+  if (chkEnable.Value() == 0) {
+    EnableSettings(false);
+  } else if (ChooseScript()) {
+    EnableSettings(true);
+    cmdBrowse.SetFocus();
+  } else {
+    chkEnable.Value(0);
+    EnableSettings(false);
+  }
+}
+
+void frmConfig::txtInterval_KeyPress(int& KeyAscii) {
+  if ((KeyAscii < '0' || KeyAscii > '9') && KeyAscii != 8) KeyAscii = 0;
+}
+
+void frmConfig::txtInterval_Validate() {
+  if (IntervalOf(txtInterval.Text()) == 0) txtInterval.Text(std::to_string(CommandLine::kDefaultInterval));
+}
+
+void frmConfig::cmdSave_Click() {
+  RegistryRoutines reg = RunKey();
+  if (chkEnable.Value() == 1) {
+    txtInterval_Validate();  // Enter saves without leaving the box
+    std::string script = Trimmed(txtScript.Text());
+    // "/" would end the switch early; Windows takes "\" for it.
+    for (char& c : script)
+      if (c == '/') c = '\\';
+    if (script.empty()) {
+      platform::MsgBox(kNoScriptMessage, platform::kOkOnly | platform::kInformation, "", hwnd);
+      txtScript.SetFocus();
+      return;
+    }
+    RegistryRoutines maker;  // the Run key, should the user have none yet
+    maker.hKey(kHkeyCurrentUser);
+    const std::string text = RunValueText(script, IntervalOf(txtInterval.Text()), optOverwrite.Value() == 0);
+    const bool stored =
+        (reg.KeyExists() || maker.CreateKey(kRunKey) == "0") && reg.SetRegistryValue(kValueName, text, kRegSz);
+    if (!stored) {
+      platform::MsgBox(kSaveFailedMessage, platform::kOkOnly | platform::kCritical, "", hwnd);
+      return;
+    }
+  } else {
+    // Only a value that starts this program is removed; one of the same
+    // name that starts another program is not this program's to delete.
+    const std::string text = RunValueRead();
+    if (!text.empty() && text.find(Upper(ProgramShortPath())) != std::string::npos &&
+        !reg.DeleteRegistryValue(kValueName)) {
+      platform::MsgBox(kSaveFailedMessage, platform::kOkOnly | platform::kCritical, "", hwnd);
+      return;
+    }
+  }
+  saved_ = true;
+  Close();
+}
+
+void frmConfig::Close() {
+  closed_ = true;
+  if (CloseWindow) CloseWindow();
+}
+
+#ifndef _WIN32
+int frmConfig::ShowReal(void*) { return 0; }  // no real windows natively
+#endif

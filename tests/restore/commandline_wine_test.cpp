@@ -1,0 +1,260 @@
+// The command-line runs of quillmere.exe itself under Wine, started as the
+// system starts it: the log-on entry that the schedule dialog saves (read
+// back with Wine's reg), and the command line of a double-clicked archive.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "archive_test_support.h"
+#include "platform/files.h"
+#include "restore_world.h"
+#include "registry/RegistryRoutines.h"
+#include "schedule/OleDate.h"
+#include "schedule/ScriptCFG.h"
+#include "schedule/frmConfig.h"
+#include "shell/CommandLine.h"
+#include "support/registry_keys.h"
+#include "support/scripted_user.h"
+
+using testsupport::FileAnswer;
+using testsupport::ScriptedUser;
+
+namespace {
+
+std::string Program() {
+  std::string path = "Z:" + std::string(QM_PROGRAM);
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+struct Found {
+  DWORD pid;
+  std::string title;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK Visit(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<Found*>(lp);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(w, &pid);
+  char title[256] = {};
+  ::GetWindowTextA(w, title, sizeof title);
+  if (pid == f->pid && ::IsWindowVisible(w) && (f->title.empty() || f->title == title)) {
+    f->window = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible top-level window of the process (titled so, when a title is given).
+HWND VisibleWindow(DWORD pid, const std::string& title = "") {
+  Found f{pid, title};
+  ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&f));
+  return f.window;
+}
+
+HWND WaitForWindow(DWORD pid, const std::string& title) {
+  for (int i = 0; i < 300; ++i) {
+    if (HWND w = VisibleWindow(pid, title)) return w;
+    ::Sleep(100);
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK FindEdit(HWND w, LPARAM lp) {
+  auto* found = reinterpret_cast<std::pair<std::string, bool>*>(lp);
+  char text[1024] = {}, cls[64] = {};
+  ::GetClassNameA(w, cls, sizeof cls);
+  DWORD_PTR got = 0;
+  ::SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
+  // The command line arrives upper-cased, which the file system ignores.
+  std::string shown = text, wanted = found->first;
+  ::CharUpperBuffA(&shown[0], static_cast<DWORD>(shown.size()));
+  ::CharUpperBuffA(&wanted[0], static_cast<DWORD>(wanted.size()));
+  if (std::string(cls) == "Edit" && ::IsWindowVisible(w) && shown == wanted) found->second = true;
+  return TRUE;
+}
+
+// Starts the program with these arguments; while it runs, notes whether a
+// window of it was ever visible. Returns its exit code (-1: still running
+// after two minutes, then ended).
+int RunProgram(const std::string& args, bool* shown) {
+  std::string line = "\"" + Program() + "\" " + args;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -2;
+  DWORD code = static_cast<DWORD>(-1);
+  for (int i = 0; i < 600; ++i) {
+    if (shown && VisibleWindow(pi.dwProcessId)) *shown = true;
+    if (::WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
+      ::GetExitCodeProcess(pi.hProcess, &code);
+      break;
+    }
+  }
+  if (code == static_cast<DWORD>(-1)) {
+    // Whatever holds it: its window's texts go into the failure.
+    if (HWND w = VisibleWindow(pi.dwProcessId)) {
+      ::EnumChildWindows(
+          w,
+          [](HWND c, LPARAM) -> BOOL {
+            char text[512] = {};
+            ::GetWindowTextA(c, text, sizeof text);
+            if (text[0]) ADD_FAILURE() << "still open: " << text;
+            return TRUE;
+          },
+          0);
+    }
+    ::TerminateProcess(pi.hProcess, 1);
+  }
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+std::set<std::string> Names(const std::string& archive) {
+  std::set<std::string> names;
+  for (const auto& e : archivetest::ReadArchive(archive, "s3cret")) names.insert(e.first);
+  return names;
+}
+
+double Date(const std::string& script) {
+  ScriptCFG s;
+  return s.ReadScriptFile(script) ? s.LastBackupDate() : 0;
+}
+
+// The dialog saves the log-on entry; started as Windows would start it, the
+// program backs up exactly what the script names, hidden, and ends; names
+// in the ANSI code page come through.
+TEST(LogOn, TheSavedEntryRunsTheBackupHiddenWhenDue) {
+  backuptest::DemoProfile demo;
+  ASSERT_TRUE(demo.ok());
+  const std::string folder = demo.Box().Path("Sicherung \xFC" "ber\\");  // "über"
+  platform::CreateFolder(folder.substr(0, folder.size() - 1));
+  const std::string script = folder + "W\xF6" "chentlich.oes", archive = folder + "Post \xE9t\xE9.qmb";
+  {
+    ScriptCFG s;
+    s.BackupFile(archive);
+    s.Comments("Gr\xF6\xDF" "e");
+    s.Password("s3cret");
+    s.Identities().Add("Anna Berger");
+    s.IDdetails().Add("1,1,0,1,1,1");
+    s.LastBackupDate(OleDate::Now() - 8);
+    ASSERT_TRUE(s.WriteScriptFile(script));
+  }
+  testsupport::RunForOutput(
+      "reg delete \"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v OutlookExpressAutoBackup /f");
+  {
+    ScriptedUser user;
+    user.AnswerFile(FileAnswer::Confirm(script));
+    frmConfig dialog;
+    dialog.Form_Load();
+    dialog.chkEnable.Value(1);  // asks for the script
+    dialog.txtInterval.Text("7");
+    dialog.optOverwrite.Value(1);  // keep an existing archive
+    dialog.cmdSave.Press();
+    ASSERT_TRUE(dialog.Saved());
+  }
+  // Wine's own reg sees the entry; its bytes (in the ANSI code page, which
+  // reg prints in the OEM one) are read exactly through the registry.
+  const std::string query = testsupport::RunForOutput(
+      "reg query \"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v OutlookExpressAutoBackup");
+  EXPECT_NE(query.find("REG_SZ"), std::string::npos) << query;
+  EXPECT_NE(query.find(" /I 7 /S \""), std::string::npos) << query;
+  RegistryRoutines reg;
+  reg.hKey(kHkeyCurrentUser);
+  reg.KeyRoot(frmConfig::kRunKey);
+  const std::string value = reg.GetRegistryValue(frmConfig::kValueName, "").AsText();
+  // The entry starts with the program that saved it (this test); the rest
+  // is what quillmere.exe is started with.
+  ASSERT_NE(value.find(" /"), std::string::npos) << value;
+  const std::string args = value.substr(value.find(" /"));
+  std::string upperArgs = args, upperScript = script;
+  ::CharUpperBuffA(&upperArgs[0], static_cast<DWORD>(upperArgs.size()));
+  ::CharUpperBuffA(&upperScript[0], static_cast<DWORD>(upperScript.size()));
+  EXPECT_NE(upperArgs.find("\"" + upperScript + "\""), std::string::npos) << args;  // "\xFC", "\xF6" kept
+  bool shown = false;
+  EXPECT_EQ(RunProgram(args, &shown), 0);
+  EXPECT_FALSE(shown);
+  const std::string anna = backuptest::kAnnaId, main = backuptest::kMainId;
+  std::set<std::string> names = Names(archive);
+  EXPECT_TRUE(names.count(anna + "/Inbox.dbx"));
+  EXPECT_FALSE(names.count("demo.wab"));
+  for (const std::string& n : names) EXPECT_EQ(n.find(main), std::string::npos) << n;
+  EXPECT_EQ(archivetest::ArchiveComment(archive), "Gr\xC3\xB6\xC3\x9F" "e");  // stored as UTF-8
+  const double first = Date(script);
+  EXPECT_GT(first, OleDate::Now() - 1);
+
+  // The same day: nothing.
+  std::string bytes, again;
+  platform::ReadWholeFile(archive, bytes);
+  EXPECT_EQ(RunProgram(args, nullptr), 0);
+  platform::ReadWholeFile(archive, again);
+  EXPECT_EQ(again, bytes);
+  EXPECT_EQ(Date(script), first);
+
+  // An interval later, without "/O": a numbered archive beside the first.
+  ScriptCFG s;
+  ASSERT_TRUE(s.ReadScriptFile(script));
+  s.LastBackupDate(OleDate::Now() - 7);
+  ASSERT_TRUE(s.WriteScriptFile(script));
+  const std::string beside = CommandLine::MakeUniqueBackupName(archive);
+  EXPECT_EQ(RunProgram(args, nullptr), 0);
+  EXPECT_EQ(Names(beside), names);
+  testsupport::RunForOutput(
+      "reg delete \"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v OutlookExpressAutoBackup /f");
+}
+
+// A double-clicked archive: the association's command line opens the
+// wizard on the restore source page with the archive loaded, after its
+// password.
+TEST(DoubleClick, OpensTheWizardOnTheArchive) {
+  restoretest::RestoreWorld world;
+  ASSERT_TRUE(world.ok());
+  std::string line = "\"" + Program() + "\" \"" + world.Archive() + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  HWND password = WaitForWindow(pi.dwProcessId, "Password");
+  ASSERT_NE(password, nullptr);
+  DWORD_PTR done = 0;
+  ASSERT_TRUE(::SendMessageTimeoutA(::GetDlgItem(password, 682), WM_SETTEXT, 0,  // IDC_PASSWORD_TEXT
+                                    reinterpret_cast<LPARAM>("s3cret"), SMTO_ABORTIFHUNG, 5000, &done));
+  ::PostMessageA(password, WM_COMMAND, IDOK, 0);
+  HWND wizard = WaitForWindow(pi.dwProcessId, "Quillmere");
+  ASSERT_NE(wizard, nullptr);
+  std::pair<std::string, bool> file{world.Archive(), false};
+  for (int i = 0; i < 50 && !file.second; ++i) {
+    ::EnumChildWindows(wizard, FindEdit, reinterpret_cast<LPARAM>(&file));
+    ::Sleep(100);
+  }
+  EXPECT_TRUE(file.second) << "the restore source page does not show the archive";
+  ::PostMessageA(wizard, WM_CLOSE, 0, 0);
+  // The close question: a message box the wizard owns; Yes closes.
+  for (int i = 0; i < 100; ++i) {
+    std::pair<HWND, HWND> box{wizard, nullptr};
+    ::EnumWindows(
+        [](HWND w, LPARAM lp) -> BOOL {
+          auto* b = reinterpret_cast<std::pair<HWND, HWND>*>(lp);
+          if (::GetWindow(w, GW_OWNER) != b->first || !::IsWindowVisible(w)) return TRUE;
+          b->second = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (box.second) {
+      ::PostMessageA(box.second, WM_COMMAND, IDYES, 0);
+      break;
+    }
+    ::Sleep(100);
+  }
+  EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
+  ::TerminateProcess(pi.hProcess, 1);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+}
+
+}  // namespace
