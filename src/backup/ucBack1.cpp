@@ -4,6 +4,7 @@
 
 #include "catalog/DataLocations.h"
 #include "catalog/ItemFlags.h"
+#include "controls/BusyScope.h"
 #include "platform/ui.h"
 #include "registry/RegistryRoutines.h"
 #include "resources/resource.h"
@@ -16,18 +17,6 @@ const char* const kDetailRows[ItemFlags::kItemCount] = {
     "Mail & News Rules",      "Blocked Senders", "Signatures",
 };
 
-// Sets the busy flag for one scope, so that the page's own changes of check
-// boxes do not run the check handlers.
-class BusyScope {
- public:
-  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-  ~BusyScope() { busy_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  bool& busy_;
-};
 
 // The mail client has written data for the identity at least once.
 bool HasMailData(const std::string& id) {
@@ -69,7 +58,7 @@ void ucBack1::LoadIdenList() {
   if (lstIdentity.ListCount() > 0) return;
   const TextList& names = shared::Catalogue().Identities();
   {
-    BusyScope busy(busy_);
+    controls::BusyScope busy(busy_);
     for (std::int32_t k = 1; k <= names.Count(); ++k) lstIdentity.AddItem(names.At(k), true);
   }
   if (lstIdentity.ListCount() > 0)
@@ -99,7 +88,7 @@ void ucBack1::DetailTicked() {
   for (int j = 0; j < ItemFlags::kItemCount; ++j) set[static_cast<std::size_t>(j)] = lstDetail.Checked(j);
   const std::string flags = ItemFlags::Build(set);
   StoreFlags(row, flags);
-  BusyScope busy(busy_);
+  controls::BusyScope busy(busy_);
   if (flags == ItemFlags::kNone)
     lstIdentity.Checked(row, false);
   else if (!lstIdentity.Checked(row))
@@ -108,7 +97,7 @@ void ucBack1::DetailTicked() {
 
 void ucBack1::IdentityTicked(int row) {
   if (lstIdentity.ListIndex() < 0 || busy_) return;
-  BusyScope busy(busy_);
+  controls::BusyScope busy(busy_);
   StoreFlags(row, lstIdentity.Checked(row) ? ItemFlags::kAll : ItemFlags::kNone);
 }
 

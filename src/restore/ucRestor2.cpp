@@ -3,6 +3,7 @@
 #include <array>
 
 #include "catalog/ItemFlags.h"
+#include "controls/BusyScope.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "resources/resource.h"
@@ -13,19 +14,6 @@ namespace {
 const char* const kItemCaptions[ItemFlags::kItemCount] = {
     "E-Mail && News Messages", "Accounts",        "Address Book",
     "Mail && News Rules",      "Blocked Senders", "Signatures",
-};
-
-// Sets the busy flag for one scope, so that the page's own changes of its
-// controls do not run its handlers.
-class BusyScope {
- public:
-  explicit BusyScope(bool& busy) : busy_(busy) { busy_ = true; }
-  ~BusyScope() { busy_ = false; }
-  BusyScope(const BusyScope&) = delete;
-  BusyScope& operator=(const BusyScope&) = delete;
-
- private:
-  bool& busy_;
 };
 
 }  // namespace
@@ -60,7 +48,7 @@ void ucRestor2::LoadIDList() {
   const clsRestore& plan = shared::RestorePlan();
   const cProcessItem& items = shared::Catalogue();
   {
-    BusyScope busy(busy_);
+    controls::BusyScope busy(busy_);
     lstID.Clear();
     for (std::int32_t i = 1; i <= plan.Count(); ++i)
       lstID.AddItem(plan.GetItemValue(clsRestore::IDName, i), plan.GetItemValue(clsRestore::Selected, i) == "True");
@@ -76,7 +64,7 @@ void ucRestor2::ShowRecord() {
   if (busy_) return;
   const int row = lstID.ListIndex();
   if (row < 0) return;
-  BusyScope busy(busy_);
+  controls::BusyScope busy(busy_);
   clsRestore& plan = shared::RestorePlan();
   const std::int32_t i = row + 1;
   const std::string target = plan.GetItemValue(clsRestore::ToIDName, i);
@@ -101,7 +89,7 @@ void ucRestor2::ShowRecord() {
 
 void ucRestor2::EntryTicked(int index) {
   if (lstID.ListIndex() < 0 || busy_) return;
-  BusyScope busy(busy_);
+  controls::BusyScope busy(busy_);
   platform::DoEvents();
   const bool ticked = lstID.Checked(index);
   std::array<bool, ItemFlags::kItemCount> set{};
@@ -117,7 +105,7 @@ void ucRestor2::EntryTicked(int index) {
 
 void ucRestor2::TargetChosen() {
   if (busy_) return;
-  BusyScope busy(busy_);
+  controls::BusyScope busy(busy_);
   clsRestore& plan = shared::RestorePlan();
   const cProcessItem& items = shared::Catalogue();
   const int row = lstID.ListIndex();
@@ -149,13 +137,13 @@ void ucRestor2::ItemClicked(int k) {
   if (busy_) return;
   if (NoTarget() && chkItem[k].Value() == 1) {
     platform::MsgBox(kTargetFirstMessage, platform::kOkOnly | platform::kInformation);
-    BusyScope busy(busy_);
+    controls::BusyScope busy(busy_);
     chkItem[k].Value(0);
     return;
   }
   const int row = lstID.ListIndex();
   if (row < 0) return;
-  BusyScope busy(busy_);
+  controls::BusyScope busy(busy_);
   std::array<bool, ItemFlags::kItemCount> set{};
   for (int j = 0; j < ItemFlags::kItemCount; ++j) set[static_cast<std::size_t>(j)] = chkItem[j].Value() == 1;
   const std::string flags = ItemFlags::Build(set);
