@@ -15,6 +15,7 @@ packages=(
   wine64 xvfb xdotool x11-utils imagemagick
   libzip-dev zlib1g-dev zip unzip 7zip
   dpkg-dev fp-utils
+  clang
 )
 
 as_root() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }

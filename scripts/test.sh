@@ -37,6 +37,24 @@ qm_start_display || exit 1
 qm_start_prefix "$top/build/win64/wineprefix"
 run_suite win64 win64
 
+# A short libFuzzer campaign per reader of outside files (clang, sanitizers):
+# QM_FUZZ_SECONDS each; crashes fail the run.
+echo "== fuzz campaigns"
+if cmake -S "$top" -B "$top/build/fuzz" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+     -DCMAKE_BUILD_TYPE=Debug -DQM_SANITIZE=ON -DQM_FUZZ_SECONDS="${QM_FUZZ_SECONDS:-30}" >/dev/null &&
+   cmake --build "$top/build/fuzz" -j "$jobs" --target fuzz_unzip fuzz_regfile fuzz_idlist fuzz_script; then
+  log="$top/build/fuzz-ctest.log"
+  ctest --test-dir "$top/build/fuzz" -L fuzz --output-on-failure 2>&1 | tee "$log"
+  line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -1)
+  total=$(echo "$line" | sed -nE 's/.* out of ([0-9]+).*/\1/p')
+  bad=$(echo "$line" | sed -nE 's/.*, ([0-9]+) tests? failed.*/\1/p')
+  [ -z "$total" ] && { total=0; bad=1; }
+  summary+=("fuzz: $((total - bad)) passed, $bad failed")
+  [ "$bad" = 0 ] || failed=1
+else
+  echo "fuzz campaigns skipped: the clang build could not be made"
+fi
+
 echo
 for s in "${summary[@]}"; do echo "$s"; done
 exit $failed

@@ -266,6 +266,13 @@ void List(Run& run, zip_uint64_t i, const std::string& name) {
   run.cb->listing(&e);
 }
 
+// Whether libzip can decrypt the entry (or need not). An entry encrypted by
+// a method it has no decoder for is never opened: libzip 1.7 keeps the memory
+// of every such attempt.
+bool Decryptable(const zip_stat_t& st) {
+  return st.encryption_method == ZIP_EM_NONE || zip_encryption_method_supported(st.encryption_method, 0);
+}
+
 // Reads an entry to its end, keeping nothing; libzip checks the CRC there,
 // and the entry must hold as many bytes as the archive declares.
 bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf, std::uint64_t size) {
@@ -294,7 +301,7 @@ bool PasswordFits(Run& run, const std::string& password) {
   zip_int64_t entries = zip_get_num_entries(run.za, 0);
   for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(entries); ++i) {
     zip_stat_t st;
-    if (zip_stat_index(run.za, i, 0, &st) != 0 || st.encryption_method == ZIP_EM_NONE) continue;
+    if (zip_stat_index(run.za, i, 0, &st) != 0 || st.encryption_method == ZIP_EM_NONE || !Decryptable(st)) continue;
     if ((st.valid & ZIP_STAT_SIZE) && st.size <= kLargest) small.emplace_back(st.size, i);
   }
   std::sort(small.begin(), small.end());
@@ -408,7 +415,8 @@ Outcome Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::ti
 // it) stays untouched until the whole entry has been read and its CRC
 // checked in a temporary file beside it, which is then moved over it. When
 // a file turns up that the folder index did not know (spelled in another
-// letter case), nothing is read and the owner is to be asked: kAsk.
+// letter case), nothing is read and the owner is to be asked: kAsk; a
+// folder in its place fails the entry.
 Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& target, std::time_t mtime,
                 std::uint64_t size, bool there) {
   fs::Stream out;
@@ -420,7 +428,7 @@ Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& ta
     }
     fs::Item it;
     if (!fs::Stat(target, it)) return Outcome::kFailed;
-    return it.folder ? Outcome::kKept : Outcome::kAsk;
+    return it.folder ? Outcome::kFailed : Outcome::kAsk;
   }
   // The bytes go into a new file of a name nobody else uses: created
   // exclusively, never another entry's or the user's file.
@@ -520,7 +528,8 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   std::string relative = WithBackslashes(name);
   if (!run.options->restorePaths) relative = relative.substr(relative.find_last_of('\\') + 1);
   if (isFolder) {
-    if (run.options->restorePaths) MakeFolders(run.index, run.folder, relative + "\\");
+    // A test writes nothing, and has no folder to make them in.
+    if (run.options->restorePaths && !run.options->testOnly) MakeFolders(run.index, run.folder, relative + "\\");
     return;
   }
   zip_stat_t st;
@@ -529,6 +538,18 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     return;
   }
   const bool encrypted = st.encryption_method != ZIP_EM_NONE;
+  if (!Decryptable(st)) {
+    Print(run, "   skipping: " + name + "  Encryption method not supported");
+    ++run.damaged;
+    return;
+  }
+  // libzip reads an entry of no compressed bytes as empty without checking
+  // its CRC: one whose CRC is not that of no bytes is damaged.
+  if ((st.valid & ZIP_STAT_COMP_SIZE) && st.comp_size == 0 && (st.valid & ZIP_STAT_CRC) && st.crc != 0) {
+    Print(run, "   skipping: " + name + "  CRC error");
+    ++run.damaged;
+    return;
+  }
   if (run.options->testOnly) {
     Test(run, i, name, st.size, encrypted);
     return;
@@ -540,7 +561,11 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   }
   MakeFolders(run.index, run.folder, relative);
   const FolderIndex::What there = run.index.Lookup(target);
-  if (there == FolderIndex::kFolder || (there == FolderIndex::kFile && !MayReplace(run, target))) return;
+  if (there == FolderIndex::kFolder) {  // a folder stands where the file goes: it cannot be written
+    Finish(run, name, Outcome::kFailed, false);
+    return;
+  }
+  if (there == FolderIndex::kFile && !MayReplace(run, target)) return;
   const int refusedBefore = run.badPassword;
   zip_file_t* zf = OpenEntry(run, i, name, encrypted);
   if (!zf) {
@@ -564,10 +589,20 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   run.index.Added(target, false);
 }
 
+// An exact name as the listing gives it: "\\" and "/" both separate folders,
+// and a name whose one separator leads it is listed at the top level.
+bool SameName(const std::string& name, const char* exact) {
+  std::size_t i = name.find_last_of("/\\") == 0 ? 1 : 0, k = 0;
+  for (; i < name.size() && exact[k]; ++i, ++k) {
+    if ((name[i] == '\\' ? '/' : name[i]) != (exact[k] == '\\' ? '/' : exact[k])) return false;
+  }
+  return i == name.size() && !exact[k];
+}
+
 bool Matches(const std::string& name, int count, const char* const* specs, std::vector<bool>* used) {
   bool hit = false;
   for (int k = 0; k < count && specs[k] && specs[k][0]; ++k) {
-    const bool match = specs[k][0] == kUzExactName ? name == specs[k] + 1 : MatchesSpec(specs[k], name);
+    const bool match = specs[k][0] == kUzExactName ? SameName(name, specs[k] + 1) : MatchesSpec(specs[k], name);
     if (match) {
       hit = true;
       if (used) (*used)[static_cast<std::size_t>(k)] = true;

@@ -79,6 +79,32 @@ TEST_F(UnzipTest, SelectAllExtractsEverythingDeselectOneExtractsTheRestByName) {
   EXPECT_EQ(Extracted(), (std::vector<std::string>{"IdList.lst", "{1}\\Sent.dbx"}));
 }
 
+// An entry selected by the names it is listed under is extracted, or
+// refused: never passed over while the run reports success. Some writers
+// separate folders by "\\"; a name with a leading "/" is listed at the top.
+TEST_F(UnzipTest, EntriesAreSelectedByTheNamesTheyAreListedUnder) {
+  MakeRawArchive(box.Path("b.qmb"),
+                 {{"IdList.lst", "ids"}, {"{1}\\Inbox.dbx", "in"}, {"{1}\\Sent.dbx", "sent"}, {"/Top.dbx", "t"}});
+  cUnzip u;
+  u.ZipFile(box.Path("b.qmb"));
+  u.UseFolderNames(true);
+  u.UnzipFolder(box.Path("out\\"));
+  u.Directory();
+  ASSERT_EQ(u.FileCount(), 4);
+  EXPECT_EQ(u.FileDirectory(2), "{1}");
+  EXPECT_EQ(u.Filename(2), "Inbox.dbx");
+  EXPECT_EQ(u.FileDirectory(4), "");
+  EXPECT_EQ(u.Filename(4), "Top.dbx");
+  u.FileSelected(3, false);
+  u.FileSelected(4, false);
+  EXPECT_TRUE(u.Unzip()) << u.LastResult();
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"IdList.lst", "{1}\\Inbox.dbx"}));
+  u.FileSelected(4, true);
+  EXPECT_FALSE(u.Unzip());
+  EXPECT_EQ(u.LastResult(), kUzWarn);  // refused: the name points outside the folder
+  EXPECT_EQ(Extracted(), (std::vector<std::string>{"IdList.lst", "{1}\\Inbox.dbx"}));
+}
+
 TEST_F(UnzipTest, OnlyTheIdentityListWithoutFolderNames) {
   MakeRawArchive(box.Path("a.qmb"), {{"{1}/IdList.lst", "not this"}, {"IdList.lst", "ids"}});
   cUnzip u;
@@ -268,18 +294,23 @@ TEST_F(UnzipTest, WrongPasswordPassingTheHeaderCheckIsStillAWrongPassword) {
   EXPECT_EQ(Extracted(), (std::vector<std::string>{"IdList.lst"}));
 }
 
-// Reading back writes nothing and finds damage that listing does not.
+// Reading back writes nothing, not even the folders of folder entries (a
+// test has no folder to make them in: they went to the current folder), and
+// finds damage that listing does not.
 TEST_F(UnzipTest, TestReadsEveryEntryBackAndWritesNothing) {
   std::string big;
   for (int i = 0; i < 20000; ++i) big += std::to_string(i * 7919) + ",";
-  MakeRawArchive(box.Path("g.qmb"), {{"data.bin", big}, {"D/ok.txt", "ok"}});
+  MakeRawArchive(box.Path("g.qmb"), {{"data.bin", big}, {"QmTestMakesNoFolder/", ""}, {"D/ok.txt", "ok"}});
   cUnzip u;
   u.ZipFile(box.Path("g.qmb"));
   u.UnzipFolder(box.Path("out\\"));
+  u.UseFolderNames(true);
   std::vector<std::string> msgs;
   u.Progress = [&](std::int32_t, const std::string& m) { msgs.push_back(m); };
   EXPECT_TRUE(u.Test());
   EXPECT_EQ(msgs.size(), 2u);
+  EXPECT_EQ(platform::GetAttributes(platform::CurrentFolder() + "\\QmTestMakesNoFolder"), platform::kInvalidAttributes);
+  EXPECT_TRUE(Extracted().empty());
   std::string bytes;
   ASSERT_TRUE(platform::ReadWholeFile(box.Path("g.qmb"), bytes));
   bytes[200] = static_cast<char>(bytes[200] ^ 0x55);
@@ -381,6 +412,12 @@ TEST_F(UnzipTest, EntriesThatLieAboutTheirSizeAreRefused) {
     cases.push_back({declared < 300000 ? "fewer bytes declared" : "more bytes declared", lie});
   }
   {
+    // No bytes at all declared, the CRC still that of the data.
+    std::string lie = bytes;
+    for (std::size_t at : {std::size_t{18}, std::size_t{22}, cd + 20, cd + 24}) PutU32(lie, at, 0);
+    cases.push_back({"no bytes declared", lie});
+  }
+  {
     // 200 central records, all pointing at the one entry's bytes.
     const std::string record = bytes.substr(cd, eocd - cd);
     std::string central;
@@ -410,6 +447,67 @@ TEST_F(UnzipTest, EntriesThatLieAboutTheirSizeAreRefused) {
     EXPECT_EQ(u.LastResult(), kUzErr);
     EXPECT_TRUE(Extracted().empty());
     EXPECT_FALSE(u.Test());
+  }
+}
+
+// An entry in an encryption libzip has no decoder for (the strong
+// encryption flag) is damaged: never opened, no password asked for it.
+TEST_F(UnzipTest, EntryInAnEncryptionWithoutDecoderIsDamaged) {
+  MakeRawArchive(box.Path("s.qmb"), {{"a.txt", "a"}, {"b.txt", "b"}}, "s3cret");
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(box.Path("s.qmb"), bytes));
+  const std::size_t eocd = bytes.size() - 22, cd = U32(bytes, eocd + 16);
+  ASSERT_EQ(U32(bytes, cd), 0x02014b50u);
+  bytes[cd + 8] = static_cast<char>(bytes[cd + 8] | 0x40);  // a.txt: strong encryption
+  bytes[6] = static_cast<char>(bytes[6] | 0x40);
+  platform::WriteWholeFile(box.Path("s.qmb"), bytes);
+  cUnzip u;
+  u.ZipFile(box.Path("s.qmb"));
+  u.UnzipFolder(box.Path("out\\"));
+  int asked = 0;
+  u.PasswordRequest = [&](std::string& password, bool&) {
+    ++asked;
+    password = "s3cret";
+  };
+  u.Directory();
+  ASSERT_EQ(u.FileCount(), 2);
+  u.FileSelected(2, false);
+  EXPECT_FALSE(u.Unzip());
+  EXPECT_EQ(u.LastResult(), kUzErr);
+  EXPECT_EQ(asked, 0);
+  EXPECT_TRUE(Extracted().empty());
+  u.FileSelected(2, true);
+  EXPECT_FALSE(u.Test());  // b.txt reads back, a.txt does not
+  EXPECT_EQ(u.LastResult(), kUzErr);
+}
+
+// A file entry where a folder stands cannot be written: the run fails
+// rather than report an entry extracted that is not there.
+TEST_F(UnzipTest, FileWhereAFolderStandsFailsTheRun) {
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> entries;
+    std::vector<std::string> extracted;
+  };
+  const Case cases[] = {
+      {"folder of an earlier entry", {{"a/b", "x"}, {"a", "y"}, {"c", "z"}}, {"a\\b", "c"}},
+      {"folder entry", {{"a/", ""}, {"a", "y"}, {"c", "z"}}, {"c"}},
+      {"the work folder itself", {{".", "d"}, {"c", "z"}}, {"c"}},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string folder = "w" + std::to_string(++n);
+    MakeRawArchive(box.Path(folder + ".qmb"), c.entries);
+    cUnzip u;
+    u.ZipFile(box.Path(folder + ".qmb"));
+    u.UseFolderNames(true);
+    u.OverwriteExisting(true);
+    u.UnzipFolder(box.Path(folder + "\\"));
+    u.Directory();
+    EXPECT_FALSE(u.Unzip());
+    EXPECT_EQ(u.LastResult(), kUzErr);
+    EXPECT_EQ(Extracted(folder), c.extracted);
   }
 }
 

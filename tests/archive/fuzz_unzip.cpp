@@ -1,0 +1,247 @@
+// Fuzz target: an archive from anywhere, read the way the restore reads one:
+// listed, some entries selected, extracted with their folder names into a
+// work folder, the password asked for answered with a fixed one. An input is
+// two control bytes, then the archive:
+//   byte 0  entry k (from 1) is selected when bit (k - 1) % 8 is set
+//   byte 1  bit 0: OverwriteExisting; bit 1: a file of the first selected
+//           entry's name is there beforehand; bit 2: Test() runs first;
+//           bits 3-4: OverwritePrompt answers nothing / yes / all / none;
+//           bit 5: the run is cancelled at the second file
+// After each input: nothing changed outside the work folder but the archive
+// itself; Test() wrote nothing; every file in the work folder is a selected
+// entry with its listed size and CRC (or the file that was there before);
+// a run reported as successful left every selected entry there; an archive
+// that could not be listed is never reported as extracted.
+#include <zlib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "archive/cUnzip.h"
+#include "archive/cZip.h"
+#include "archive/EntryNames.h"
+#include "archive_test_support.h"
+#include "platform/emulated/emulation.h"
+#include "platform/files.h"
+#include "support/fuzz_support.h"
+#include "support/sandbox.h"
+
+using testsupport::Require;
+
+namespace {
+
+constexpr char kPassword[] = "s3cret";
+constexpr char kUsersFile[] = "the user's own file";
+
+namespace hostfs = std::filesystem;
+
+// Every path below the host folder, folders ending in "/".
+std::set<std::string> Tree(const std::string& root) {
+  std::set<std::string> out;
+  for (const auto& e : hostfs::recursive_directory_iterator(root))
+    out.insert(hostfs::relative(e.path(), root).string() + (e.is_directory() ? "/" : ""));
+  return out;
+}
+
+struct Machine {
+  testsupport::Sandbox box;
+  std::string archive = box.Path("in.qmb"), work = box.Path("out\\");
+  std::string root = hostfs::path(platform::emu::HostPath(box.Root())).parent_path().string();
+  std::string workHost = platform::emu::HostPath(box.Root()) + "/out";
+  std::set<std::string> before = Tree(root);
+};
+
+Machine& M() {
+  static Machine m;
+  return m;
+}
+
+// The file an entry stands for below the work folder as Windows resolves its
+// name: "." and empty parts dropped, trailing dots and blanks cut, letter
+// case ignored. "" when the name leads nowhere below it.
+std::string Resolved(const std::string& name) {
+  std::string out;
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    std::size_t end = name.find('\\', start);
+    if (end == std::string::npos) end = name.size();
+    std::string part = name.substr(start, end - start);
+    start = end + 1;
+    if (part.empty() || part == ".") continue;
+    if (part == "..") return "";
+    while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
+    if (part.empty()) return "";
+    out += (out.empty() ? "" : "\\") + ziplib::FoldedName(part);
+  }
+  return out;
+}
+
+std::string EntryName(const UnzipEntry& e) {
+  return e.FileDirectory.empty() ? e.Filename : e.FileDirectory + "\\" + e.Filename;
+}
+
+// The files below the work folder by resolved name, with their contents.
+void Files(const std::string& folder, const std::string& rel, std::map<std::string, std::string>& out) {
+  std::vector<platform::DirEntry> entries;
+  platform::ListFolder(folder + "*.*", entries);
+  for (const auto& e : entries) {
+    if (e.name == "." || e.name == "..") continue;
+    const std::string name = rel.empty() ? e.name : rel + "\\" + e.name;
+    if (e.attributes & platform::kAttrDirectory) {
+      Files(folder + e.name + "\\", name, out);
+    } else {
+      std::string bytes;
+      Require(platform::ReadWholeFile(folder + e.name, bytes), "an extracted file does not read: " + name);
+      out[Resolved(name)] = bytes;
+    }
+  }
+}
+
+// Only plain names are made beforehand by this program itself.
+bool Plain(const std::string& path) {
+  for (unsigned char c : path)
+    if (!std::isalnum(c) && !std::strchr(" ._-{}\\", c)) return false;
+  return !path.empty();
+}
+
+void MakeUsersFile(const std::string& work, const std::string& resolved) {
+  platform::CreateFolder(work.substr(0, work.size() - 1));
+  for (std::size_t cut = resolved.find('\\'); cut != std::string::npos; cut = resolved.find('\\', cut + 1))
+    platform::CreateFolder(work + resolved.substr(0, cut));
+  platform::WriteWholeFile(work + resolved, kUsersFile);
+}
+
+std::uint32_t Crc(const std::string& bytes) {
+  return static_cast<std::uint32_t>(
+      crc32(0L, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+}
+
+void WriteSeeds(Machine& m) {
+  // The program's own archives: small, with folders, with and without the
+  // password, and with a password the run does not know.
+  const std::string src = m.box.Path("src\\");
+  platform::CreateFolder(src);
+  platform::CreateFolder(src + "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}");
+  platform::CreateFolder(src + "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}\\00000000");
+  platform::WriteWholeFile(src + "IdList.lst", std::string("\x08\x00\x0B\x00" "Main\x01{1}\x01" "1\0", 15));
+  platform::WriteWholeFile(src + "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}\\Inbox.dbx", std::string(300, 'm'));
+  platform::WriteWholeFile(src + "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}\\00000000\\main.txt", "Regards");
+  struct Own {
+    const char* name;
+    const char* password;
+  };
+  for (const Own& own : {Own{"own", ""}, Own{"own-password", kPassword}, Own{"own-other-password", "other"}}) {
+    cZip zip;
+    archivetest::SetUpBackupZip(zip, src, m.archive, own.password, "Quillmere backup");
+    zip.Zip();
+    std::string bytes;
+    Require(zip.Success() && platform::ReadWholeFile(m.archive, bytes), "no seed archive");
+    // Everything selected; every other entry, the file there and Test() first.
+    testsupport::WriteSeed(std::string("unzip-") + own.name, std::string("\xFF\x00", 2) + bytes);
+    testsupport::WriteSeed(std::string("unzip-") + own.name + "-some", std::string("\x55\x1E", 2) + bytes);
+  }
+  // Archives made by libzip itself: names no writer of ours makes.
+  const std::vector<std::pair<std::string, std::string>> odd = {
+      {"a.txt", "a"}, {"D/", ""}, {"D/F", "f"}, {"A.TXT", "second"}, {"D\\G", "g"}, {"../x", "1"}, {"e.", "e"}};
+  for (const char* password : {static_cast<const char*>(nullptr), kPassword}) {
+    archivetest::MakeRawArchive(m.archive, odd, password);
+    std::string bytes;
+    platform::ReadWholeFile(m.archive, bytes);
+    testsupport::WriteSeed(std::string("unzip-libzip") + (password ? "-password" : ""), std::string("\xFB\x19", 2) + bytes);
+  }
+  platform::RemoveFile(m.archive);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  Machine& m = M();
+  if (!testsupport::SeedFolder().empty()) {
+    WriteSeeds(m);
+    hostfs::remove_all(hostfs::path(platform::emu::HostPath(m.box.Path("src"))));
+    m.before = Tree(m.root);
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Machine& m = M();
+  const unsigned select = size > 0 ? data[0] : 0xFF, control = size > 1 ? data[1] : 0;
+  const std::size_t skip = std::min<std::size_t>(size, 2);
+  hostfs::remove_all(m.workHost);
+  m.box.WriteFile("in.qmb", std::string(reinterpret_cast<const char*>(data) + skip, size - skip));
+
+  cUnzip u;
+  u.ZipFile(m.archive);
+  u.UseFolderNames(true);
+  u.UnzipFolder(m.work);
+  u.OverwriteExisting(control & 1);
+  u.PasswordRequest = [](std::string& password, bool&) { password = kPassword; };
+  if (const unsigned answer = (control >> 3) & 3) {
+    u.OverwritePrompt = [answer](const std::string&, std::int32_t& response) {
+      response = answer == 1 ? kUzReplaceYes : answer == 2 ? kUzReplaceAll : kUzReplaceNone;
+    };
+  }
+  int served = 0;
+  if (control & 32) u.Cancel = [&served](const std::string&, bool& cancel) { cancel = ++served == 2; };
+  u.Directory();
+  const std::int32_t listing = u.LastResult();
+
+  std::string usersFile;
+  for (std::int32_t k = 1; k <= u.FileCount(); ++k) {
+    u.FileSelected(k, (select >> ((k - 1) % 8)) & 1);
+    const std::string resolved = Resolved(EntryName(u.Entries()[k - 1]));
+    if ((control & 2) && usersFile.empty() && u.FileSelected(k) && Plain(resolved)) usersFile = resolved;
+  }
+  if (!usersFile.empty()) MakeUsersFile(m.work, usersFile);
+
+  // The machine's files, checked: only the work folder and the archive are new.
+  auto checkedTree = [&m] {
+    std::set<std::string> now = Tree(m.root);
+    for (const std::string& p : now) {
+      if (m.before.count(p) || p == "T/in.qmb" || p == "T/out/" || p.rfind("T/out/", 0) == 0) continue;
+      Require(false, "a file outside the work folder: " + p);
+    }
+    for (const std::string& p : m.before) Require(now.count(p) > 0, "a file outside the work folder went: " + p);
+    return now;
+  };
+  if (control & 4) {
+    const std::set<std::string> before = checkedTree();
+    const bool tested = u.Test();
+    Require(checkedTree() == before, "Test() changed the files");
+    Require(listing == 0 || !tested, "an archive that cannot be listed tested whole");
+  }
+  bool extracted = false, raised = false;
+  try {
+    extracted = u.Unzip();
+  } catch (const UnzipError&) {
+    raised = true;  // too many names to select: nothing is run
+  }
+  checkedTree();
+  Require(listing == 0 || !extracted, "an archive that cannot be listed was extracted");
+
+  std::map<std::string, std::string> files;
+  Files(m.work, "", files);
+  std::multimap<std::string, const UnzipEntry*> selected;
+  for (std::int32_t k = 1; k <= u.FileCount(); ++k)
+    if (u.FileSelected(k)) selected.emplace(Resolved(EntryName(u.Entries()[k - 1])), &u.Entries()[k - 1]);
+  for (const auto& [name, bytes] : files) {
+    if (name == usersFile && bytes == kUsersFile) continue;
+    bool matches = false;
+    for (auto [it, end] = selected.equal_range(name); it != end && !matches; ++it)
+      matches = it->second->Size == bytes.size() && it->second->Crc == Crc(bytes);
+    Require(matches, "a file that is no selected entry's content: " + name);
+  }
+  if (!extracted || raised) return 0;
+  for (const auto& [name, entry] : selected)
+    Require(!name.empty() && files.count(name), "reported extracted but not there: " + EntryName(*entry));
+  return 0;
+}
