@@ -230,13 +230,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::map<std::string, std::string> files;
   Files(m.work, "", files);
-  std::multimap<std::string, const UnzipEntry*> selected;
-  for (std::int32_t k = 1; k <= u.FileCount(); ++k)
-    if (u.FileSelected(k)) selected.emplace(Resolved(EntryName(u.Entries()[k - 1])), &u.Entries()[k - 1]);
+  std::multimap<std::string, const UnzipEntry*> selected, all;
+  for (std::int32_t k = 1; k <= u.FileCount(); ++k) {
+    const std::string name = Resolved(EntryName(u.Entries()[k - 1]));
+    all.emplace(name, &u.Entries()[k - 1]);
+    if (u.FileSelected(k)) selected.emplace(name, &u.Entries()[k - 1]);
+  }
   for (const auto& [name, bytes] : files) {
     if (name == usersFile && bytes == kUsersFile) continue;
+    // Entries are selected by name: of several entries of one name, any may
+    // be the one written.
     bool matches = false;
-    for (auto [it, end] = selected.equal_range(name); it != end && !matches; ++it)
+    for (auto [it, end] = all.equal_range(name); it != end && !matches && selected.count(name); ++it)
       matches = it->second->Size == bytes.size() && it->second->Crc == Crc(bytes);
     Require(matches, "a file that is no selected entry's content: " + name);
   }
