@@ -48,7 +48,8 @@ zip_int64_t Callback(void* state, void* data, zip_uint64_t len, zip_source_cmd_t
         zip_error_set(&r.error, ZIP_ER_OPEN, 0);
         return -1;
       }
-      r.block.resize(kBlock);
+      // Never more than the file: small archives are opened often.
+      r.block.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, std::max<std::uint64_t>(r.item.size, 1))));
       r.position = r.blockStart = 0;
       r.blockLength = 0;
       return 0;

@@ -33,8 +33,9 @@ Sandbox::Sandbox() {
   ::CreateDirectoryA(root_.c_str(), nullptr);
 #else
   platform::emu::Reset();
-  char tmpl[] = "/tmp/qmtest-XXXXXX";
-  host_ = ::mkdtemp(tmpl);
+  const char* tmp = std::getenv("TMPDIR");
+  std::string tmpl = std::string(tmp && *tmp ? tmp : "/tmp") + "/qmtest-XXXXXX";
+  host_ = ::mkdtemp(tmpl.data());
   platform::emu::MapDrive('T', host_);
   // A small Windows machine on drive C: of its own.
   std::filesystem::create_directories(host_ + "/C/Windows/system32");
