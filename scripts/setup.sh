@@ -11,6 +11,7 @@ packages=(
   build-essential cmake ninja-build pkg-config python3
   googletest libgtest-dev libgmock-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev
   wine64 xvfb xdotool x11-utils imagemagick
   libzip-dev zlib1g-dev zip unzip 7zip
@@ -62,4 +63,6 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
 fi
 
 # libzip for the Windows build, cross-compiled from Debian's own source package.
-"$here/build-libzip-win64.sh" "$cache"
+"$here/build-libzip-win.sh" win64 "$cache"
+"$here/build-libzip-win.sh" win32 "$cache"
+"$here/build-winpthreads-xp.sh" "$cache"

@@ -37,6 +37,19 @@ qm_start_display || exit 1
 qm_start_prefix "$top/build/win64/wineprefix"
 run_suite win64 win64
 
+# The 32-bit build for Windows XP and later: compiled whole (the test programs
+# too), not run (no 32-bit Wine here), every file it ships checked for imports
+# that Windows XP lacks.
+echo "== win32 build"
+if cmake --preset win32 >/dev/null && cmake --build --preset win32 -j "$jobs" &&
+   python3 "$top/scripts/check-xp-imports.py" --self-test &&
+   python3 "$top/scripts/check-xp-imports.py" "$top"/build/win32/bin/{quillmere.exe,ExitCleaner.exe,qmlibzip32.dll,qmlibunzip.dll}; then
+  summary+=("win32: built, every shipped file's imports on Windows XP")
+else
+  summary+=("win32: FAILED (build or Windows XP imports)")
+  failed=1
+fi
+
 # A short libFuzzer campaign per reader of outside files (clang, sanitizers):
 # QM_FUZZ_SECONDS each.
 echo "== fuzz campaigns"

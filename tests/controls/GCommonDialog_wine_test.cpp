@@ -10,6 +10,7 @@
 
 #include "controls/GCommonDialog.h"
 #include "support/sandbox.h"
+#include "support/window_driver_win32.h"
 
 using controls::GCommonDialog;
 
@@ -19,27 +20,7 @@ constexpr int kFilterCombo = 0x470;  // cmb1
 constexpr int kNameEdit = 0x480;     // edt1
 constexpr int kNameCombo = 0x47c;    // cmb13
 
-HWND FindDialog(DWORD thread, const char* title) {
-  struct Search {
-    DWORD thread;
-    const char* title;
-    HWND found;
-  } s{thread, title, nullptr};
-  ::EnumThreadWindows(
-      thread,
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lp);
-        char text[128] = {};
-        ::GetWindowTextA(h, text, sizeof text);
-        if (::IsWindowVisible(h) && lstrcmpA(text, s->title) == 0) {
-          s->found = h;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
-}
+HWND FindDialog(DWORD thread, const char* title) { return testsupport::FindThreadWindow(thread, title); }
 
 // Runs `act` on the dialog titled `title` once it shows on this thread.
 class DialogDriver {

@@ -56,12 +56,13 @@ class Subclassing : public testing::Test {
     ::DestroyWindow(hwnd);
   }
   LRESULT Send() { return ::SendMessageA(hwnd, kMsg, 0, 0); }
+  static BOOL CALLBACK CountProperty(HWND, LPSTR, HANDLE, ULONG_PTR lp) {
+    ++*reinterpret_cast<int*>(lp);
+    return TRUE;
+  }
   int PropertyCount() {
     int n = 0;
-    ::EnumPropsExA(hwnd, [](HWND, LPSTR, HANDLE, ULONG_PTR lp) -> BOOL {
-      ++*reinterpret_cast<int*>(lp);
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&n));
+    ::EnumPropsExA(hwnd, CountProperty, reinterpret_cast<LPARAM>(&n));
     return n;
   }
   HWND hwnd = nullptr;

@@ -81,6 +81,22 @@ BOOL CALLBACK FindEdit(HWND w, LPARAM lp) {
 // Starts the program with these arguments; while it runs, notes whether a
 // window of it was ever visible. Returns its exit code (-1: still running
 // after two minutes, then ended).
+// The texts of a window's controls, reported as failures.
+BOOL CALLBACK ReportText(HWND c, LPARAM) {
+  char text[512] = {};
+  ::GetWindowTextA(c, text, sizeof text);
+  if (text[0]) ADD_FAILURE() << "still open: " << text;
+  return TRUE;
+}
+
+// The visible window owned by pair.first, into pair.second.
+BOOL CALLBACK OwnedBy(HWND w, LPARAM lp) {
+  auto* b = reinterpret_cast<std::pair<HWND, HWND>*>(lp);
+  if (::GetWindow(w, GW_OWNER) != b->first || !::IsWindowVisible(w)) return TRUE;
+  b->second = w;
+  return FALSE;
+}
+
 int RunProgram(const std::string& args, bool* shown) {
   std::string line = "\"" + Program() + "\" " + args;
   STARTUPINFOA si{};
@@ -98,15 +114,7 @@ int RunProgram(const std::string& args, bool* shown) {
   if (code == static_cast<DWORD>(-1)) {
     // Whatever holds it: its window's texts go into the failure.
     if (HWND w = VisibleWindow(pi.dwProcessId)) {
-      ::EnumChildWindows(
-          w,
-          [](HWND c, LPARAM) -> BOOL {
-            char text[512] = {};
-            ::GetWindowTextA(c, text, sizeof text);
-            if (text[0]) ADD_FAILURE() << "still open: " << text;
-            return TRUE;
-          },
-          0);
+      ::EnumChildWindows(w, ReportText, 0);
     }
     ::TerminateProcess(pi.hProcess, 1);
   }
@@ -237,14 +245,7 @@ TEST(DoubleClick, OpensTheWizardOnTheArchive) {
   // The close question: a message box the wizard owns; Yes closes.
   for (int i = 0; i < 100; ++i) {
     std::pair<HWND, HWND> box{wizard, nullptr};
-    ::EnumWindows(
-        [](HWND w, LPARAM lp) -> BOOL {
-          auto* b = reinterpret_cast<std::pair<HWND, HWND>*>(lp);
-          if (::GetWindow(w, GW_OWNER) != b->first || !::IsWindowVisible(w)) return TRUE;
-          b->second = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&box));
+    ::EnumWindows(OwnedBy, reinterpret_cast<LPARAM>(&box));
     if (box.second) {
       ::PostMessageA(box.second, WM_COMMAND, IDYES, 0);
       break;

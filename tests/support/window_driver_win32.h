@@ -40,18 +40,19 @@ inline std::string Caption(HWND h) {
   return buf;
 }
 
+// Window enumeration callbacks are WINAPI (stdcall on 32-bit Windows), which
+// a lambda is not: they are plain functions here.
+inline BOOL CALLBACK TitledWindow(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
+  if (!::IsWindowVisible(h) || Caption(h) != *s->first) return TRUE;
+  s->second = h;
+  return FALSE;
+}
+
 // The visible top-level window of `thread` titled `title`.
 inline HWND FindThreadWindow(DWORD thread, const std::string& title) {
   std::pair<const std::string*, HWND> s{&title, nullptr};
-  ::EnumThreadWindows(
-      thread,
-      [](HWND h, LPARAM lp) -> BOOL {
-        auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
-        if (!::IsWindowVisible(h) || Caption(h) != *s->first) return TRUE;
-        s->second = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
+  ::EnumThreadWindows(thread, TitledWindow, reinterpret_cast<LPARAM>(&s));
   return s.second;
 }
 
@@ -96,15 +97,11 @@ class DialogDriver {
   static void Press(HWND dlg, int id) { ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
 
  private:
-  static void CancelOwnedDialogs(DWORD thread) {
-    ::EnumThreadWindows(
-        thread,
-        [](HWND h, LPARAM) -> BOOL {
-          if (::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER)) Press(h, IDCANCEL);
-          return TRUE;
-        },
-        0);
+  static BOOL CALLBACK CancelIfOwned(HWND h, LPARAM) {
+    if (::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER)) Press(h, IDCANCEL);
+    return TRUE;
   }
+  static void CancelOwnedDialogs(DWORD thread) { ::EnumThreadWindows(thread, CancelIfOwned, 0); }
 
   std::atomic<bool> stop_{false};
   std::atomic<int> done_{0};

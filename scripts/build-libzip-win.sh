@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# Cross-builds a static libzip for x86_64 Windows from Debian's libzip source
-# package into CACHE/libzip-win64 (kept between runs).
+# Cross-builds a static libzip for Windows from Debian's libzip source package
+# into CACHE/libzip-win64 or CACHE/libzip-win32 (kept between runs).
+#   build-libzip-win.sh win64|win32 [CACHE]
 set -euo pipefail
-cache="${1:-/var/cache/quillmere}"
-prefix="$cache/libzip-win64"
+arch="${1:?win64 or win32}"
+cache="${2:-/var/cache/quillmere}"
+case "$arch" in
+  win64) triple=x86_64-w64-mingw32 processor=x86_64 ;;
+  win32) triple=i686-w64-mingw32 processor=x86 ;;
+  *) echo "libzip: unknown architecture $arch" >&2; exit 1 ;;
+esac
+prefix="$cache/libzip-$arch"
 # The stamp names the configuration: a changed configuration builds anew.
-stamp="$prefix/.built-cng-crctable"
+stamp="$prefix/.built-rtlgenrandom-crctable-xp"
 [ -f "$stamp" ] && exit 0
 
-work="$cache/libzip-src"
+work="$cache/libzip-src-$arch"
 rm -rf "$work" "$prefix"
 mkdir -p "$work"
 cd "$work"
@@ -46,34 +53,56 @@ for old, new in edits:
 open(path, "w").write(s)
 PY
 
-cat > "$work/toolchain.cmake" <<'TC'
+# The random bytes that start every password-protected entry: libzip's own
+# Windows code either needs CNG (bcrypt.dll, Vista and later) or opens and
+# closes a CryptoAPI provider for every entry (milliseconds apiece). Both give
+# way to RtlGenRandom (advapi32 SystemFunction036, there since Windows XP).
+python3 - lib/zip_random_win32.c <<'PY'
+import sys
+path = sys.argv[1]
+s = open(path).read()
+start = s.index("#include <wincrypt.h>")
+end = s.index("#endif", start)
+body = """#include <ntsecapi.h>
+
+ZIP_EXTERN bool
+zip_secure_random(zip_uint8_t *buffer, zip_uint16_t length) {
+    return RtlGenRandom(buffer, length) != FALSE;
+}
+"""
+if "CryptGenRandom" not in s[start:end]:
+    sys.exit("zip_random_win32.c: unexpected source, not patched")
+open(path, "w").write(s[:start] + body + s[end:])
+PY
+
+cat > "$work/toolchain.cmake" <<TC
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR $processor)
+set(CMAKE_C_COMPILER $triple-gcc-posix)
+set(CMAKE_CXX_COMPILER $triple-g++-posix)
+set(CMAKE_RC_COMPILER $triple-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/$triple)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 TC
 
-# Windows CNG (bcrypt) stays on: with it the random bytes that start every
-# password-protected entry come from BCryptGenRandom; without it libzip opens
-# and closes a CryptoAPI provider for every entry (milliseconds apiece).
+# No crypto library: traditional encryption is libzip's own; nothing newer
+# than Windows XP is called.
 cmake -S . -B build -G Ninja \
+  -DCMAKE_C_FLAGS="-D_WIN32_WINNT=0x0501 -DWINVER=0x0501" \
   -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DBUILD_SHARED_LIBS=OFF \
   -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
   -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
-  -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=ON \
+  -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=OFF \
   -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
-  -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
-  -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include >/dev/null
+  -DZLIB_LIBRARY=/usr/$triple/lib/libz.a \
+  -DZLIB_INCLUDE_DIR=/usr/$triple/include >/dev/null
 cmake --build build
 cmake --install build >/dev/null
 touch "$stamp"
 rm -rf "$work"
-echo "libzip for win64 in $prefix"
+echo "libzip for $arch in $prefix"
