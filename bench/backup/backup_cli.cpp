@@ -108,5 +108,6 @@ int main(int argc, char** argv) {
   (void)platform::DeleteRegBranch(platform::kRegCurrentUser, std::string("Identities\\") + kId);
   platform::SetUi(nullptr);
   std::printf("seconds=%.3f result=%s\n", seconds, page.Succeeded() ? "completed" : "failed");
+  if (!page.Succeeded()) std::printf("shown: %s | %s\n", page.lblFileName.Caption().c_str(), page.lblAdvice.Caption().c_str());
   return page.Succeeded() ? 0 : 1;
 }

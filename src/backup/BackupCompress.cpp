@@ -46,6 +46,21 @@ void Gathered(const std::string& folder, const std::string& relative, std::set<s
   }
 }
 
+// Bytes of every file below `folder` (ending in "\").
+std::uint64_t GatheredBytes(const std::string& folder) {
+  std::set<std::string> files;
+  Gathered(folder, "", files);
+  std::uint64_t total = 0, size = 0;
+  for (const std::string& f : files)
+    if (platform::GetFileSize(folder + f, size)) total += size;
+  return total;
+}
+
+std::string SizeText(std::uint64_t bytes) {
+  constexpr std::uint64_t kKb = 1024, kMb = 1024 * 1024;
+  return bytes < kMb ? std::to_string((bytes + kKb - 1) / kKb) + " KB" : std::to_string((bytes + kMb - 1) / kMb) + " MB";
+}
+
 }  // namespace
 
 bool BackupRun::Verify(const std::string& archive) {
@@ -106,13 +121,23 @@ bool BackupRun::Compress() {
       platform::RemoveFile(partial);
       RunRecord::Strike(partial);
       platform::MsgBox(kVerifyFailMessage, platform::kExclamation);
+      failure_ = "The new backup file did not read back correctly.";
       return false;
     }
     ok = ok && platform::MoveFileReplace(partial, settings_.ZipFileName);
     if (!ok) platform::RemoveFile(partial);
     RunRecord::Strike(partial);
   }
-  if (!ok) platform::MsgBox(kCompressFailMessage, platform::kExclamation);
+  if (!ok) {
+    // Say what failed: most often the disk the archive goes to is full.
+    const std::string folder = FolderOf(settings_.ZipFileName);
+    failure_ = "The backup file could not be written to " + folder + ".";
+    std::uint64_t free = 0;
+    const std::uint64_t data = GatheredBytes(tempDir_);
+    if (platform::FreeDiskSpace(folder, free) && free < data)
+      failure_ += " Its disk is full: " + SizeText(free) + " free for " + SizeText(data) + " of data.";
+    platform::MsgBox(kCompressFailMessage, platform::kExclamation);
+  }
   verified_ = ok;
   return ok;
 }

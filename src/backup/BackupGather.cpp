@@ -22,6 +22,7 @@ namespace dl = DataLocations;
 bool BackupRun::Export(const std::string& key, const std::string& file) {
   if (reg_.SaveKey(key, file, kHkeyCurrentUser, true, false)) return true;
   platform::MsgBox(std::string(kExportFailMessage) + "\r\n\r\n" + file, platform::kCritical);
+  failure_ = "The registry data could not be saved to " + file + ".";
   return false;
 }
 
@@ -151,7 +152,9 @@ bool BackupRun::WriteIdentityList() {
   for (std::int32_t k = 1; k <= selected.Count(); ++k)
     if (selected.Value(k))
       entries.Add({items_.Identities().Value(k), items_.IdentitiesID().Value(k), items_.Detail().Value(k)});
-  return IdentityList::Write(tempDir_ + al::kIdListEntry, entries);
+  if (IdentityList::Write(tempDir_ + al::kIdListEntry, entries)) return true;
+  failure_ = "The list of identities could not be written to " + tempDir_ + ".";
+  return false;
 }
 
 }  // namespace backup

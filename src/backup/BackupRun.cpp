@@ -1,5 +1,7 @@
 #include "backup/BackupRun.h"
 
+#include <algorithm>
+
 #include "backup/ArchiveLayout.h"
 #include "catalog/DataLocations.h"
 #include "platform/ui.h"
@@ -25,6 +27,7 @@ std::string BackupRun::ReadValue(const std::string& key, const std::string& name
 bool BackupRun::Run() {
   view_.StepStarted(0);
   messagesWanted_ = messengerWanted_ = addressBookWanted_ = false;
+  failure_.clear();
   tempDir_ = modFunction::MakeTempFolder();
   RunRecord::NoteWorkFolder(tempDir_);
   controls::ProgressBar& bar = view_.Bar();
@@ -72,7 +75,14 @@ bool BackupRun::Run() {
   view_.StepDone(2);
   bar.value(0);
   view_.Repaint();
-  if (!notCopied_.empty()) TellNotCopied();
+  if (!notCopied_.empty()) {
+    failure_ = "These files could not be read:";
+    const std::size_t shown = std::min<std::size_t>(notCopied_.size(), 3);
+    for (std::size_t i = 0; i < shown; ++i) failure_ += (i ? ", " : " ") + notCopied_[i];
+    if (notCopied_.size() > shown) failure_ += " and " + std::to_string(notCopied_.size() - shown) + " more";
+    failure_ += ".";
+    TellNotCopied();
+  }
   return ok;
 }
 

@@ -60,6 +60,8 @@ class BackupRun {
   const std::string& TempDir() const { return tempDir_; }
   // Files that belong in the archive but could not be copied into it.
   const std::vector<std::string>& NotCopied() const { return notCopied_; }
+  // What failed, in a sentence or two; empty after a run that completed.
+  const std::string& Failure() const { return failure_; }
   // True once the archive has been read back in full and found complete.
   bool Verified() const { return verified_; }
   // The run's estimate of the archive's entries (for the progress bar).
@@ -92,6 +94,7 @@ class BackupRun {
   RegistryRoutines reg_;
   std::string tempDir_;
   std::vector<std::string> notCopied_;
+  std::string failure_;
   std::int32_t expected_ = 0;
   std::int32_t reported_ = 0;
   bool messagesWanted_ = false;

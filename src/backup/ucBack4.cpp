@@ -22,9 +22,7 @@ ucBack4::ucBack4() {
   fmeProcess.Caption("Processing");
   for (int i = 0; i < 3; ++i) lblStep[i].Caption(kStepCaptions[i]);
   lblTitle.Bold(true);
-  lblAdvice.Caption(
-      "We recommend that you copy this file to a reliable medium like a removeable drive and "
-      "store it in a safe place.");
+  lblAdvice.Caption(kAdvice);
   tmrStep.Interval(300);
   tmrStep.Tick = [this] { Animate(); };
   ZipFileName("Quillmere.qmb");
@@ -113,6 +111,8 @@ void ucBack4::StepDone(int step) {
 
 void ucBack4::StartBackup() {
   ShowProcessing(true);
+  lblAdvice.Caption(kAdvice);
+  lblFileName.Caption(zipFileName_);
   lblState.Caption("Backing Up");
   platform::SetMousePointer(platform::MousePointer::ArrowHourglass);
   std::unique_ptr<cProcessItem> own;  // only when there is no catalogue to share
@@ -124,6 +124,13 @@ void ucBack4::StartBackup() {
   tempDir_ = run.TempDir();
   ShowResult(succeeded_);
   lblVerified.Caption(succeeded_ && run.Verified() ? kVerifiedNote : "");
+  if (!succeeded_) {
+    // No archive was written: no path to it and no advice to copy it, but
+    // what failed.
+    lblFileName.Caption("");
+    lblFileName.Visible(false);
+    lblAdvice.Caption(run.Failure().empty() ? std::string(kNothingWritten) : run.Failure());
+  }
   platform::SetMousePointer(platform::MousePointer::Default);
   RaiseFinish();
 }

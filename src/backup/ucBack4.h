@@ -55,6 +55,10 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
       "Your Outlook Express data has been successfully backed up to the following file:";
   static constexpr const char kVerifiedNote[] =
       "The backup file has been read back and every file in it checked.";
+  static constexpr const char kAdvice[] =
+      "We recommend that you copy this file to a reliable medium like a removeable drive and "
+      "store it in a safe place.";
+  static constexpr const char kNothingWritten[] = "No backup file was written.";
   static constexpr const char kFailedNotice[] =
       "Your Outlook Express data haven't backed up successfully, please try again! ";
 

@@ -40,6 +40,9 @@ bool RemoveFolder(const std::string& path);   // empty folders only
 bool IsDirectory(const std::string& path);
 // Size in bytes; false when the path does not exist.
 bool GetFileSize(const std::string& path, std::uint64_t& size);
+// Bytes the current user may still write on the disk that holds `folder`;
+// false when it cannot be told.
+bool FreeDiskSpace(const std::string& folder, std::uint64_t& bytes);
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 // Creates or truncates.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);

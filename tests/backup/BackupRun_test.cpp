@@ -106,6 +106,16 @@ class BackupRunTest : public ::testing::Test {
     return page.Succeeded();
   }
 
+  // The result of a failed run: no archive named, no advice to copy it, but
+  // what failed.
+  void ExpectFailureShown(const std::string& says) {
+    EXPECT_EQ(page.lblTitle.Caption(), "Backup Fail");
+    EXPECT_EQ(page.lblFileName.Caption(), "");
+    EXPECT_FALSE(page.lblFileName.Visible());
+    EXPECT_NE(page.lblAdvice.Caption().find(says), std::string::npos) << page.lblAdvice.Caption();
+    EXPECT_EQ(page.lblVerified.Caption(), "");
+  }
+
   std::map<std::string, std::string> Archive(const std::string& password = "") {
     return ReadBack(archive, box().Path("back\\"), password);
   }
@@ -314,7 +324,7 @@ TEST_F(BackupRunTest, FileThatCannotBeCopiedFailsTheRunAndKeepsTheEarlierArchive
     EXPECT_FALSE(Run());
   }
   EXPECT_EQ(finished, 1);
-  EXPECT_EQ(page.lblTitle.Caption(), "Backup Fail");
+  ExpectFailureShown("These files could not be read: " + locked + ".");
   EXPECT_EQ(page.lblNotice.Caption(), ucBack4::kFailedNotice);
   ASSERT_EQ(user.Shown().size(), 1u);
   EXPECT_EQ(user.Shown()[0].text, std::string(backup::kNotCopiedMessage) + "\r\n\r\n" + locked);
@@ -343,7 +353,7 @@ TEST_F(BackupRunTest, FailedCompressionKeepsTheEarlierArchive) {
   ASSERT_EQ(user.Shown().size(), 1u);
   EXPECT_EQ(user.Shown()[0].text, backup::kCompressFailMessage);
   EXPECT_EQ(user.Shown()[0].Icon(), platform::kExclamation);
-  EXPECT_EQ(page.lblTitle.Caption(), "Backup Fail");
+  ExpectFailureShown("The backup file could not be written to " + box().Path("out\\") + ".");
   platform::SetAttributes(archive, platform::kAttrNormal);
   EXPECT_EQ(Bytes(archive), "last week's backup");
   std::vector<platform::DirEntry> out;
@@ -371,8 +381,7 @@ TEST_F(BackupRunTest, ArchiveThatDoesNotMatchWhatWasGatheredIsNotKept) {
   ASSERT_TRUE(slipped);
   ASSERT_EQ(user.Shown().size(), 1u);
   EXPECT_EQ(user.Shown()[0].text, backup::kVerifyFailMessage);
-  EXPECT_EQ(page.lblTitle.Caption(), "Backup Fail");
-  EXPECT_EQ(page.lblVerified.Caption(), "");
+  ExpectFailureShown("did not read back correctly");
   EXPECT_EQ(Bytes(archive), "last week's backup");
   std::vector<platform::DirEntry> out;
   platform::ListFolder(box().Path("out\\*.*"), out);
@@ -394,13 +403,17 @@ TEST_F(BackupRunTest, FullDiskAtAnyPointKeepsTheEarlierArchive) {
     platform::emu::SetDiskSpace(-1);
     if (ok) break;  // enough room at last: the new archive replaced the old
     EXPECT_EQ(Bytes(archive), "last week's backup");
-    EXPECT_EQ(page.lblTitle.Caption(), "Backup Fail");
+    ExpectFailureShown(" could not be ");
     std::vector<platform::DirEntry> out;
     platform::ListFolder(box().Path("out\\*.*"), out);
     EXPECT_EQ(out.size(), 3u);  // ".", ".." and the earlier archive
   }
   EXPECT_LT(space, 4000000);
   EXPECT_NE(Bytes(archive), "last week's backup");
+  // The same page after failures: the archive named again, with the advice.
+  EXPECT_TRUE(page.lblFileName.Visible());
+  EXPECT_EQ(page.lblFileName.Caption(), archive);
+  EXPECT_EQ(page.lblAdvice.Caption(), ucBack4::kAdvice);
 }
 #endif
 
@@ -445,7 +458,7 @@ TEST_F(BackupRunTest, ExportThatCannotBeWrittenFailsTheRunAtOnce) {
     EXPECT_FALSE(Run());
   }
   EXPECT_EQ(finished, 1);
-  EXPECT_EQ(page.lblTitle.Caption(), "Backup Fail");
+  ExpectFailureShown("The registry data could not be saved to ");
   ASSERT_EQ(user.Shown().size(), 1u);
   EXPECT_EQ(user.Shown()[0].text.rfind(backup::kExportFailMessage, 0), 0u);
   EXPECT_NE(user.Shown()[0].text.find("Rules.bkr"), std::string::npos);
@@ -457,6 +470,8 @@ TEST_F(BackupRunTest, NewArchiveReplacesTheEarlierOneOnlyWhenComplete) {
   Choose({{kAnnaId, "0,0,0,0,1,0"}});
   ASSERT_TRUE(Run());
   EXPECT_EQ(page.lblVerified.Caption(), ucBack4::kVerifiedNote);
+  EXPECT_EQ(page.lblFileName.Caption(), archive);
+  EXPECT_EQ(page.lblAdvice.Caption(), ucBack4::kAdvice);
   EXPECT_EQ(Names(Archive()), (std::set<std::string>{"IdList.lst", std::string(kAnnaId) + "/Blocked.bkr"}));
   std::vector<platform::DirEntry> out;
   platform::ListFolder(box().Path("out\\*.*"), out);

@@ -18,6 +18,7 @@
 #include "shell/WizardParts.h"
 #include "shell/WizardWindow.h"
 #include "shell/modCheckOE.h"
+#include "support/file_lock.h"
 #include "support/scripted_user.h"
 
 namespace {
@@ -58,57 +59,75 @@ std::string KeepFolder() {
   return path;
 }
 
-TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
+// The program's wizard in its real window on the demo profile.
+struct Wizard {
   backuptest::DemoProfile demo;
-  ASSERT_TRUE(demo.ok());
-  ASSERT_TRUE(modCheckOE::ExtractZipLibraries());
   testsupport::ScriptedUser user;
+  wizard::ProgramServices services;
+  frmMain form{wizard::MakeProgramPages(), services};
+  HWND main = nullptr, next = nullptr, cancel = nullptr;
+
+  Wizard() {
+    if (!demo.ok() || !modCheckOE::ExtractZipLibraries() || !wizard::CreateWizardWindow(form)) return;
+    wizard::ShowWizardWindow(form);
+    Pump(200);
+    main = static_cast<HWND>(form.hwnd());
+    next = ::GetDlgItem(main, IDC_MAIN_NEXT);
+    cancel = ::GetDlgItem(main, IDC_MAIN_CANCEL);
+  }
+  HWND Item(wizard::Page& page, int id) { return PageItem(page, id); }
+
+  // From the welcome page through the run of a backup of Main Identity and
+  // Anna Berger into `archive`.
+  void BackUp(const std::string& archive, const std::string& password, const std::string& comment) {
+    ASSERT_NE(main, nullptr);
+    Click(next);  // welcome -> method
+    Click(next);  // backup is the default method
+    ASSERT_EQ(form.CurrentPage(), 2);
+
+    // "Work" has never been opened in the mail client: Next names it and stays.
+    Click(next);
+    ASSERT_FALSE(user.Shown().empty());
+    EXPECT_EQ(user.Shown().back().text,
+              "Cannot find any data for the identity Work.  \r\n"
+              "Open Outlook Express and switch to this identity, then try it again!");
+    EXPECT_EQ(form.CurrentPage(), 2);
+    HWND identities = Item(form.ucBack11, IDC_BACK1_IDLIST);
+    ASSERT_EQ(::SendMessageA(identities, LVM_GETITEMCOUNT, 0, 0), 3);
+    ListView_SetCheckState(identities, 2, FALSE);
+    Pump(50);
+    Click(next);
+    ASSERT_EQ(form.CurrentPage(), 3);
+
+    Type(Item(form.ucBack21, IDC_BACK2_FILENAME), archive);
+    Click(Item(form.ucBack21, IDC_BACK2_PROTECT));
+    EXPECT_TRUE(::IsWindowEnabled(Item(form.ucBack21, IDC_BACK2_PASSWORD)));
+    Type(Item(form.ucBack21, IDC_BACK2_PASSWORD), password);
+    Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password);
+    Type(Item(form.ucBack21, IDC_BACK2_COMMENT), comment);
+    Click(next);  // a missing destination folder is made on the way
+    ASSERT_EQ(form.CurrentPage(), 4);
+    Pump(300);
+    Click(next);  // neither program runs
+    ASSERT_EQ(form.CurrentPage(), 5);
+    Click(next);  // the run
+    Pump(200);
+    ASSERT_EQ(form.CurrentPage(), 6);
+  }
+  std::string Result(int id) { return Caption(Item(form.ucBack41, id)); }
+  bool Shows(int id) { return ::IsWindowVisible(Item(form.ucBack41, id)) && !Result(id).empty(); }
+};
+
+TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
+  Wizard w;
+  auto& [demo, user, services, form, main, next, cancel] = w;
   const std::string archive = demo.Box().Path("out\\wizard.qmb");
   const std::string script = demo.Box().Path("weekly.oes");
-
-  wizard::ProgramServices services;
-  frmMain form(wizard::MakeProgramPages(), services);
-  ASSERT_NE(wizard::CreateWizardWindow(form), nullptr);
-  wizard::ShowWizardWindow(form);
-  Pump(200);
-  HWND main = static_cast<HWND>(form.hwnd());
-  HWND next = ::GetDlgItem(main, IDC_MAIN_NEXT), cancel = ::GetDlgItem(main, IDC_MAIN_CANCEL);
-
-  Click(next);  // welcome -> method
-  Click(next);  // backup is the default method
-  ASSERT_EQ(form.CurrentPage(), 2);
-
-  // "Work" has never been opened in the mail client: Next names it and stays.
-  Click(next);
-  ASSERT_FALSE(user.Shown().empty());
-  EXPECT_EQ(user.Shown().back().text,
-            "Cannot find any data for the identity Work.  \r\n"
-            "Open Outlook Express and switch to this identity, then try it again!");
-  EXPECT_EQ(form.CurrentPage(), 2);
-  HWND identities = PageItem(form.ucBack11, IDC_BACK1_IDLIST);
-  ASSERT_EQ(::SendMessageA(identities, LVM_GETITEMCOUNT, 0, 0), 3);
-  ListView_SetCheckState(identities, 2, FALSE);
-  Pump(50);
-  Click(next);
-  ASSERT_EQ(form.CurrentPage(), 3);
-
-  Type(PageItem(form.ucBack21, IDC_BACK2_FILENAME), archive);
-  Click(PageItem(form.ucBack21, IDC_BACK2_PROTECT));
-  EXPECT_TRUE(::IsWindowEnabled(PageItem(form.ucBack21, IDC_BACK2_PASSWORD)));
-  Type(PageItem(form.ucBack21, IDC_BACK2_PASSWORD), "s3cret");
-  Type(PageItem(form.ucBack21, IDC_BACK2_CONFIRM), "s3cret");
-  Type(PageItem(form.ucBack21, IDC_BACK2_COMMENT), "Weekly backup");
-  Click(next);  // the folder "out" is made on the way
-  ASSERT_EQ(form.CurrentPage(), 4);
-  Pump(300);
-  Click(next);  // neither program runs
-  ASSERT_EQ(form.CurrentPage(), 5);
-  Click(next);  // the run
-  Pump(200);
-  ASSERT_EQ(form.CurrentPage(), 6);
+  w.BackUp(archive, "s3cret", "Weekly backup");
   EXPECT_EQ(Caption(next), "Finish");
   EXPECT_EQ(Caption(cancel), "Save Script");
-  EXPECT_EQ(Caption(PageItem(form.ucBack41, IDC_BACK4_TITLE)), "Backup Completed");
+  EXPECT_EQ(w.Result(IDC_BACK4_TITLE), "Backup Completed");
+  EXPECT_EQ(w.Result(IDC_BACK4_FILE), archive);
 
   std::size_t boxesBefore = user.Shown().size();
   user.AnswerFile(testsupport::FileAnswer::Confirm(script));
@@ -134,7 +153,29 @@ TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
   EXPECT_GT(unzip.FileCount(), 20);
 
   const std::string keep = KeepFolder();
-  if (!keep.empty()) EXPECT_TRUE(platform::CopyOneFile(archive, keep + "wizard.qmb", false));
+  if (!keep.empty()) {
+    EXPECT_TRUE(platform::CopyOneFile(archive, keep + "wizard.qmb", false));
+  }
+}
+
+// A run that fails shows no archive and no advice to copy it, but what failed.
+TEST(BackupWizard, FailedRunSaysWhatFailedAndNamesNoArchive) {
+  Wizard w;
+  const std::string locked = w.demo.StoreFolder(backuptest::kMainId) + "Inbox.dbx";
+  testsupport::FileLock lock(locked);
+  ASSERT_TRUE(lock.ok());
+  const std::string archive = w.demo.Box().Path("wizard.qmb");
+  w.BackUp(archive, "s3cret", "");
+  EXPECT_EQ(w.Result(IDC_BACK4_TITLE), "Backup Fail");
+  EXPECT_FALSE(w.Shows(IDC_BACK4_FILE)) << w.Result(IDC_BACK4_FILE);
+  EXPECT_EQ(w.Result(IDC_BACK4_ADVICE).find("We recommend"), std::string::npos);
+  EXPECT_NE(w.Result(IDC_BACK4_ADVICE).find("could not be read"), std::string::npos) << w.Result(IDC_BACK4_ADVICE);
+  EXPECT_NE(w.Result(IDC_BACK4_ADVICE).find("Inbox.dbx"), std::string::npos);
+  EXPECT_FALSE(w.Shows(IDC_BACK4_VERIFIED));
+  EXPECT_EQ(platform::GetAttributes(archive), platform::kInvalidAttributes);
+  Click(w.next);  // Finish
+  wizard::RunWizardLoop(w.form);
+  EXPECT_TRUE(w.form.Unloaded());
 }
 
 }  // namespace

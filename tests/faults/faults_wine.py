@@ -193,6 +193,9 @@ def disk_full(w, store, work):
         r = w.run("backup_cli.exe", store, earlier, PASSWORD)
         check("the run fails with the compression message",
               r.returncode == 1 and "Compress Files Fail" in r.stderr)
+        shown = next((l for l in r.stdout.splitlines() if l.startswith("shown: ")), "")
+        check("the result names no archive and says the disk is full: " + shown,
+              shown.startswith("shown:  | ") and "Its disk is full" in shown)
         with open(earlier, "rb") as f:
             check("the earlier archive is intact", f.read() == b"last week's backup")
         check("no temporary file is left on the full disk", os.listdir(full) == ["backup.qmb"])

@@ -51,6 +51,8 @@ void SetDiskSpace(std::int64_t bytes);
 // Takes `bytes` from that space (any thread); false, and the disk full from
 // then on, when they do not fit.
 bool TakeDiskSpace(std::size_t bytes);
+// What SetDiskSpace left; -1 when there is no limit.
+std::int64_t DiskSpaceLeft();
 
 // Called on every DoEvents (the emulated message pump).
 void AddDoEventsHook(std::function<void()> hook);

@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -192,6 +193,18 @@ bool GetFileSize(const std::string& path, std::uint64_t& size) {
   struct stat st{};
   if (!HostStat(emu::HostPath(path), st)) return false;
   size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+bool FreeDiskSpace(const std::string& folder, std::uint64_t& bytes) {
+  const std::int64_t limit = emu::DiskSpaceLeft();
+  if (limit >= 0) {
+    bytes = static_cast<std::uint64_t>(limit);
+    return true;
+  }
+  struct statvfs vfs{};
+  if (::statvfs(emu::HostPath(folder).c_str(), &vfs) != 0) return false;
+  bytes = static_cast<std::uint64_t>(vfs.f_bavail) * vfs.f_frsize;
   return true;
 }
 

@@ -110,6 +110,8 @@ const std::vector<ShellCall>& ShellCalls() { return state().shellCalls; }
 void SetShellResult(std::intptr_t value) { state().shellResult = value; }
 void SetDiskSpace(std::int64_t bytes) { state().diskSpace = bytes; }
 
+std::int64_t DiskSpaceLeft() { return state().diskSpace; }
+
 bool TakeDiskSpace(std::size_t bytes) {
   static std::mutex guard;  // the zip workers write too
   std::lock_guard<std::mutex> lock(guard);

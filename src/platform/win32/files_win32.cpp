@@ -60,6 +60,13 @@ bool GetFileSize(const std::string& path, std::uint64_t& size) {
   return true;
 }
 
+bool FreeDiskSpace(const std::string& folder, std::uint64_t& bytes) {
+  ULARGE_INTEGER available;
+  if (!::GetDiskFreeSpaceExA(folder.c_str(), &available, nullptr, nullptr)) return false;
+  bytes = available.QuadPart;
+  return true;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   FileHandle f(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
