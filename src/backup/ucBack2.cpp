@@ -1,6 +1,7 @@
 #include "backup/ucBack2.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "controls/GCommonDialog.h"
 #include "platform/files.h"
@@ -91,6 +92,25 @@ void ucBack2::Browse() {
     txtFileName.Text(file);
 }
 
+// The folders of `folder` (ending in "\\") that do not exist yet, deepest first.
+static std::vector<std::string> MissingFolders(const std::string& folder) {
+  std::vector<std::string> missing;
+  std::string f = folder;
+  while (!f.empty() && f.back() == '\\') f.pop_back();
+  while (!f.empty() && f.back() != ':' && platform::GetAttributes(f) == platform::kInvalidAttributes) {
+    missing.push_back(f);
+    const std::size_t cut = f.find_last_of('\\');
+    if (cut == std::string::npos) break;
+    f.erase(cut);
+  }
+  return missing;
+}
+
+// Removes what MissingFolders listed, as long as each is empty.
+static void RemoveFolders(const std::vector<std::string>& folders) {
+  for (const std::string& f : folders) platform::RemoveFolder(f);
+}
+
 bool ucBack2::CheckReady() {
   const std::string path = TrimBlanks(txtFileName.Text());
   txtFileName.Text(path);
@@ -104,14 +124,20 @@ bool ucBack2::CheckReady() {
         platform::kYesNo | platform::kQuestion | platform::kDefaultButton2);
     if (answer != platform::kAnswerYes) return false;
   }
+  if (chkProtect.Value() && !PasswordsAccepted()) return false;
+  // The folder is made only once everything else is accepted, and taken
+  // away again when the archive cannot be written there after all.
   const std::size_t cut = path.find_last_of('\\');
   std::string folder = cut == std::string::npos ? "" : path.substr(0, cut + 1);
+  const std::vector<std::string> made = MissingFolders(folder);
   if (!modFunction::MakeFolderPath(folder)) {
+    RemoveFolders(made);
     platform::MsgBox("Cann't create path " + folder, platform::kOkOnly | platform::kCritical);
     return false;
   }
-  if (chkProtect.Value() && !PasswordsAccepted()) return false;
-  return ProbeDestination(path, folder);
+  if (ProbeDestination(path, folder)) return true;
+  RemoveFolders(made);
+  return false;
 }
 
 bool ucBack2::PasswordsAccepted() {

@@ -105,6 +105,17 @@ struct Wizard {
     Type(Item(form.ucBack21, IDC_BACK2_PASSWORD), password);
     Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password);
     Type(Item(form.ucBack21, IDC_BACK2_COMMENT), comment);
+    // A refused password leaves no new folder behind.
+    const std::string folder = archive.substr(0, archive.find_last_of('\\'));
+    const bool folderThere = platform::GetAttributes(folder) != platform::kInvalidAttributes;
+    Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password + "x");
+    Click(next);
+    EXPECT_EQ(form.CurrentPage(), 3);
+    EXPECT_EQ(user.Shown().back().text, "The new and confirm passwords do not match. Try again");
+    if (!folderThere) {
+      EXPECT_EQ(platform::GetAttributes(folder), platform::kInvalidAttributes) << folder;
+    }
+    Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password);
     Click(next);  // a missing destination folder is made on the way
     ASSERT_EQ(form.CurrentPage(), 4);
     Pump(300);

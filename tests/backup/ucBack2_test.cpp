@@ -171,14 +171,14 @@ struct PasswordCase {
 class PasswordOrder : public DestinationPage, public ::testing::WithParamInterface<PasswordCase> {};
 
 TEST_P(PasswordOrder, RefusedWithTheFirstFailingRule) {
-  page.ZipFileName(box.Path("p.qmb"));
+  page.ZipFileName(box.Path("new\\p.qmb"));
   Protect(GetParam().password, GetParam().confirm);
   page.txtFileName.SetFocus();
   EXPECT_FALSE(page.CheckReady());
   EXPECT_EQ(LastText(), GetParam().message);
   EXPECT_EQ(user.Shown().back().Icon(), platform::kInformation);
   EXPECT_TRUE(page.txtPassword.HasFocus());
-  EXPECT_FALSE(box.Exists("p.qmb"));
+  EXPECT_FALSE(box.Exists("new"));  // a refused destination leaves no folder
 }
 
 INSTANTIATE_TEST_SUITE_P(
