@@ -30,10 +30,25 @@ void ReportSystemError(const std::string& description) {
 
 }  // namespace
 
+// True when a new file can be made in `folder` (ending in "\\"): one is
+// made and removed again.
+static bool CanMakeFilesIn(const std::string& folder) {
+  const std::string probe = platform::TempFileName(folder, "qmb");
+  return !probe.empty() && platform::RemoveFile(probe);
+}
+
 std::string DefaultBackupFileName() {
   std::string date = platform::ShortDateToday();
   std::replace(date.begin(), date.end(), '/', '-');
-  return modFunction::AppPath() + "OE" + date + ".qmb";
+  // The program's folder, unless the user cannot write there (Program
+  // Files for a normal user): then My Documents.
+  std::string folder = modFunction::AppPath();
+  if (!CanMakeFilesIn(folder)) {
+    std::string documents = modFunction::SpecialFolderPath(platform::kCsidlPersonal);
+    if (!documents.empty() && documents.back() != '\\') documents += '\\';
+    if (!documents.empty()) folder = documents;
+  }
+  return folder + "OE" + date + ".qmb";
 }
 
 ucBack2::ucBack2() {

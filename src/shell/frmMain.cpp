@@ -197,9 +197,17 @@ void frmMain::cmdCancel_Click() {
 void frmMain::SaveScript() {
   try {
     controls::GCommonDialog dialog;
-    std::string file, title, filter = "Script Files(*.oes)|*.oes";
+    // Proposed: the archive's name with the script's extension, in the
+    // archive's folder.
+    const std::string archive = ucBack21.ZipFileName();
+    const std::size_t cut = archive.find_last_of('\\');
+    const std::string folder = cut == std::string::npos ? "" : archive.substr(0, cut + 1);
+    std::string file = archive.substr(cut == std::string::npos ? 0 : cut + 1);
+    if (const std::size_t dot = file.find_last_of('.'); dot != std::string::npos && dot > 0) file.erase(dot);
+    if (!file.empty()) file += ".oes";
+    std::string title, filter = "Script Files(*.oes)|*.oes";
     std::int32_t index = 1, flags = 0;
-    if (!dialog.VBGetSaveFileName(file, title, true, filter, index, "", "Save as", "oes", hwnd_, flags))
+    if (!dialog.VBGetSaveFileName(file, title, true, filter, index, folder, "Save as", "oes", hwnd_, flags))
       return;
     wizard::ScriptContent script;
     script.BackupFile = ucBack21.ZipFileName();

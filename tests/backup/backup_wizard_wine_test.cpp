@@ -145,6 +145,10 @@ TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
   Click(cancel);  // "Save Script"
   ASSERT_EQ(user.Shown().size(), boxesBefore + 1);
   EXPECT_EQ(user.Shown().back().text, "Save script file successfully!    ");
+  // The dialog starts in the archive's folder with a name made from its name.
+  ASSERT_FALSE(user.FileDialogs().empty());
+  EXPECT_EQ(user.FileDialogs().back().initDir, demo.Box().Path("out\\"));
+  EXPECT_EQ(user.FileDialogs().back().file.substr(0, 11), std::string("wizard.oes\0", 11));
   Pump(100);
   wizard::RunWizardLoop(form);  // the window has closed itself
   EXPECT_TRUE(form.Unloaded());

@@ -12,6 +12,9 @@
 
 #ifndef _WIN32
 #include <ctime>
+
+#include "platform/emulated/emulation.h"
+#include "platform/paths.h"
 #endif
 
 using testsupport::FileAnswer;
@@ -59,6 +62,24 @@ TEST_F(DestinationPage, StartsWithProgramFolderOeAndTheShortDate) {
   EXPECT_FALSE(page.txtPassword.Enabled());
   EXPECT_TRUE(page.PromptExist());
 }
+
+#ifndef _WIN32
+// Under Program Files a normal user cannot write the program's folder: the
+// name starts in My Documents instead, and the check leaves nothing behind.
+TEST_F(DestinationPage, UnwritableProgramFolderStartsInMyDocuments) {
+  box.MakeFolder("docs");
+  platform::emu::SetSpecialFolder(platform::kCsidlPersonal, box.Path("docs"));
+  const std::string writable = DefaultBackupFileName();
+  EXPECT_EQ(writable.rfind(modFunction::AppPath() + "OE", 0), 0u) << writable;
+  std::vector<platform::DirEntry> left;
+  platform::ListFolder(modFunction::AppPath() + "qmb*.*", left);
+  EXPECT_TRUE(left.empty());
+  platform::emu::SetProgramPath("P:\\Quillmere\\quillmere.exe");  // a drive nobody can write
+  const std::string name = DefaultBackupFileName();
+  EXPECT_EQ(name.rfind(box.Path("docs\\OE"), 0), 0u) << name;
+  EXPECT_EQ(name.substr(name.size() - 4), ".qmb");
+}
+#endif
 
 TEST_F(DestinationPage, ProtectionBoxEnablesThePasswordBoxes) {
   page.chkProtect.Value(1);
