@@ -33,6 +33,9 @@ bool InitCommonControls(std::uint32_t classes);
 
 // "Let pending window messages run" once.
 void DoEvents();
+// Drops the presses of the mouse and the BM_CLICK messages still queued for
+// one control: clicks that came while the program was busy with the last one.
+void DiscardQueuedClicks(void* control);
 
 enum class MousePointer { Default, ArrowHourglass, Hourglass };
 void SetMousePointer(MousePointer pointer);

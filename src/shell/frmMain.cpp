@@ -1,5 +1,6 @@
 #include "shell/frmMain.h"
 
+#include "controls/BusyScope.h"
 #include "controls/GCommonDialog.h"
 #include "platform/system.h"
 #include "shell/mGeneral.h"
@@ -32,8 +33,8 @@ frmMain::frmMain(wizard::PageSet pages, wizard::WizardServices& services)
   cmdHelp.Click = [this] { cmdHelp_Click(); };
   cmdAbout.Click = [this] { cmdAbout_Click(); };
   cmdCancel.Click = [this] { cmdCancel_Click(); };
-  cmdBack.Click = [this] { cmdBack_Click(); };
-  cmdNext.Click = [this] { cmdNext_Click(); };
+  cmdBack.Click = [this] { Step(&frmMain::cmdBack_Click); };
+  cmdNext.Click = [this] { Step(&frmMain::cmdNext_Click); };
   ucBack41.Finish = [this] { OnBackupFinish(); };
   ucRestor31.Finish = [this] { OnRestoreFinish(); };
 }
@@ -68,6 +69,19 @@ void frmMain::Load() {
   services_.CreateSharedObjects();
   services_.CheckExtName();
   ShowPage();
+}
+
+// One click, one step: a click that comes while the wizard is still moving
+// to a page (its first check runs the message loop) is not acted on, nor is
+// one that was queued meanwhile, such as the second half of a double click.
+void frmMain::Step(void (frmMain::*click)()) {
+  if (stepping_) return;
+  {
+    controls::BusyScope busy(stepping_);
+    (this->*click)();
+  }
+  platform::DiscardQueuedClicks(cmdNext.hwnd());
+  platform::DiscardQueuedClicks(cmdBack.hwnd());
 }
 
 void frmMain::cmdNext_Click() {

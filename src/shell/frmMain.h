@@ -132,5 +132,7 @@ class frmMain {
   bool notAskExit_ = false;
   bool unloaded_ = false;
   bool running_ = false;
+  bool stepping_ = false;  // Next or Back is being acted on
+  void Step(void (frmMain::*click)());
   void* hwnd_ = nullptr;
 };

@@ -16,6 +16,26 @@ namespace wizard {
 
 namespace {
 
+// Next and Back take a double click as one click: the second press of a
+// double click is not a press of theirs.
+const char kButtonProc[] = "Quillmere.ButtonProc";
+
+LRESULT CALLBACK SingleClickButton(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+  auto old = reinterpret_cast<WNDPROC>(::GetPropA(h, kButtonProc));
+  if (msg == WM_LBUTTONDBLCLK) return 0;
+  if (msg == WM_NCDESTROY) {
+    ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    ::RemovePropA(h, kButtonProc);
+  }
+  return ::CallWindowProcA(old, h, msg, wp, lp);
+}
+
+void TakeDoubleClicksAsOne(HWND button) {
+  if (!button) return;
+  ::SetPropA(button, kButtonProc, reinterpret_cast<HANDLE>(::GetWindowLongPtrA(button, GWLP_WNDPROC)));
+  ::SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SingleClickButton));
+}
+
 struct PageWindow {
   Page* page = nullptr;
   std::unique_ptr<controls::ControlHost> host;
@@ -130,6 +150,8 @@ void InitFrame(HWND dlg, FrameState& s) {
   s.host->Bind(f.cmdBack, IDC_MAIN_BACK);
   s.host->Bind(f.cmdNext, IDC_MAIN_NEXT);
   s.host->Bind(f.cmdCancel, IDC_MAIN_CANCEL);
+  TakeDoubleClicksAsOne(::GetDlgItem(dlg, IDC_MAIN_BACK));
+  TakeDoubleClicksAsOne(::GetDlgItem(dlg, IDC_MAIN_NEXT));
   f.imgBanner.Picture(IDB_BANNER);
   CreatePages(dlg, s);
   f.OnUnloaded = [dlg] { ::DestroyWindow(dlg); };

@@ -193,4 +193,38 @@ TEST(BackupWizard, FailedRunSaysWhatFailedAndNamesNoArchive) {
   EXPECT_TRUE(w.form.Unloaded());
 }
 
+// One click, one step: the second click of a double click, or a click that
+// comes while the next page's first check still runs, does not act on the
+// page that the first click led to.
+TEST(BackupWizard, DoubleClicksTakeOneStep) {
+  Wizard w;
+  ASSERT_NE(w.main, nullptr);
+  auto twice = [&w] {
+    ::PostMessageA(w.next, BM_CLICK, 0, 0);
+    ::PostMessageA(w.next, BM_CLICK, 0, 0);
+    Pump(2000);  // the running-clients check takes about a second
+  };
+  Click(w.next);  // welcome -> method
+  // A double click of the mouse on Next.
+  for (UINT m : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+    ::PostMessageA(w.next, m, m == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(5, 5));
+  Pump(500);
+  EXPECT_EQ(w.form.CurrentPage(), 2);
+  EXPECT_TRUE(w.user.Shown().empty()) << w.user.Shown().back().text;
+  ListView_SetCheckState(w.Item(w.form.ucBack11, IDC_BACK1_IDLIST), 2, FALSE);
+  Click(w.next);
+  ASSERT_EQ(w.form.CurrentPage(), 3);
+  Type(w.Item(w.form.ucBack21, IDC_BACK2_FILENAME), w.demo.Box().Path("twice.qmb"));
+  twice();  // destination -> running clients, not past them
+  EXPECT_EQ(w.form.CurrentPage(), 4);
+  EXPECT_TRUE(w.user.Shown().empty()) << w.user.Shown().back().text;
+  twice();  // running clients -> ready, the backup not started
+  EXPECT_EQ(w.form.CurrentPage(), 5);
+  EXPECT_TRUE(w.user.Shown().empty()) << w.user.Shown().back().text;
+  w.user.Answer(platform::kAnswerYes);
+  Click(w.cancel);
+  wizard::RunWizardLoop(w.form);
+  EXPECT_TRUE(w.form.Unloaded());
+}
+
 }  // namespace

@@ -112,6 +112,8 @@ void DoEvents() {
   emu::RunDueTimers();
 }
 
+void DiscardQueuedClicks(void*) {}  // nothing queues clicks here
+
 namespace {
 MousePointer g_pointer = MousePointer::Default;
 }

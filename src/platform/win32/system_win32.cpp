@@ -140,6 +140,16 @@ void DoEvents() {
   }
 }
 
+void DiscardQueuedClicks(void* control) {
+  HWND h = static_cast<HWND>(control);
+  if (!h) return;
+  MSG msg;
+  // The presses only: a release without its press does nothing to a button.
+  for (UINT m : {static_cast<UINT>(WM_LBUTTONDOWN), static_cast<UINT>(WM_LBUTTONDBLCLK), static_cast<UINT>(BM_CLICK)})
+    while (::PeekMessageA(&msg, h, m, m, PM_REMOVE)) {
+    }
+}
+
 namespace {
 MousePointer g_pointer = MousePointer::Default;
 }
