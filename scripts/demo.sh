@@ -38,11 +38,11 @@ for i in $(seq 1 100); do
 done
 sleep 2
 import -window root "$top/build/demo/quillmere.png"
-echo "Quillmere ran on the demo profile; screenshot: build/demo/quillmere.png"
+echo "Quillmere ran on the demo profile; screenshot: $top/build/demo/quillmere.png"
 # Close it as a user would: Cancel, then Yes to the close question.
-for w in $(xdotool search --name '^Quillmere$' 2>/dev/null); do xdotool key --window "$w" Escape || true; done
+for w in $(xdotool search --name '^Quillmere$' 2>/dev/null); do xdotool key --window "$w" Escape 2>/dev/null || true; done
 sleep 1
-for w in $(xdotool search --name '^Quillmere$' 2>/dev/null); do xdotool key --window "$w" Return || true; done
+for w in $(xdotool search --name '^Quillmere$' 2>/dev/null); do xdotool key --window "$w" Return 2>/dev/null || true; done
 for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
 kill $pid 2>/dev/null || true
 # Give the exit clean-up its time before Wine is stopped.
