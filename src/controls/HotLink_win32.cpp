@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "controls/HotLink.h"
+#include "platform/system.h"
 
 namespace controls {
 
@@ -69,7 +70,9 @@ LRESULT CALLBACK LinkProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
           return 0;
         }
         case WM_SETCURSOR:
-          ::SetCursor(::LoadCursorA(nullptr, link->MousePointer() == 99 ? IDC_HAND : IDC_ARROW));
+          // The program's wait pointer wins over the link's hand.
+          if (!platform::ReapplyMousePointer())
+            ::SetCursor(::LoadCursorA(nullptr, link->MousePointer() == 99 ? IDC_HAND : IDC_ARROW));
           return TRUE;
         case WM_MOUSEMOVE: {
           RECT rc;

@@ -40,6 +40,9 @@ void DiscardQueuedClicks(void* control);
 enum class MousePointer { Default, ArrowHourglass, Hourglass };
 void SetMousePointer(MousePointer pointer);
 MousePointer CurrentMousePointer();
+// Called when the system asks a window for its pointer (WM_SETCURSOR): puts
+// the program's pointer back and returns true, unless it is the default.
+bool ReapplyMousePointer();
 
 void SleepMs(unsigned ms);
 

@@ -9,6 +9,7 @@
 #include "controls/ControlHost_win32.h"
 #include "controls/HotLink.h"
 #include "controls/ProgressBar.h"
+#include "platform/system.h"
 #include "resources/resource.h"
 #include "shell/WizardWindow.h"
 
@@ -198,6 +199,14 @@ INT_PTR CALLBACK FrameProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
           return TRUE;
         }
         if (s->host->Dispatch(msg, wp, lp)) return TRUE;
+        break;
+      case WM_SETCURSOR:
+        // During a long operation the wait pointer stays over the whole
+        // window, pages and controls included, until it ends.
+        if (LOWORD(lp) == HTCLIENT && platform::ReapplyMousePointer()) {
+          ::SetWindowLongPtrA(dlg, DWLP_MSGRESULT, TRUE);
+          return TRUE;
+        }
         break;
       case WM_CLOSE: s->form->Unload(); return TRUE;
       case WM_DESTROY:

@@ -13,6 +13,7 @@
 #include "archive/cUnzip.h"
 #include "demo_profile.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "resources/resource.h"
 #include "schedule/ScriptCFG.h"
 #include "shell/WizardParts.h"
@@ -225,6 +226,32 @@ TEST(BackupWizard, DoubleClicksTakeOneStep) {
   Click(w.cancel);
   wizard::RunWizardLoop(w.form);
   EXPECT_TRUE(w.form.Unloaded());
+}
+
+// While a long operation holds the arrow-and-hourglass pointer, moving the
+// mouse over the window (a control on a page, the frame) keeps it.
+TEST(BackupWizard, WaitPointerStaysWhileTheMouseMoves) {
+  Wizard w;
+  ASSERT_NE(w.main, nullptr);
+  const HCURSOR wait = ::LoadCursorA(nullptr, IDC_APPSTARTING), arrow = ::LoadCursorA(nullptr, IDC_ARROW);
+  auto moveOver = [](HWND h) {
+    ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+    ::SendMessageA(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return ::GetCursor();
+  };
+  // The controls of the run page.
+  HWND label = w.Item(w.form.ucBack41, IDC_BACK4_STATE), bar = w.Item(w.form.ucBack41, IDC_BACK4_PROGRESS);
+  ASSERT_NE(label, nullptr);
+  platform::SetMousePointer(platform::MousePointer::ArrowHourglass);
+  EXPECT_EQ(moveOver(label), wait);
+  EXPECT_EQ(moveOver(bar), wait);
+  EXPECT_EQ(moveOver(w.next), wait);
+  EXPECT_EQ(moveOver(w.main), wait);
+  platform::SetMousePointer(platform::MousePointer::Default);
+  EXPECT_EQ(moveOver(label), arrow);
+  w.user.Answer(platform::kAnswerYes);
+  Click(w.cancel);
+  wizard::RunWizardLoop(w.form);
 }
 
 }  // namespace

@@ -119,6 +119,7 @@ MousePointer g_pointer = MousePointer::Default;
 }
 void SetMousePointer(MousePointer pointer) { g_pointer = pointer; }
 MousePointer CurrentMousePointer() { return g_pointer; }
+bool ReapplyMousePointer() { return g_pointer != MousePointer::Default; }
 
 void SleepMs(unsigned ms) { ::usleep(ms * 1000u); }
 

@@ -154,12 +154,24 @@ namespace {
 MousePointer g_pointer = MousePointer::Default;
 }
 
-void SetMousePointer(MousePointer pointer) {
-  g_pointer = pointer;
+namespace {
+HCURSOR PointerCursor(MousePointer pointer) {
   LPCSTR id = pointer == MousePointer::ArrowHourglass ? IDC_APPSTARTING
               : pointer == MousePointer::Hourglass    ? IDC_WAIT
                                                       : IDC_ARROW;
-  ::SetCursor(::LoadCursorA(nullptr, id));
+  return ::LoadCursorA(nullptr, id);
+}
+}  // namespace
+
+void SetMousePointer(MousePointer pointer) {
+  g_pointer = pointer;
+  ::SetCursor(PointerCursor(pointer));
+}
+
+bool ReapplyMousePointer() {
+  if (g_pointer == MousePointer::Default) return false;
+  ::SetCursor(PointerCursor(g_pointer));
+  return true;
 }
 MousePointer CurrentMousePointer() { return g_pointer; }
 
