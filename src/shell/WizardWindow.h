@@ -11,5 +11,9 @@ void* CreateWizardWindow(frmMain& form);
 void ShowWizardWindow(frmMain& form);
 // Runs messages until the form has unloaded and its window is gone.
 void RunWizardLoop(frmMain& form);
+// The wizard's keys for one message (a MSG) of its loop: F1 opens the help
+// at the page's topic; Tab, the arrows, Enter and Esc as in any dialog.
+// True when the message has been handled.
+bool TranslateWizardMessage(frmMain& form, void* msg);
 
 }  // namespace wizard

@@ -275,6 +275,21 @@ void frmMain::DoUnload() {
   if (OnUnloaded) OnUnloaded();
 }
 
+std::string frmMain::HelpTopic() const {
+  if (currentPage_ >= 2 && currentPage_ <= 7) return "backup.html";
+  if (currentPage_ >= 8) return "restore.html";
+  return "index.html";
+}
+
+void frmMain::cmdHelpTopic() {
+  // The help viewer opens the file at a topic; the Help button opens it at
+  // its start.
+  std::string verb = "open";
+  void* owner = nullptr;
+  mGeneral::ShellOpen("hh.exe", platform::kSwShowNormal, modFunction::AppPath() + "help.chm::/" + HelpTopic(), "",
+                      verb, owner);
+}
+
 void frmMain::cmdHelp_Click() {
   std::string verb = "open";
   void* owner = nullptr;

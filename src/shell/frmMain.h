@@ -72,6 +72,9 @@ class frmMain {
   void Load();
 
   void cmdNext_Click();
+  // F1: the help at the current page's topic (HelpTopic: a page of help.chm).
+  void cmdHelpTopic();
+  std::string HelpTopic() const;
   void cmdBack_Click();
   void cmdCancel_Click();
   void cmdHelp_Click();

@@ -256,11 +256,21 @@ void ShowWizardWindow(frmMain& form) {
   if (form.cmdNext.Bound()) form.cmdNext.SetFocus();
 }
 
+bool TranslateWizardMessage(frmMain& form, void* message) {
+  MSG& msg = *static_cast<MSG*>(message);
+  HWND dlg = static_cast<HWND>(form.hwnd());
+  if (!dlg || (msg.hwnd != dlg && !::IsChild(dlg, msg.hwnd))) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
+    form.cmdHelpTopic();
+    return true;
+  }
+  return ::IsDialogMessageA(dlg, &msg) != 0;
+}
+
 void RunWizardLoop(frmMain& form) {
   MSG msg;
   while (form.hwnd() && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    HWND dlg = static_cast<HWND>(form.hwnd());
-    if (dlg && ::IsDialogMessageA(dlg, &msg)) continue;
+    if (TranslateWizardMessage(form, &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }

@@ -9,6 +9,7 @@
 #include "support/pump_win32.h"
 
 #include <fstream>
+#include <vector>
 
 #include "resources/resource.h"
 #include "shell/CheckExtName.h"
@@ -107,6 +108,46 @@ TEST(RealWindow, ClickingAnOptionSetsTheMethod) {
   EXPECT_EQ(::SendDlgItemMessageA(page, IDC_STEP1_OPT1, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
+// A key pressed in the wizard, through the wizard's own loop handling.
+void Key(frmMain& form, WPARAM vk) {
+  for (UINT m : {WM_KEYDOWN, WM_KEYUP}) {
+    MSG msg{::GetFocus(), m, vk, m == WM_KEYUP ? 0xC0000001 : 1, 0, {}};
+    if (!wizard::TranslateWizardMessage(form, &msg)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+  }
+  Pump(30);
+}
+
+// Tab runs through the page and then Back, Next, Cancel, Help, About, and
+// round again; the arrows move between the options (and choose them).
+TEST(RealWindow, KeyboardTabsThroughPageAndButtonsAndArrowsChooseTheMethod) {
+  RealWizard w;
+  ::SendMessageA(Item(w.form, IDC_MAIN_NEXT), BM_CLICK, 0, 0);
+  Pump(100);
+  HWND page = static_cast<HWND>(w.form.ucStep11.Surface().hwnd());
+  ::SetFocus(::GetDlgItem(page, IDC_STEP1_OPT0));
+  Key(w.form, VK_DOWN);
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(page, IDC_STEP1_OPT1));
+  EXPECT_EQ(w.form.ucStep11.Method(), 1);
+  Key(w.form, VK_DOWN);
+  EXPECT_EQ(w.form.ucStep11.Method(), 2);
+  Key(w.form, VK_UP);
+  Key(w.form, VK_UP);
+  EXPECT_EQ(w.form.ucStep11.Method(), 0);
+  std::vector<int> order;
+  for (int i = 0; i < 6; ++i) {
+    Key(w.form, VK_TAB);
+    order.push_back(::GetDlgCtrlID(::GetFocus()));
+  }
+  EXPECT_EQ(order, (std::vector<int>{IDC_MAIN_BACK, IDC_MAIN_NEXT, IDC_MAIN_CANCEL, IDC_MAIN_HELP, IDC_MAIN_ABOUT,
+                                     IDC_STEP1_OPT0}));
+  // Enter on the page is Next.
+  Key(w.form, VK_RETURN);
+  EXPECT_EQ(w.form.CurrentPage(), 2);
+}
+
 TEST(RealWindow, CloseBoxAsksAndNoKeepsTheWindow) {
   testsupport::ScriptedUser user;
   user.Answer(platform::kAnswerNo);
@@ -202,6 +243,22 @@ TEST(Help, OpensHelpFileThroughTheShell) {
   ::PostMessageA(help, WM_CLOSE, 0, 0);
   form.bNotAskExit(true);
   form.Unload();
+}
+
+// F1 opens the help at the page's topic.
+TEST(Help, F1OpensTheHelpAtThePagesTopic) {
+  RealWizard w;
+  ::SendMessageA(Item(w.form, IDC_MAIN_NEXT), BM_CLICK, 0, 0);
+  Pump(100);
+  EXPECT_EQ(w.form.HelpTopic(), "index.html");
+  Key(w.form, VK_F1);
+  HWND help = nullptr;
+  for (int i = 0; i < 200 && !help; ++i) {
+    Pump(100);
+    help = FindHelpWindow();
+  }
+  ASSERT_NE(help, nullptr);
+  ::PostMessageA(help, WM_CLOSE, 0, 0);
 }
 
 }  // namespace

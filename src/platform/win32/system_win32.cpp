@@ -135,6 +135,9 @@ void DoEvents() {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
+    // The keys of a dialog (Tab, arrows, Enter, Esc) work in it meanwhile.
+    HWND active = ::GetActiveWindow();
+    if (active && (msg.hwnd == active || ::IsChild(active, msg.hwnd)) && ::IsDialogMessageA(active, &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
