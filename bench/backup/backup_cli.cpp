@@ -3,13 +3,15 @@
 // Z: on both builds (Wine maps Z: to "/"); a one-identity profile pointing at
 // it is written into the current user's registry for the run and removed
 // afterwards.
-//   backup_cli STORE_FOLDER ARCHIVE [PASSWORD]
-// Prints the run's seconds and its outcome; message boxes go to stderr.
+//   backup_cli [--gaps] STORE_FOLDER ARCHIVE [PASSWORD]
+// Prints the run's seconds and its outcome; message boxes go to stderr. With
+// --gaps also the longest time the message pump stood still during the run.
 #include <chrono>
 #include <cstdio>
 #include <string>
 
 #include "backup/ucBack4.h"
+#include "pump_gaps.h"
 #include "catalog/cProcessItem.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
@@ -63,6 +65,11 @@ bool SeedProfile(const std::string& store) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool gaps = argc > 1 && std::string(argv[1]) == "--gaps";
+  if (gaps) {
+    --argc;
+    ++argv;
+  }
   if (argc < 3 && !(argc == 2 && std::string(argv[1]) == "--recover")) {
     std::fprintf(stderr, "usage: backup_cli STORE_FOLDER ARCHIVE [PASSWORD] | --recover\n");
     return 2;
@@ -102,7 +109,14 @@ int main(int argc, char** argv) {
   page.Password(argc > 3 ? argv[3] : "");
   page.Comment("benchmark");
   auto start = std::chrono::steady_clock::now();
+  bench::PumpGaps meter;
+  if (gaps) meter.Start();
   page.StartBackup();
+  if (gaps) {
+    const double longest = meter.Stop();
+    std::printf("longest_pump_gap_ms=%.0f ended_at_s=%.1f pump_turns=%d\n", longest, meter.LongestEndedAt(),
+                meter.Turns());
+  }
   RunRecord::Remove();  // as the program does when it ends
   double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   (void)platform::DeleteRegBranch(platform::kRegCurrentUser, std::string("Identities\\") + kId);

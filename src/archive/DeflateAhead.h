@@ -42,7 +42,8 @@ class DeflateAhead {
   // Next bytes of file k's deflate stream: how many were copied into `out`,
   // 0 at its end, -1 when the file could not be read.
   std::int64_t Read(std::size_t k, void* out, std::size_t len);
-  // Known once Read gave 0: the uncompressed bytes read and their CRC-32.
+  // The uncompressed bytes of file k taken so far (all of them once Read
+  // gave 0), and, once Read gave 0, their CRC-32.
   std::uint64_t SizeRead(std::size_t k) const;
   std::uint32_t Crc(std::size_t k) const;
   bool Finished(std::size_t k) const;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -24,6 +25,28 @@ namespace ziplib {
 
 namespace {
 constexpr std::size_t kChunk = 256 * 1024;
+
+// The owner's tick, on the calling thread only (the workers have none), at
+// most every 50 ms.
+thread_local UzTickFn t_tick = nullptr;
+thread_local std::chrono::steady_clock::time_point t_lastTick;
+constexpr std::chrono::milliseconds kTickEvery{50};
+
+void Tick() {
+  if (!t_tick) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - t_lastTick < kTickEvery) return;
+  t_lastTick = now;
+  t_tick();
+}
+
+struct TickScope {
+  explicit TickScope(UzTickFn tick) {
+    t_tick = tick;
+    t_lastTick = std::chrono::steady_clock::now();
+  }
+  ~TickScope() { t_tick = nullptr; }
+};
 constexpr int kPasswordTries = 3;
 constexpr std::size_t kPasswordSize = 256;
 
@@ -133,7 +156,11 @@ class ExtractPool {
   // Waits for every entry handed over so far; what became of them.
   std::vector<Done> Drain() {
     std::unique_lock<std::mutex> lock(mutex_);
-    idle_.wait(lock, [this] { return outstanding_ == 0; });
+    while (!idle_.wait_for(lock, kTickEvery, [this] { return outstanding_ == 0; })) {
+      lock.unlock();
+      Tick();
+      lock.lock();
+    }
     pending_.clear();
     std::vector<Done> out;
     out.swap(done_);
@@ -279,6 +306,7 @@ bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf, std::uint64_t size) {
   std::uint64_t total = 0;
   for (;;) {
     zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
+    Tick();
     if (n < 0) return false;
     if (n == 0) return total == size;
     total += static_cast<std::uint64_t>(n);
@@ -392,6 +420,7 @@ Outcome Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::ti
   std::uint64_t total = 0;
   for (;;) {
     zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
+    Tick();
     if (n < 0) outcome = Outcome::kUnreadable;
     if (n <= 0) break;
     total += static_cast<std::uint64_t>(n);
@@ -647,6 +676,7 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
   if (includeCount < 0 || (includeCount > 0 && !includes)) return kUzParam;
   if (excludeCount < 0 || (excludeCount > 0 && !excludes)) return kUzParam;
   fs::BeginRun();
+  TickScope ticking(callbacks->tick);
   Run run;
   run.options = options;
   run.cb = callbacks;

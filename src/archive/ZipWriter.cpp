@@ -1,6 +1,7 @@
 // The zip library's writer: ZpInit, ZpSetOptions and ZpArchive over libzip.
 // Files are streamed into the archive one by one while libzip writes it.
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <map>
 #include <string>
@@ -152,6 +153,14 @@ zip_int64_t FeedCallback(void* state, void* data, zip_uint64_t len, zip_source_c
       if (n < 0) {
         zip_error_set(&f.error, ZIP_ER_READ, 0);
         return -1;
+      }
+      if (g_callbacks.bytes) {  // the caller's window stays alive within a large file
+        static std::chrono::steady_clock::time_point last;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last >= std::chrono::milliseconds(50)) {
+          last = now;
+          g_callbacks.bytes(f.ahead->SizeRead(f.index), f.file.item.size);
+        }
       }
       return n;
     }

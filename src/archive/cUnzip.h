@@ -65,6 +65,9 @@ class cUnzip {
   std::function<void(const std::string& sFile, std::int32_t& lResponse)> OverwritePrompt;
   std::function<void(std::string& sPassword, bool& bCancel)> PasswordRequest;
   std::function<void(std::int32_t lCount, const std::string& sMsg)> Progress;
+  // About every 50 ms while entries are read or extracted (for a window that
+  // must stay alive).
+  std::function<void()> Tick;
 
  private:
   friend struct UnzipRunAccess;

@@ -61,6 +61,13 @@ int ReplaceCallback(const char* name) {
   return response;
 }
 
+void TickCallback() {
+  try {
+    if (g_current && g_current->Tick) g_current->Tick();
+  } catch (...) {
+  }
+}
+
 int PasswordCallback(char* buffer, int size, const char* prompt, const char* name) {
   if (g_cancelled) return 1;
   try {
@@ -135,7 +142,8 @@ RunResult Run(cUnzip& owner, const UzOptions& options, const std::vector<std::st
   const char* noExcludes[] = {""};
   std::vector<char> comment(kCommentRoom, '\0');
   UzCallbacks callbacks{&PrintCallback, nullptr, &ReplaceCallback, &PasswordCallback, &ListingCallback,
-                        &ServiceCallback, comment.data(), static_cast<unsigned long>(comment.size()), 0};
+                        &ServiceCallback, comment.data(), static_cast<unsigned long>(comment.size()), 0,
+                        &TickCallback};
   RunResult r;
   r.result = lib.unzip(static_cast<int>(includes.size()), names.data(), 0, noExcludes, &options, &callbacks);
   if (callbacks.commentLength > 0) r.comment.assign(comment.data(), callbacks.commentLength);

@@ -59,6 +59,13 @@ int ServiceCallback(const char* name, unsigned long length) {
   return 0;
 }
 
+void BytesCallback(unsigned long long done, unsigned long long size) {
+  try {
+    if (g_current && g_current->Bytes) g_current->Bytes(done, size);
+  } catch (...) {
+  }
+}
+
 int PasswordCallback(char* buffer, int size, const char* prompt, const char* name) {
   if (g_cancelled) return 1;
   try {
@@ -117,7 +124,7 @@ bool Run(cZip& owner, const ZpOptions& options, const std::string& basePath,
     error = {kErrSubscript, "Subscript out of range"};
     return false;
   }
-  const ZpCallbacks callbacks{&PrintCallback, &CommentCallback, &PasswordCallback, &ServiceCallback};
+  const ZpCallbacks callbacks{&PrintCallback, &CommentCallback, &PasswordCallback, &ServiceCallback, &BytesCallback};
   lib.init(&callbacks);
   ZpOptions record = options;
   const std::string root = Trimmed(basePath).empty() ? std::string() : basePath;

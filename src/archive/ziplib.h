@@ -20,12 +20,16 @@ typedef int (*ZpPasswordFn)(char* buffer, int size, const char* prompt, const ch
 // Called with each file's name (and the name's length) before the file is
 // packed; non-zero cancels the run.
 typedef int (*ZpServiceFn)(const char* name, unsigned long length);
+// Called about every 50 ms while a file is packed, with the bytes of it read
+// so far and its size, so that the caller's window stays alive.
+typedef void (*ZpBytesFn)(unsigned long long done, unsigned long long size);
 
 struct ZpCallbacks {
   ZpPrintFn print;
   ZpCommentFn comment;
   ZpPasswordFn password;
   ZpServiceFn service;
+  ZpBytesFn bytes;  // may be null
 };
 
 struct ZpOptions {
@@ -74,6 +78,9 @@ typedef void (*UzListingFn)(const UzListEntry* entry);
 // Called with each file's name (and the name's length) before it is
 // extracted; non-zero cancels the run.
 typedef int (*UzServiceFn)(const char* name, unsigned long length);
+// Called about every 50 ms while entries are read or extracted, so that the
+// caller's window stays alive.
+typedef void (*UzTickFn)(void);
 
 enum UzReplace { kUzReplaceNo = 100, kUzReplaceYes = 102, kUzReplaceAll = 103, kUzReplaceNone = 104 };
 
@@ -88,6 +95,7 @@ struct UzCallbacks {
   char* commentBuffer;
   unsigned long commentBufferSize;
   unsigned long commentLength;
+  UzTickFn tick;  // may be null
 };
 
 struct UzOptions {

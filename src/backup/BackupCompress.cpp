@@ -4,6 +4,7 @@
 // complete, so a backup that fails (full disk, read-only file or folder, a
 // file that does not read back) leaves an earlier backup of that name as it
 // was.
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <vector>
@@ -68,6 +69,7 @@ bool BackupRun::Verify(const std::string& archive) {
   Gathered(tempDir_, "", gathered);
   cUnzip reader;
   reader.ZipFile(archive);
+  reader.Tick = [this] { Alive(); };
   reader.PasswordRequest = [this](std::string& sPassword, bool& bCancel) {
     sPassword = settings_.Password;
     bCancel = Trimmed(settings_.Password).empty();
@@ -106,6 +108,13 @@ bool BackupRun::Compress() {
     };
     zip->CommentRequest = [this](std::string& sComment, bool&) { sComment = settings_.Comment; };
     zip->Progress = [this](std::int32_t lCount, const std::string& sMsg) { ZipProgress(lCount, sMsg); };
+    // Within a large file the bar moves by its bytes.
+    zip->Bytes = [this](std::uint64_t done, std::uint64_t size) {
+      if (size > 0 && expected_ > 0)
+        view_.Bar().value((std::max(reported_ - 1, 0) + static_cast<double>(std::min(done, size)) / static_cast<double>(size)) /
+                          (expected_ + 3) * 100.0);
+      Alive();
+    };
     zip->ZipFile(partial);
     zip->Encrypt(!Trimmed(settings_.Password).empty());
     zip->AddComment(true);

@@ -3,6 +3,7 @@
 // data and files into a fresh working folder, packs the folder into the
 // archive through cZip and empties the folder again. It reports its progress
 // to a view: the backup run page, or a test.
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -86,6 +87,7 @@ class BackupRun {
   void TellNotCopied() const;
 
   void Add(double amount);
+  void Alive();
   std::string ReadValue(const std::string& key, const std::string& name);
 
   const cProcessItem& items_;
@@ -101,6 +103,7 @@ class BackupRun {
   bool messengerWanted_ = false;
   bool addressBookWanted_ = false;
   bool verified_ = false;
+  std::chrono::steady_clock::time_point lastAlive_{};
 };
 
 }  // namespace backup

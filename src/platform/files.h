@@ -2,6 +2,7 @@
 // Files and folders, addressed by Windows paths ("C:\dir\file.ext") in the
 // ANSI code page. Failures are results, never exceptions.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct DirEntry {
 
 // True on success. With bFailIfExists an existing target makes it fail.
 bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists);
+// The same, calling `tick` between the pieces of a large file (so that the
+// caller can keep its window alive).
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists,
+                 const std::function<void()>& tick);
 bool RemoveFile(const std::string& path);            // fails on read-only files
 bool MoveFileReplace(const std::string& from, const std::string& to);
 std::uint32_t GetAttributes(const std::string& path);  // kInvalidAttributes if missing

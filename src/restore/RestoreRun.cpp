@@ -75,6 +75,8 @@ RestoreRun::RestoreRun(const clsRestore& plan, RunView& view, RunSettings settin
     : plan_(plan), view_(view), settings_(std::move(settings)) {
   reg_.hKey(kHkeyCurrentUser);
   unzip_.PasswordRequest = [this](std::string& sPassword, bool&) { sPassword = settings_.Password; };
+  // The window repaints and answers while large entries are extracted.
+  unzip_.Tick = [this] { view_.Repaint(); };
   unzip_.Progress = [this](std::int32_t lCount, const std::string&) {
     extractDone_ += lCount;
     if (extractTotal_ > 0) view_.Bar().value(static_cast<double>(extractDone_) / extractTotal_ * 100.0);
@@ -355,7 +357,7 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
   view_.Bar().value(0);
   const std::size_t n = files.size();
   for (std::size_t k = 0; k < n; ++k) {
-    if (!platform::CopyOneFile(src + files[k], folder + files[k], false)) return undo();
+    if (!platform::CopyOneFile(src + files[k], folder + files[k], false, [this] { Alive(); })) return undo();
     copied.push_back(files[k]);
     view_.Bar().value(n > 1 ? static_cast<double>(k) / static_cast<double>(n - 1) * 90.0 : 90.0);
     view_.Repaint();

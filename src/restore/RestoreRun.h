@@ -5,6 +5,7 @@
 // keys, replaces the target's message store files and copies the address
 // book back. It reports its progress to a view: the restore run page, or a
 // test.
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -66,6 +67,15 @@ class RestoreRun {
   static std::string GetOEExeFile();
 
  private:
+  // Within a long copy: the window repaints and answers at least every 50 ms.
+  void Alive() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastAlive_ < std::chrono::milliseconds(50)) return;
+    lastAlive_ = now;
+    view_.Repaint();
+  }
+  std::chrono::steady_clock::time_point lastAlive_{};
+
   bool RestoreIdentity(std::int32_t i);
   bool SelectAndExtract(std::int32_t i);
   void RestoreRegistryItems(std::int32_t i);

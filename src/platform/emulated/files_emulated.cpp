@@ -65,6 +65,11 @@ bool Match(const char* pat, const char* name) {
 }  // namespace
 
 bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists) {
+  return CopyOneFile(from, to, bFailIfExists, nullptr);
+}
+
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists,
+                 const std::function<void()>& tick) {
   std::string src = emu::HostPath(from), dst = emu::HostPath(to);
   struct stat st{};
   if (!HostStat(src, st) || S_ISDIR(st.st_mode) || dst.empty()) return false;
@@ -85,6 +90,7 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExi
     ssize_t n = ::read(in, buf, sizeof buf);
     if (n < 0) { ok = false; break; }
     if (n == 0) break;
+    if (tick) tick();
     if (!emu::TakeDiskSpace(static_cast<std::size_t>(n))) { ok = false; break; }
     for (ssize_t done = 0; done < n;) {
       ssize_t w = ::write(out, buf + done, n - done);

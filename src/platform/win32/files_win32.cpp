@@ -13,6 +13,24 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExi
   return ::CopyFileA(from.c_str(), to.c_str(), bFailIfExists ? TRUE : FALSE) != 0;
 }
 
+namespace {
+DWORD CALLBACK CopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
+                            LPVOID tick) {
+  try {
+    (*static_cast<const std::function<void()>*>(tick))();
+  } catch (...) {
+  }
+  return PROGRESS_CONTINUE;
+}
+}  // namespace
+
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists,
+                 const std::function<void()>& tick) {
+  if (!tick) return CopyOneFile(from, to, bFailIfExists);
+  return ::CopyFileExA(from.c_str(), to.c_str(), CopyProgress, const_cast<std::function<void()>*>(&tick), nullptr,
+                       bFailIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0) != 0;
+}
+
 bool RemoveFile(const std::string& path) { return ::DeleteFileA(path.c_str()) != 0; }
 
 bool MoveFileReplace(const std::string& from, const std::string& to) {
