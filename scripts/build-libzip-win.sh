@@ -12,7 +12,7 @@ case "$arch" in
 esac
 prefix="$cache/libzip-$arch"
 # The stamp names the configuration: a changed configuration builds anew.
-stamp="$prefix/.built-rtlgenrandom-crctable-xp"
+stamp="$prefix/.built-rtlgenrandom-crctable-xp-rawcomment"
 [ -f "$stamp" ] && exit 0
 
 work="$cache/libzip-src-$arch"
@@ -73,6 +73,23 @@ zip_secure_random(zip_uint8_t *buffer, zip_uint16_t length) {
 if "CryptGenRandom" not in s[start:end]:
     sys.exit("zip_random_win32.c: unexpected source, not patched")
 open(path, "w").write(s[:start] + body + s[end:])
+PY
+
+# The archive comment is written as given, in the ANSI code page like the
+# rest of the program's text; libzip takes only UTF-8 comments otherwise.
+python3 - lib/zip_set_archive_comment.c <<'PY'
+import sys
+path = sys.argv[1]
+s = open(path).read()
+old = """	if (_zip_guess_encoding(cstr, ZIP_ENCODING_UNKNOWN) == ZIP_ENCODING_CP437) {
+	    _zip_string_free(cstr);
+	    zip_error_set(&za->error, ZIP_ER_INVAL, 0);
+	    return -1;
+	}
+"""
+if old not in s:
+    sys.exit("zip_set_archive_comment.c: unexpected source, not patched")
+open(path, "w").write(s.replace(old, ""))
 PY
 
 cat > "$work/toolchain.cmake" <<TC

@@ -306,9 +306,16 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
     }
   }
   if (g_options.raw.comment) {
-    std::string comment = AnsiToUtf8(AskComment());
-    if (!comment.empty())
-      zip_set_archive_comment(za, comment.c_str(), static_cast<zip_uint16_t>(comment.size()));
+    // In the ANSI code page, as the script file keeps it and as tools that
+    // read comments in the system's code page show it. A libzip that takes
+    // UTF-8 comments only (the native build's) gets it in UTF-8; the reader
+    // takes both.
+    const std::string comment = AskComment();
+    if (!comment.empty() &&
+        zip_set_archive_comment(za, comment.c_str(), static_cast<zip_uint16_t>(comment.size())) != 0) {
+      const std::string utf8 = AnsiToUtf8(comment);
+      zip_set_archive_comment(za, utf8.c_str(), static_cast<zip_uint16_t>(utf8.size()));
+    }
   }
   if (zip_close(za) != 0) {
     int code = zip_error_code_zip(zip_get_error(za));

@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 
+#include "archive/cUnzip.h"
 #include "archive/mZip.h"
 #include "archive_test_support.h"
 #include "support/file_lock.h"
@@ -142,7 +143,14 @@ TEST_F(ZipTest, AccentedFolderAndFileNamesAreStoredAsFlaggedUtf8) {
   ASSERT_TRUE(zip.Success()) << zip.LastResult();
   auto entries = ReadArchive(box.Path("St\xF6re \xE9t\xE9\\out.qmb"));
   EXPECT_EQ(entries["Bo\xC3\xAEte de r\xC3\xA9" "ception/Gel\xC3\xB6scht.dbx"], "deleted");
-  EXPECT_EQ(archivetest::ArchiveComment(box.Path("St\xF6re \xE9t\xE9\\out.qmb")), "Sauvegarde d'\xC3\xA9t\xC3\xA9");
+  // The comment in the ANSI code page on Windows; natively Debian's libzip
+  // takes UTF-8 comments only.
+  EXPECT_EQ(archivetest::ArchiveComment(box.Path("St\xF6re \xE9t\xE9\\out.qmb")),
+            testsupport::kRealWindows ? "Sauvegarde d'\xE9t\xE9" : "Sauvegarde d'\xC3\xA9t\xC3\xA9");
+  cUnzip back;
+  back.ZipFile(box.Path("St\xF6re \xE9t\xE9\\out.qmb"));
+  back.Directory();
+  EXPECT_EQ(back.Comment(), "Sauvegarde d'\xE9t\xE9");
 }
 
 TEST_F(ZipTest, CancelFromTheServiceEventAbortsTheRun) {
