@@ -79,7 +79,7 @@ def undeclared(names):
                 f.write("#include <%s>\n" % h)
             for i, n in enumerate(names):
                 f.write("void *qm_check_%d(void) { return (void *)&%s; }\n" % (i, n))
-        r = subprocess.run([TRIPLE + "-gcc", "-fsyntax-only", "-fmax-errors=0", "-w", src],
+        r = subprocess.run([TRIPLE + "-gcc-posix", "-fsyntax-only", "-fmax-errors=0", "-w", src],
                            capture_output=True, text=True)
         missing = set()
         for m in re.finditer(r"qm_check_(\d+)", r.stderr):
@@ -124,7 +124,7 @@ def self_test():
                 f.write("#define _WIN32_WINNT 0x0600\n#include <windows.h>\n%s"
                         "int main(void) { return (int)%s; }\n" % (extra, call))
             libs = ["-lbcrypt"] if "bcrypt" in extra else []
-            subprocess.run([TRIPLE + "-gcc", "-O0", src, "-o", exe] + libs, check=True)
+            subprocess.run([TRIPLE + "-gcc-posix", "-O0", src, "-o", exe] + libs, check=True)
             print("self-test: %s" % name)
             problems = check(exe)
             for p in problems:
