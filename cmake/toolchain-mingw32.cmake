@@ -3,13 +3,6 @@
 # programs cannot be run here (no 32-bit Wine): the build is compiled and its
 # imports checked, the behaviour is proven by the win64 build of the same
 # sources.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(QM_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${QM_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QM_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QM_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${QM_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)

@@ -1,13 +1,6 @@
 # Cross-compiling the Windows product with mingw-w64 (x86_64, posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(QM_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${QM_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QM_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QM_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${QM_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-common.cmake)
 # Tests are Windows programs: ctest starts them through Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)

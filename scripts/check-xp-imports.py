@@ -95,6 +95,7 @@ def check(path):
     problems = []
     if version is None or version > (5, 1):
         problems.append("asks for subsystem version %s (Windows XP is 5.1)" % (version,))
+    probed = {}  # function -> its DLL: one probe for the whole file
     for dll, names in sorted(table.items()):
         print("  %-14s %d functions" % (dll, len(names)))
         if dll not in XP_DLLS:
@@ -104,8 +105,9 @@ def check(path):
             continue
         for n in [n for n in names if n.startswith("#")]:
             problems.append("imports %s by ordinal %s" % (dll, n[1:]))
-        for n in sorted(undeclared(names)):
-            problems.append("imports %s!%s, not declared for Windows XP" % (dll, n))
+        probed.update((n, dll) for n in names)
+    for n in sorted(undeclared(probed)):
+        problems.append("imports %s!%s, not declared for Windows XP" % (probed[n], n))
     return problems
 
 

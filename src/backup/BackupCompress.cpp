@@ -47,13 +47,15 @@ void Gathered(const std::string& folder, const std::string& relative, std::set<s
   }
 }
 
-// Bytes of every file below `folder` (ending in "\").
+// Bytes of every file below `folder` (ending in "\"), from the listings.
 std::uint64_t GatheredBytes(const std::string& folder) {
-  std::set<std::string> files;
-  Gathered(folder, "", files);
-  std::uint64_t total = 0, size = 0;
-  for (const std::string& f : files)
-    if (platform::GetFileSize(folder + f, size)) total += size;
+  std::vector<platform::DirEntry> entries;
+  platform::ListFolder(folder + "*.*", entries);
+  std::uint64_t total = 0;
+  for (const platform::DirEntry& e : entries) {
+    if (e.name == "." || e.name == "..") continue;
+    total += e.attributes & platform::kAttrDirectory ? GatheredBytes(folder + e.name + "\\") : e.size;
+  }
   return total;
 }
 
@@ -69,7 +71,7 @@ bool BackupRun::Verify(const std::string& archive) {
   Gathered(tempDir_, "", gathered);
   cUnzip reader;
   reader.ZipFile(archive);
-  reader.Tick = [this] { Alive(); };
+  reader.Tick = [this] { alive_(); };
   reader.PasswordRequest = [this](std::string& sPassword, bool& bCancel) {
     sPassword = settings_.Password;
     bCancel = Trimmed(settings_.Password).empty();
@@ -113,7 +115,7 @@ bool BackupRun::Compress() {
       if (size > 0 && expected_ > 0)
         view_.Bar().value((std::max(reported_ - 1, 0) + static_cast<double>(std::min(done, size)) / static_cast<double>(size)) /
                           (expected_ + 3) * 100.0);
-      Alive();
+      alive_();
     };
     zip->ZipFile(partial);
     zip->Encrypt(!Trimmed(settings_.Password).empty());

@@ -20,9 +20,9 @@ namespace dl = DataLocations;
 // An export that cannot be written loses the user's settings from the
 // backup: the run stops and says which file it was.
 bool BackupRun::Export(const std::string& key, const std::string& file) {
-  Alive();
+  alive_();
   const bool saved = reg_.SaveKey(key, file, kHkeyCurrentUser, true, false);
-  Alive();
+  alive_();
   if (saved) return true;
   platform::MsgBox(std::string(kExportFailMessage) + "\r\n\r\n" + file, platform::kCritical);
   failure_ = "The registry data could not be saved to " + file + ".";
@@ -108,7 +108,7 @@ bool BackupRun::GatherMessenger() {
 // A copy that fails leaves the file out of the archive (a half-written
 // copy too): it is remembered so the user learns which files the backup lacks.
 void BackupRun::CopyInto(const std::string& from, const std::string& to) {
-  if (platform::CopyOneFile(from, to, false, [this] { Alive(); })) return;
+  if (platform::CopyOneFile(from, to, false, [this] { alive_(); })) return;
   platform::RemoveFile(to);
   notCopied_.push_back(from);
 }

@@ -1,7 +1,6 @@
 #include "backup/BackupRun.h"
 
 #include <algorithm>
-#include <chrono>
 
 #include "backup/ArchiveLayout.h"
 #include "catalog/DataLocations.h"
@@ -17,15 +16,6 @@ BackupRun::BackupRun(const cProcessItem& items, RunView& view, RunSettings setti
 }
 
 void BackupRun::Add(double amount) { view_.Bar().value(view_.Bar().value() + amount); }
-
-// Within a long copy, packing or reading back: the window repaints and
-// answers at least every 50 ms.
-void BackupRun::Alive() {
-  const auto now = std::chrono::steady_clock::now();
-  if (now - lastAlive_ < std::chrono::milliseconds(50)) return;
-  lastAlive_ = now;
-  view_.Repaint();
-}
 
 std::string BackupRun::ReadValue(const std::string& key, const std::string& name) {
   reg_.KeyRoot(key);

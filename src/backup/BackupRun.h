@@ -3,7 +3,6 @@
 // data and files into a fresh working folder, packs the folder into the
 // archive through cZip and empties the folder again. It reports its progress
 // to a view: the backup run page, or a test.
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "catalog/cProcessItem.h"
 #include "controls/ProgressBar.h"
 #include "registry/RegistryRoutines.h"
+#include "shell/KeepAlive.h"
 
 namespace backup {
 
@@ -87,7 +87,6 @@ class BackupRun {
   void TellNotCopied() const;
 
   void Add(double amount);
-  void Alive();
   std::string ReadValue(const std::string& key, const std::string& name);
 
   const cProcessItem& items_;
@@ -103,7 +102,7 @@ class BackupRun {
   bool messengerWanted_ = false;
   bool addressBookWanted_ = false;
   bool verified_ = false;
-  std::chrono::steady_clock::time_point lastAlive_{};
+  KeepAlive alive_{[this] { view_.Repaint(); }};
 };
 
 }  // namespace backup

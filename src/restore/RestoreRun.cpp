@@ -357,7 +357,7 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
   view_.Bar().value(0);
   const std::size_t n = files.size();
   for (std::size_t k = 0; k < n; ++k) {
-    if (!platform::CopyOneFile(src + files[k], folder + files[k], false, [this] { Alive(); })) return undo();
+    if (!platform::CopyOneFile(src + files[k], folder + files[k], false, [this] { alive_(); })) return undo();
     copied.push_back(files[k]);
     view_.Bar().value(n > 1 ? static_cast<double>(k) / static_cast<double>(n - 1) * 90.0 : 90.0);
     view_.Repaint();

@@ -5,7 +5,6 @@
 // keys, replaces the target's message store files and copies the address
 // book back. It reports its progress to a view: the restore run page, or a
 // test.
-#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "controls/ProgressBar.h"
 #include "registry/RegistryRoutines.h"
 #include "restore/clsRestore.h"
+#include "shell/KeepAlive.h"
 
 namespace restore {
 
@@ -67,14 +67,6 @@ class RestoreRun {
   static std::string GetOEExeFile();
 
  private:
-  // Within a long copy: the window repaints and answers at least every 50 ms.
-  void Alive() {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastAlive_ < std::chrono::milliseconds(50)) return;
-    lastAlive_ = now;
-    view_.Repaint();
-  }
-  std::chrono::steady_clock::time_point lastAlive_{};
 
   bool RestoreIdentity(std::int32_t i);
   bool SelectAndExtract(std::int32_t i);
@@ -94,6 +86,7 @@ class RestoreRun {
 
   const clsRestore& plan_;
   RunView& view_;
+  KeepAlive alive_{[this] { view_.Repaint(); }};
   RunSettings settings_;
   cUnzip unzip_;
   RegistryRoutines reg_;

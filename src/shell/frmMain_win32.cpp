@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/ControlHost_win32.h"
+#include "controls/GSubclass.h"
 #include "controls/HotLink.h"
 #include "controls/ProgressBar.h"
 #include "platform/system.h"
@@ -19,23 +20,16 @@ namespace {
 
 // Next and Back take a double click as one click: the second press of a
 // double click is not a press of theirs.
-const char kButtonProc[] = "Quillmere.ButtonProc";
+class SingleClicks : public controls::ISubclass {
+ public:
+  std::int32_t MsgResponse() const override { return controls::emrConsume; }
+  void MsgResponse(std::int32_t) override {}
+  std::intptr_t WindowProc(void*, std::uint32_t, std::uintptr_t, std::intptr_t) override { return 0; }
+  controls::GSubclass& Subclass() { return subclass_; }
 
-LRESULT CALLBACK SingleClickButton(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  auto old = reinterpret_cast<WNDPROC>(::GetPropA(h, kButtonProc));
-  if (msg == WM_LBUTTONDBLCLK) return 0;
-  if (msg == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-    ::RemovePropA(h, kButtonProc);
-  }
-  return ::CallWindowProcA(old, h, msg, wp, lp);
-}
-
-void TakeDoubleClicksAsOne(HWND button) {
-  if (!button) return;
-  ::SetPropA(button, kButtonProc, reinterpret_cast<HANDLE>(::GetWindowLongPtrA(button, GWLP_WNDPROC)));
-  ::SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SingleClickButton));
-}
+ private:
+  controls::GSubclass subclass_;
+};
 
 struct PageWindow {
   Page* page = nullptr;
@@ -49,6 +43,8 @@ struct FrameState {
   HFONT titleFont = nullptr;
   HFONT headingFont = nullptr;
   HBRUSH white = nullptr;
+  SingleClicks singleClicks;
+  HWND stepButtons[2] = {};
 };
 
 FrameState* StateOf(HWND h) { return reinterpret_cast<FrameState*>(::GetWindowLongPtrA(h, DWLP_USER)); }
@@ -151,8 +147,10 @@ void InitFrame(HWND dlg, FrameState& s) {
   s.host->Bind(f.cmdBack, IDC_MAIN_BACK);
   s.host->Bind(f.cmdNext, IDC_MAIN_NEXT);
   s.host->Bind(f.cmdCancel, IDC_MAIN_CANCEL);
-  TakeDoubleClicksAsOne(::GetDlgItem(dlg, IDC_MAIN_BACK));
-  TakeDoubleClicksAsOne(::GetDlgItem(dlg, IDC_MAIN_NEXT));
+  s.stepButtons[0] = ::GetDlgItem(dlg, IDC_MAIN_BACK);
+  s.stepButtons[1] = ::GetDlgItem(dlg, IDC_MAIN_NEXT);
+  for (HWND button : s.stepButtons)
+    if (button) s.singleClicks.Subclass().AttachMessage(s.singleClicks, button, WM_LBUTTONDBLCLK);
   f.imgBanner.Picture(IDB_BANNER);
   CreatePages(dlg, s);
   f.OnUnloaded = [dlg] { ::DestroyWindow(dlg); };
@@ -210,6 +208,8 @@ INT_PTR CALLBACK FrameProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         break;
       case WM_CLOSE: s->form->Unload(); return TRUE;
       case WM_DESTROY:
+        for (HWND button : s->stepButtons)
+          if (button) s->singleClicks.Subclass().DetachMessage(s->singleClicks, button, WM_LBUTTONDBLCLK);
         s->host->DetachAll();
         for (auto& page : s->pages) {
           page.host->DetachAll();
