@@ -1,12 +1,15 @@
 #include "restore/RestoreRun.h"
 
+#include <array>
 #include <set>
 
+#include "archive/EntryNames.h"
 #include "backup/ArchiveLayout.h"
 #include "catalog/DataLocations.h"
 #include "catalog/ItemFlags.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/registry.h"
 #include "platform/ui.h"
 #include "shell/OneBasedList.h"
 #include "shell/RunRecord.h"
@@ -60,6 +63,30 @@ bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && Folded(s.substr(s.size() - tail.size())) == tail;
 }
 
+// A signature's file as the restored registry names it may be used only when
+// it is a plain absolute path on a local drive ("C:\folder\name.txt"): no
+// NUL, no UNC or device path, no "." or ".." part, no device name, a text or
+// HTML file, shorter than MAX_PATH.
+bool IsPlainLocalSignaturePath(const std::string& path) {
+  if (path.size() < 4 || path.size() >= 260 || path.find('\0') != std::string::npos) return false;
+  const unsigned char drive = static_cast<unsigned char>(path[0]);
+  if (!((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) || path[1] != ':' || path[2] != '\\')
+    return false;
+  const std::string rest = path.substr(3);
+  if (rest.find('/') != std::string::npos || rest.find("\\\\") != std::string::npos || rest.back() == '\\')
+    return false;
+  std::size_t from = 0;
+  for (;;) {  // "." parts too, which the entry-name rule lets pass
+    const std::size_t to = rest.find('\\', from);
+    if (rest.compare(from, to == std::string::npos ? std::string::npos : to - from, ".") == 0) return false;
+    if (to == std::string::npos) break;
+    from = to + 1;
+  }
+  if (!ziplib::IsSafeEntryName(rest)) return false;
+  const std::string name = ArchiveLayout::LastPart(rest);
+  return EndsWith(name, ".txt") || EndsWith(name, ".htm") || EndsWith(name, ".html");
+}
+
 // A folder beside the store files that does not exist yet.
 std::string FreshAsideFolder(const std::string& folder) {
   for (int n = 0; n < 1000; ++n) {
@@ -104,10 +131,19 @@ bool RestoreRun::Run() {
   } catch (const UnzipError& e) {
     platform::MsgBox(e.what(), platform::kCritical, e.Source);
   }
+  std::set<std::string> targets;
   for (std::int32_t i = 1; i <= plan_.Count(); ++i) {
     if (Value(clsItem::Selected, i) != "True") continue;
     view_.ShowIdentity(Value(clsItem::ToIDName, i));
-    if (RestoreIdentity(i)) continue;
+    // One target takes one saved identity: a second would replace the
+    // first one's store.
+    const bool first = targets.insert(Folded(Value(clsItem::ToID, i))).second;
+    if (!first) platform::MsgBox(std::string(kSameTargetMessage) + "\r\n\r\n" + Value(clsItem::IDName, i),
+                                 platform::kCritical);
+    const bool restored = first && RestoreIdentity(i);
+    if (!preparedBook_.empty()) platform::RemoveFile(preparedBook_);  // not placed: the user's book stays
+    preparedBook_.clear();
+    if (restored) continue;
     failed_.push_back(Value(clsItem::ToIDName, i));
     if (platform::MsgBox(kRecordFailedQuestion, platform::kOkCancel | platform::kDefaultButton2 | platform::kCritical) ==
         platform::kAnswerCancel) {
@@ -121,18 +157,34 @@ bool RestoreRun::Run() {
   if (!folder.empty()) modFunction::DeleteFolderTree(folder);
   RunRecord::Strike(settings_.TempFolder);
   oeFileName_ = GetOEExeFile();
+  if (!signaturesNotRestored_.empty()) {
+    std::string list;
+    for (const std::string& name : signaturesNotRestored_) list += "\r\n" + name;
+    platform::MsgBox(std::string(kSignaturesNotRestoredMessage) + "\r\n" + list, platform::kExclamation);
+  }
   return failed_.empty() && !abandoned_;
 }
 
 bool RestoreRun::RestoreIdentity(std::int32_t i) {
   try {
-    detail_ = Value(clsItem::ToRestoreDetail, i);
+    currentRecord_ = i;
+    // Only what was both chosen and saved: a choice the backup cannot
+    // serve (a plan edited by hand, a page that got it wrong) restores
+    // nothing of that item.
+    std::array<bool, ItemFlags::kItemCount> both{};
+    const std::string chosen = Value(clsItem::ToRestoreDetail, i), saved = Value(clsItem::IDDetail, i);
+    for (int k = 0; k < ItemFlags::kItemCount; ++k)
+      both[static_cast<std::size_t>(k)] = ItemFlags::IsOne(chosen, k + 1) && ItemFlags::IsOne(saved, k + 1);
+    detail_ = ItemFlags::Build(both);
     const std::string toID = Value(clsItem::ToID, i);
-    if (!IsPlainName(Value(clsItem::IDList, i)) || toID.empty()) return false;
+    if (!IsPlainName(Value(clsItem::IDList, i)) || !IsPlainName(toID)) return false;
     view_.SetStep(0);
     if (!SelectAndExtract(i)) return false;
+    // The address book is made ready beside the user's before anything of
+    // the target changes: one that cannot be copied fails the record here.
+    if (Field(ItemFlags::kAddressBook) && !addressBookDone_ && !PrepareAddressBook(i)) return false;
     view_.SetStep(1);
-    RestoreRegistryItems(i);
+    if (!RestoreRegistryItems(i)) return false;  // a failed step ends the record
     view_.SetStep(2);
     reg_.hKey(kHkeyCurrentUser);
     return RestoreStoreAndAddressBook(i);
@@ -176,20 +228,23 @@ bool RestoreRun::SelectAndExtract(std::int32_t i) {
     if (selected) ++extractTotal_;
     unzip_.FileSelected(j, selected);
   }
-  // What the record needs must arrive whole: a damaged entry fails the
-  // record before anything of the target identity has been changed. A file
-  // an earlier record left in the work folder is kept (result 0); entries
-  // whose names lead out of the work folder are passed over (result 1).
-  if (unzip_.Unzip() || unzip_.LastResult() == kUzWarn) return true;
-  platform::MsgBox(std::string(kExtractFailMessage) + "\r\n\r\n" + Value(clsItem::IDName, i), platform::kCritical);
+  // What the record needs must arrive whole: a damaged entry, or one the
+  // reader refused (a name that leads out of the work folder or cannot be
+  // written on this system), fails the record before anything of the target
+  // identity has been changed. A file an earlier record left in the work
+  // folder is kept (result 0).
+  if (unzip_.Unzip()) return true;
+  const char* why = unzip_.LastResult() == kUzWarn ? kRefusedEntriesMessage : kExtractFailMessage;
+  platform::MsgBox(std::string(why) + "\r\n\r\n" + Value(clsItem::IDName, i), platform::kCritical);
   return false;
 }
 
-void RestoreRun::RestoreRegistryItems(std::int32_t i) {
+bool RestoreRun::RestoreRegistryItems(std::int32_t i) {
   const std::string toID = Value(clsItem::ToID, i);
   const std::string src = settings_.TempFolder + Value(clsItem::IDList, i) + "\\";
+  bool ok = true;
   if (Field(ItemFlags::kAccounts)) {
-    RestoreAccounts(toID, src + ArchiveLayout::kAccountsFile);
+    ok = RestoreAccounts(toID, src + ArchiveLayout::kAccountsFile) && ok;
     Add(20);
     RestoreMessenger(settings_.TempFolder + ArchiveLayout::kUserListEntry,
                      settings_.TempFolder + ArchiveLayout::kGroupStateEntry);
@@ -197,38 +252,42 @@ void RestoreRun::RestoreRegistryItems(std::int32_t i) {
   } else {
     Add(40);
   }
-  if (Field(ItemFlags::kRules)) RestoreBelow(toID, DataLocations::kRulesKey, src + ArchiveLayout::kRulesFile);
+  if (Field(ItemFlags::kRules)) ok = RestoreBelow(toID, DataLocations::kRulesKey, src + ArchiveLayout::kRulesFile) && ok;
   Add(20);
   if (Field(ItemFlags::kBlockedSenders))
-    RestoreBelow(toID, DataLocations::kBlockedSendersKey, src + ArchiveLayout::kBlockedFile);
+    ok = RestoreBelow(toID, DataLocations::kBlockedSendersKey, src + ArchiveLayout::kBlockedFile) && ok;
   Add(20);
   if (Field(ItemFlags::kSignatures)) {
-    RestoreBelow(toID, DataLocations::kSignaturesKey, src + ArchiveLayout::kSignaturesFile);
-    RestoreSignatureFiles(toID, src);
+    ok = RestoreBelow(toID, DataLocations::kSignaturesKey, src + ArchiveLayout::kSignaturesFile) && ok;
+    ok = RestoreSignatureFiles(toID, src) && ok;
   }
   Add(20);
+  if (!ok) platform::MsgBox(std::string(kRegistryFailMessage) + "\r\n\r\n" + Value(clsItem::IDName, i),
+                            platform::kCritical);
+  return ok;
 }
 
-void RestoreRun::RestoreAccounts(const std::string& toID, const std::string& file) {
+// False when an export that is there could not be imported.
+bool RestoreRun::RestoreAccounts(const std::string& toID, const std::string& file) {
   const std::string shared = settings_.TempFolder + ArchiveLayout::kSharedAccountsEntry;
   reg_.KeyRoot(DataLocations::IdentitySubkey(toID, DataLocations::kAccountsKey));
   reg_.Subkey("");
-  reg_.CreateKey();
+  bool ok = !reg_.CreateKey().empty();
   if (modFunction::FileExists(file)) {
-    reg_.RestoreKey(reg_.KeyRoot(), file, kHkeyCurrentUser);
+    ok = reg_.RestoreKey(reg_.KeyRoot(), file, kHkeyCurrentUser) && ok;
     platform::RemoveFile(file);
-  } else {
+  } else if (modFunction::FileExists(shared)) {
     // The backup kept no accounts of the identity's own: the shared ones.
-    reg_.RestoreKey(reg_.KeyRoot(), shared, kHkeyCurrentUser);
+    ok = reg_.RestoreKey(reg_.KeyRoot(), shared, kHkeyCurrentUser) && ok;
     platform::RemoveFile(shared);
   }
-  if (sharedAccountsDone_) return;
+  if (sharedAccountsDone_) return ok;
   sharedAccountsDone_ = true;
-  if (!modFunction::FileExists(shared)) return;
+  if (!modFunction::FileExists(shared)) return ok;
   reg_.KeyRoot(DataLocations::kSharedAccountsKey);
-  reg_.CreateKey();
-  reg_.RestoreKey(reg_.KeyRoot(), shared, kHkeyCurrentUser);
+  ok = !reg_.CreateKey().empty() && reg_.RestoreKey(reg_.KeyRoot(), shared, kHkeyCurrentUser) && ok;
   platform::RemoveFile(shared);
+  return ok;
 }
 
 bool RestoreRun::RestoreMessenger(const std::string& userList, const std::string& groupState) {
@@ -249,36 +308,54 @@ bool RestoreRun::RestoreMessenger(const std::string& userList, const std::string
 
 // Rules, blocked senders and signatures: the export goes below the same key
 // of the target identity (the import never writes above that key).
-void RestoreRun::RestoreBelow(const std::string& toID, const std::string& key, const std::string& file) {
-  if (!modFunction::FileExists(file)) return;
+bool RestoreRun::RestoreBelow(const std::string& toID, const std::string& key, const std::string& file) {
+  if (!modFunction::FileExists(file)) return true;
   reg_.Subkey("");
   reg_.KeyRoot(DataLocations::IdentitySubkey(toID, key));
-  reg_.CreateKey();
-  reg_.RestoreKey(reg_.KeyRoot(), file, kHkeyCurrentUser);
+  return !reg_.CreateKey().empty() && reg_.RestoreKey(reg_.KeyRoot(), file, kHkeyCurrentUser);
 }
 
-// Each saved signature file goes back to the path its restored signature
-// names, when no file is there. Only a text or HTML file of the saved name
-// is written, so that a signature entry cannot place other files.
-void RestoreRun::RestoreSignatureFiles(const std::string& toID, const std::string& src) {
+// A saved signature file never goes back to the path the archive names: it
+// goes into the program's own folder below the target's store folder, under
+// its plain saved name, and the restored "file" value is pointed there. A
+// value that is not a plain local path is removed, whatever its extension.
+// False when a signature's file could not be restored; the names of those
+// are kept for the user.
+bool RestoreRun::RestoreSignatureFiles(const std::string& toID, const std::string& src) {
   const std::string key = DataLocations::IdentitySubkey(toID, DataLocations::kSignaturesKey);
+  const std::string own = GetOEPath(toID, false) + kSignatureFolder + "\\";
+  bool ok = true;
   for (const std::string& sub : reg_.EnumRegistryKeys(kHkeyCurrentUser, key)) {
     if (!IsPlainName(sub)) continue;
-    RegistryRoutines r;
-    r.hKey(kHkeyCurrentUser);
-    r.KeyRoot(key + "\\" + sub);
-    std::string path = r.GetRegistryValue(DataLocations::kSignatureFileValue, "").AsText();
-    if (path.empty() || path == "Error!" || modFunction::FileExists(path)) continue;
+    platform::RegKey k;
+    if (platform::OpenRegKey(kHkeyCurrentUser, key + "\\" + sub, platform::kRegKeyAllAccess, k) != platform::kRegOk) continue;
+    platform::RegValue v;
+    if (platform::QueryRegValue(k, DataLocations::kSignatureFileValue, v) != platform::kRegOk) continue;
+    std::string path = v.data;
+    while (!path.empty() && path.back() == '\0') path.pop_back();
+    if (v.type == kRegExpandSz && path.find('\0') == std::string::npos) path = platform::ExpandEnvironment(path);
+    const bool text = v.type == kRegSz || v.type == kRegExpandSz;
+    if (text && path.empty()) continue;  // a signature of text alone names no file
     const std::string name = ArchiveLayout::LastPart(path);
-    if (!(EndsWith(name, ".txt") || EndsWith(name, ".htm") || EndsWith(name, ".html"))) continue;
     const std::string saved = src + sub + "\\" + name;
-    if (!modFunction::FileExists(saved)) continue;
-    std::size_t cut = path.find_last_of('\\');
-    if (cut == std::string::npos) continue;
-    std::string folder = path.substr(0, cut);
-    if (!modFunction::MakeFolderPath(folder)) continue;
-    platform::CopyOneFile(saved, path, true);
+    const std::string target = own + sub + "\\" + name;
+    if (text && IsPlainLocalSignaturePath(path)) {
+      if (!modFunction::FileExists(saved)) continue;  // the backup had none: the value stays as it was
+      std::string folder = own + sub;
+      if (IsPlainLocalSignaturePath(target) && modFunction::MakeFolderPath(folder) &&
+          platform::CopyOneFile(saved, target, true) &&
+          platform::SetRegValue(k, DataLocations::kSignatureFileValue, kRegSz, target + std::string(1, '\0')) ==
+              platform::kRegOk)
+        continue;
+    } else {
+      (void)platform::DeleteRegValue(k, DataLocations::kSignatureFileValue);
+    }
+    ok = false;
+    std::string shown = name.substr(0, name.find('\0'));
+    signaturesNotRestored_.push_back(Value(clsItem::IDName, currentRecord_) + ": " + sub +
+                                     (shown.empty() ? std::string() : " (" + shown + ")"));
   }
+  return ok;
 }
 
 bool RestoreRun::RestoreStoreAndAddressBook(std::int32_t i) {
@@ -308,9 +385,9 @@ bool RestoreRun::RestoreStoreAndAddressBook(std::int32_t i) {
       }
     }
   }
-  if (Field(ItemFlags::kAddressBook) && !addressBookDone_) {
-    addressBookDone_ = true;
-    CopyAddressBook();
+  if (ok && Field(ItemFlags::kAddressBook) && !addressBookDone_) {
+    if (!preparedBook_.empty()) ok = PlaceAddressBook(i);
+    addressBookDone_ = ok;
   }
   view_.Bar().value(100);
   view_.Repaint();
@@ -372,15 +449,35 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
   return true;
 }
 
-void RestoreRun::CopyAddressBook() {
+// The saved address book copied beside the user's ("<book>.qm~new"). True
+// when there is none to restore (nothing saved, no address book configured)
+// or the copy is whole.
+bool RestoreRun::PrepareAddressBook(std::int32_t i) {
   const std::string target = GetWabFile();
   const std::string saved = settings_.TempFolder + addressBookEntry_;
-  if (addressBookEntry_.empty() || target.empty() || !modFunction::FileExists(saved)) return;
-  // Copied beside the target first, then moved over it: the user's address
-  // book is replaced whole or not at all.
+  if (addressBookEntry_.empty() || target.empty() || !modFunction::FileExists(saved)) return true;
   const std::string fresh = target + ".qm~new";
-  if (platform::CopyOneFile(saved, fresh, false) && platform::MoveFileReplace(fresh, target)) return;
+  if (platform::CopyOneFile(saved, fresh, false)) {
+    preparedBook_ = fresh;
+    return true;
+  }
   platform::RemoveFile(fresh);
+  platform::MsgBox(std::string(kAddressBookFailMessage) + "\r\n\r\n" + target + "\r\n\r\n" +
+                       Value(clsItem::IDName, i), platform::kCritical);
+  return false;
+}
+
+// Moves the prepared copy over the user's address book: replaced whole or
+// not at all.
+bool RestoreRun::PlaceAddressBook(std::int32_t i) {
+  const std::string target = preparedBook_.substr(0, preparedBook_.size() - std::string(".qm~new").size());
+  if (platform::MoveFileReplace(preparedBook_, target)) {
+    preparedBook_.clear();
+    return true;
+  }
+  platform::MsgBox(std::string(kAddressBookFailMessage) + "\r\n\r\n" + target + "\r\n\r\n" +
+                       Value(clsItem::IDName, i), platform::kCritical);
+  return false;
 }
 
 std::string RestoreRun::GetWabFile() {

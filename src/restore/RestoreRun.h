@@ -46,6 +46,21 @@ constexpr const char kStoreKeptMessage[] =
     "they were in this folder:";
 constexpr const char kExtractFailMessage[] =
     "The data of this identity could not be read from the backup file (the file may be damaged):";
+constexpr const char kRefusedEntriesMessage[] =
+    "Some files of this identity cannot be written on this system (their names lead outside the work folder "
+    "or cannot be written in this system's code page), so it was not restored:";
+constexpr const char kRegistryFailMessage[] =
+    "Some registry data or signature files of this identity could not be restored:";
+constexpr const char kAddressBookFailMessage[] =
+    "The address book could not be replaced; the address book file is left as it was:";
+constexpr const char kSameTargetMessage[] =
+    "Another identity of this backup is already restored onto the same identity; this one was not restored:";
+constexpr const char kSignaturesNotRestoredMessage[] =
+    "These signature files were not restored (the backup named a place outside the identity's own folder, or "
+    "they could not be written):";
+// The folder below an identity's store folder that holds its restored
+// signature files.
+constexpr const char kSignatureFolder[] = "Signatures";
 
 class RestoreRun {
  public:
@@ -56,6 +71,8 @@ class RestoreRun {
   bool Run();
   // Names (targets) of the records that failed, in plan order.
   const std::vector<std::string>& Failed() const { return failed_; }
+  // The signatures whose files were not restored.
+  const std::vector<std::string>& SignaturesNotRestored() const { return signaturesNotRestored_; }
   // The user answered Cancel after a failed record.
   bool Abandoned() const { return abandoned_; }
   std::string OEFileName() const { return oeFileName_; }
@@ -70,15 +87,16 @@ class RestoreRun {
 
   bool RestoreIdentity(std::int32_t i);
   bool SelectAndExtract(std::int32_t i);
-  void RestoreRegistryItems(std::int32_t i);
-  void RestoreAccounts(const std::string& toID, const std::string& file);
+  bool RestoreRegistryItems(std::int32_t i);
+  bool RestoreAccounts(const std::string& toID, const std::string& file);
   bool RestoreMessenger(const std::string& userList, const std::string& groupState);
-  void RestoreBelow(const std::string& toID, const std::string& key, const std::string& file);
-  void RestoreSignatureFiles(const std::string& toID, const std::string& src);
+  bool RestoreBelow(const std::string& toID, const std::string& key, const std::string& file);
+  bool RestoreSignatureFiles(const std::string& toID, const std::string& src);
   bool RestoreStoreAndAddressBook(std::int32_t i);
   bool ReplaceStoreFiles(const std::string& src, const std::string& folder,
                          const std::vector<std::string>& files);
-  void CopyAddressBook();
+  bool PrepareAddressBook(std::int32_t i);
+  bool PlaceAddressBook(std::int32_t i);
   std::string GetWabFile();
   void Add(double amount);
   bool Field(int k) const;
@@ -95,6 +113,9 @@ class RestoreRun {
   std::int32_t extractTotal_ = 0, extractDone_ = 0;
   bool addressBookDone_ = false, messengerDone_ = false, sharedAccountsDone_ = false;
   std::vector<std::string> failed_;
+  std::vector<std::string> signaturesNotRestored_;  // "<saved identity>: <signature> (<file>)"
+  std::string preparedBook_;  // the saved address book copied beside the user's
+  std::int32_t currentRecord_ = 0;
   bool abandoned_ = false;
   std::string oeFileName_;
 };

@@ -150,9 +150,15 @@ TEST_F(RestoreRunTest, BackupComesBackWholeOntoOtherIdentities) {
   EXPECT_EQ(Text(oe + "Block Senders\\Mail\\Criteria\\0", "Value"), "spam@example.net");
   EXPECT_EQ(Text(oe + "Signatures\\00000000", "name"), "Signature #1");
   EXPECT_EQ(Text(Id(kHomeId, "Software\\Microsoft\\Outlook Express\\5.0\\Signatures\\00000000"), "name"), "Work");
+  // The signature file comes back into the target's own folder, its value
+  // pointed there; the path the backup named is not written.
+  const std::string ownSignature =
+      RestoreWorld::StoreFolder(kNewMainId) + restore::kSignatureFolder + "\\00000000\\main.txt";
+  EXPECT_EQ(Text(oe + "Signatures\\00000000", "file"), ownSignature);
   std::string back;
-  EXPECT_TRUE(platform::ReadWholeFile(signature, back));
+  EXPECT_TRUE(platform::ReadWholeFile(ownSignature, back));
   EXPECT_EQ(back, signatureBytes);
+  EXPECT_FALSE(modFunction::FileExists(signature));
   // "Store Root": expandable, the standard folder of the target.
   platform::RegValue root = RawValue(oe, "Store Root");
   EXPECT_EQ(root.type, platform::kRegTypeExpandSz);
@@ -168,7 +174,7 @@ TEST_F(RestoreRunTest, BackupComesBackWholeOntoOtherIdentities) {
   EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kHomeId)), anna);
   std::vector<platform::DirEntry> left;
   platform::ListFolder(RestoreWorld::StoreFolder(kNewMainId) + "*.*", left);
-  EXPECT_EQ(left.size(), expected.size() + 2);  // "." and ".."
+  EXPECT_EQ(left.size(), expected.size() + 3);  // ".", ".." and the signatures' folder
   // The address book replaced, from the first record; the work folder gone.
   std::string book, saved;
   ASSERT_TRUE(platform::ReadWholeFile(world.AddressBook(), book));
@@ -341,9 +347,10 @@ TEST_F(RestoreRunTest, ReadOnlyStoreFilesAreReplaced) {
 
 // ---- Hostile archives -------------------------------------------------------
 
-// An archive that looks like a backup but whose exports climb out of the
-// target key or name another root, and whose entries climb out of the
-// work folder: nothing lands outside the target's keys or the work folder.
+// Archives that look like a backup but whose exports climb out of the target
+// key or name another root, whose entries climb out of the work folder, or
+// whose signatures name files anywhere: nothing lands outside the target's
+// keys, its store folder or the work folder.
 TEST_F(RestoreRunTest, HostileArchiveWritesNothingOutsideTheTarget) {
   const std::string id = "{EEEEEEEE-0000-0000-0000-000000000000}";
   const std::string header = std::string(kRegistryFileHeader) + "\r\n\r\n";
@@ -352,31 +359,105 @@ TEST_F(RestoreRunTest, HostileArchiveWritesNothingOutsideTheTarget) {
                                "[HKEY_CURRENT_USER\\Software\\QuillmereEvil]\r\n\"x\"=\"1\"\r\n\r\n" +
                                "[HKEY_CURRENT_USER\\<%QuillmereKeyName%>\\Fine]\r\n\"ok\"=\"1\"\r\n";
   const std::string list = "Main Identity\x01" + id + "\x01" + "1,1,1,1,1,1" + std::string(1, '\0');
-  archivetest::MakeRawArchive(world.Box().Path("evil.qmb"),
-                              {{"IdList.lst", list},
-                               {id + "/Rules.bkr", climbing},
-                               {id + "/Accounts.bkr", climbing},
-                               {id + "/../../../escaped.dbx", "x"},
-                               {id + "/Inbox.dbx", "new inbox"},
-                               {"../outside.wab", "x"},
-                               {"Comment.lst", climbing}});
-  source.RestoreFile(world.Box().Path("evil.qmb"));
-  source.Loadbackupfile();
-  ASSERT_FALSE(source.RestoreFolder().empty());
-  ASSERT_EQ(shared::RestorePlan().Count(), 1);
-  Run();
-  EXPECT_FALSE(KeyThere("Evil"));
-  EXPECT_FALSE(KeyThere("Identities\\Evil"));
-  EXPECT_FALSE(KeyThere("Software\\QuillmereEvil"));
-  RegistryRoutines hklm;
-  hklm.hKey(kHkeyLocalMachine);
-  hklm.KeyRoot("Software\\QuillmereEvil");
-  EXPECT_FALSE(hklm.KeyExists());
+  // Signature values that climb out, each with a saved file of its name.
+  const std::string startup = "C:\\Documents and Settings\\demo\\Start Menu\\Programs\\Startup\\";
+  struct Signature {
+    const char* sub;
+    std::string file;  // the value
+    bool restored;     // into the program's own folder
+  };
+  const std::vector<Signature> signatures = {
+      {"01", startup + "planted.exe" + std::string(1, '\0') + "x.txt", false},
+      {"02", startup + "planted.htm", true},
+      {"03", "C:\\planted\\sig.txt", true},
+      {"04", "planted-rel.txt", false},
+      {"05", "\\\\elsewhere\\share\\sig.txt", false},
+      {"06", "C:\\planted\\CON.txt", false},
+      {"07", "C:\\planted\\..\\up.txt", false},
+      {"08", "C:\\" + std::string(300, 'a') + ".txt", false},
+  };
+  std::string sigExport = header + "[HKEY_CURRENT_USER\\<%QuillmereKeyName%>]\r\n\r\n";
+  std::vector<std::pair<std::string, std::string>> sigEntries;
+  for (const Signature& g : signatures) {
+    std::string escaped;
+    for (char c : g.file) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+    sigExport += "[HKEY_CURRENT_USER\\<%QuillmereKeyName%>\\" + std::string(g.sub) + "]\r\n\"file\"=\"" + escaped +
+                 "\"\r\n\r\n";
+    std::string name = g.file.substr(g.file.find_last_of('\\') + 1);
+    if (!g.restored) name = name.substr(0, name.find('\0'));
+    // A saved file for each, where an entry can carry its name.
+    if (name.find('\0') == std::string::npos && name.size() < 200 && name != "CON.txt") sigEntries.push_back({id + "/" + g.sub + "/" + name, "planted"});
+  }
+  struct Case {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> entries;
+    bool restored;
+    const char* message;
+  };
+  std::vector<std::pair<std::string, std::string>> withSignatures = {{"IdList.lst", list},
+                                                                     {id + "/Signatures.bkr", sigExport},
+                                                                     {id + "/Rules.bkr", climbing},
+                                                                     {id + "/Accounts.bkr", climbing},
+                                                                     {id + "/Inbox.dbx", "new inbox"},
+                                                                     {"Comment.lst", climbing}};
+  withSignatures.insert(withSignatures.end(), sigEntries.begin(), sigEntries.end());
+  const std::vector<Case> cases = {
+      {"entries and exports that climb out",
+       {{"IdList.lst", list},
+        {id + "/Rules.bkr", climbing},
+        {id + "/../../../escaped.dbx", "x"},
+        {id + "/Inbox.dbx", "new inbox"},
+        {"../outside.wab", "x"},
+        {"Comment.lst", climbing}},
+       false, restore::kRefusedEntriesMessage},
+      {"signatures that name files anywhere", withSignatures, false, restore::kRegistryFailMessage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    archivetest::MakeRawArchive(world.Box().Path("evil.qmb"), c.entries);
+    source.RestoreFile(world.Box().Path("evil.qmb"));
+    source.Loadbackupfile();
+    ASSERT_FALSE(source.RestoreFolder().empty());
+    ASSERT_EQ(shared::RestorePlan().Count(), 1);
+    user.Answer(platform::kAnswerOk);
+    const std::size_t before = user.Shown().size();
+    Run();
+    EXPECT_FALSE(page.Succeeded());
+    ASSERT_GT(user.Shown().size(), before);
+    EXPECT_EQ(user.Shown()[before].text.rfind(c.message, 0), 0u) << user.Shown()[before].text;
+    EXPECT_FALSE(KeyThere("Evil"));
+    EXPECT_FALSE(KeyThere("Identities\\Evil"));
+    EXPECT_FALSE(KeyThere("Software\\QuillmereEvil"));
+    RegistryRoutines hklm;
+    hklm.hKey(kHkeyLocalMachine);
+    hklm.KeyRoot("Software\\QuillmereEvil");
+    EXPECT_FALSE(hklm.KeyExists());
+    EXPECT_FALSE(world.Box().Exists("escaped.dbx"));
+    EXPECT_FALSE(modFunction::FileExists(modFunction::TempPath() + "outside.wab"));
+    EXPECT_FALSE(modFunction::FileExists(modFunction::TempPath() + "escaped.dbx"));
+  }
+  // The second archive: its registry data came back, every signature file
+  // that came back lies in the program's own folder, the others are named to
+  // the user and their values are gone; the failed step ended the record
+  // before the store.
   EXPECT_EQ(Text(Id(kNewMainId, "Software\\Microsoft\\Outlook Express\\5.0\\Rules\\Fine"), "ok"), "1");
-  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId))["Inbox.dbx"], "new inbox");
-  EXPECT_FALSE(world.Box().Exists("escaped.dbx"));
-  EXPECT_FALSE(modFunction::FileExists(modFunction::TempPath() + "outside.wab"));
-  EXPECT_FALSE(modFunction::FileExists(modFunction::TempPath() + "escaped.dbx"));
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId))["Inbox.dbx"], restoretest::kOldInbox);
+  const std::string own = RestoreWorld::StoreFolder(kNewMainId) + restore::kSignatureFolder + "\\";
+  const std::string key = Id(kNewMainId, "Software\\Microsoft\\Outlook Express\\5.0\\Signatures\\");
+  for (const Signature& g : signatures) {
+    SCOPED_TRACE(g.sub);
+    const std::string name = g.file.substr(g.file.find_last_of('\\') + 1);
+    EXPECT_FALSE(modFunction::FileExists(g.file.substr(0, g.file.find('\0'))));
+    EXPECT_FALSE(modFunction::FileExists(platform::CurrentFolder() + "\\" + name.substr(0, name.find('\0'))));
+    if (g.restored) {
+      EXPECT_EQ(Text(key + g.sub, "file"), own + g.sub + "\\" + name);
+      EXPECT_TRUE(modFunction::FileExists(own + g.sub + "\\" + name));
+    } else {
+      EXPECT_EQ(RawValue(key + g.sub, "file").type, platform::kRegTypeNone);
+    }
+  }
+  EXPECT_EQ(user.Shown().back().text.rfind(restore::kSignaturesNotRestoredMessage, 0), 0u);
+  EXPECT_NE(user.Shown().back().text.find("Main Identity: 05"), std::string::npos);
 }
 
 }  // namespace
