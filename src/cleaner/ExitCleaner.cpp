@@ -10,10 +10,6 @@
 namespace ExitCleaner {
 
 namespace {
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
 std::string Trim(const std::string& s) {
   std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
@@ -35,7 +31,7 @@ std::string NoSlash(std::string s) {
 }  // namespace
 
 std::vector<std::string> ParseFolderList(const std::string& commandLine) {
-  std::string line = Upper(Trim(commandLine));
+  std::string line = Trim(commandLine);  // paths keep their letter case
   if (!line.empty()) line.pop_back();
   std::vector<std::string> out;
   for (std::size_t start = 0; start <= line.size();) {
@@ -49,7 +45,7 @@ std::vector<std::string> ParseFolderList(const std::string& commandLine) {
 }
 
 bool IsCleanableFolder(const std::string& folder, const std::string& tempPath) {
-  std::string f = Upper(folder), t = Upper(tempPath);
+  const std::string f = platform::FoldCase(folder), t = platform::FoldCase(tempPath);
   if (t.empty() || f.size() <= t.size() || f.compare(0, t.size(), t) != 0) return false;
   std::string rest = f.substr(t.size());
   return rest.find("..") == std::string::npos && rest.find('\\') >= rest.size() - 1;

@@ -68,6 +68,14 @@ void CheckList::AddItem(const std::string& text, bool checked) {
   if (Bound()) PushState();
 }
 
+void CheckList::Fill(std::vector<std::string> items, std::vector<bool> checks) {
+  checks.resize(items.size(), false);
+  items_ = std::move(items);
+  checks_ = std::move(checks);
+  listIndex_ = -1;
+  if (Bound()) PushState();
+}
+
 void CheckList::Clear() {
   items_.clear();
   checks_.clear();

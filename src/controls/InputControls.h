@@ -63,6 +63,8 @@ class OptionArray : public Control {
 class CheckList : public Control {
  public:
   void AddItem(const std::string& text, bool checked = false);
+  // Replaces every entry at once (one refill of a bound window).
+  void Fill(std::vector<std::string> items, std::vector<bool> checks);
   void Clear();
   int ListCount() const { return static_cast<int>(items_.size()); }
   const std::string& List(int index) const { return items_.at(index); }

@@ -46,6 +46,11 @@ bool ReapplyMousePointer();
 
 void SleepMs(unsigned ms);
 
+// The text upper-cased as the system compares names (CharUpperBuff in the
+// ANSI code page: double-byte characters stay whole), for comparing only;
+// never a path to use.
+std::string FoldCase(const std::string& text);
+
 // Today's date in the user's short date form (as GetDateFormat gives it with
 // DATE_SHORTDATE); the emulated machine always writes M/d/yyyy.
 std::string ShortDateToday();

@@ -1,6 +1,7 @@
 #include "restore/ucRestor1.h"
 
 #include <memory>
+#include <vector>
 
 #include "archive/cUnzip.h"
 #include "backup/ArchiveLayout.h"
@@ -119,14 +120,23 @@ bool ucRestor1::ReadIDlist() {
   if (!platform::GetFileSize(file, size) || size == 0) return false;
   OneBasedList<IdListEntry> entries;
   if (!IdentityList::Read(file, entries)) return false;
+  if (entries.Count() > kMaxSavedIdentities) {
+    platform::MsgBox(std::string(kIncorrectMessage) + "\r\n" + kTooManyIdentitiesMessage,
+                     platform::kOkOnly | platform::kCritical);
+    return false;
+  }
   clsRestore& plan = shared::RestorePlan();
   const cProcessItem& items = shared::Catalogue();
   plan.ClearData();
+  // Each identity of this machine is the target of one saved identity at
+  // the most: a second one of the same name stays without a target.
+  std::vector<bool> taken(static_cast<std::size_t>(items.Identities().Count()) + 1, false);
   for (std::int32_t k = 1; k <= entries.Count(); ++k) {
     const IdListEntry& e = entries.At(k);
     plan.AddItemData(e.Name, e.Id, e.Flags, "False", "", "", kNoneDetail);
     for (std::int32_t j = 1; j <= items.Identities().Count(); ++j) {
-      if (items.Identities().At(j) != e.Name) continue;
+      if (taken[static_cast<std::size_t>(j)] || items.Identities().At(j) != e.Name) continue;
+      taken[static_cast<std::size_t>(j)] = true;
       plan.SetItemValue(clsRestore::Selected, "True");
       plan.SetItemValue(clsRestore::ToID, items.IdentitiesID().At(j));
       plan.SetItemValue(clsRestore::ToIDName, items.Identities().At(j));
@@ -155,5 +165,8 @@ bool ucRestor1::CheckReady() {
     platform::MsgBox(kChooseFirstMessage, platform::kOkOnly | platform::kInformation);
     return false;
   }
+  // A path typed into the box after an archive was opened names another
+  // archive: it is opened now, so that the plan and the password are its own.
+  if (txtFileName.Text() != loaded_) return OpenBackupFile(txtFileName.Text());
   return true;
 }

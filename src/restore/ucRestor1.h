@@ -40,6 +40,11 @@ class ucRestor1 : public wizard::RestoreSourcePage {
 
   static constexpr const char kIncorrectMessage[] = "Incorrect backup file or password, please choose another file.";
   static constexpr const char kChooseFirstMessage[] = "Click Browse button to choose a Backup file first !";
+  // More saved identities than any backup of this program holds: a list
+  // that is damaged or made to waste the restore's time.
+  static constexpr int kMaxSavedIdentities = 1000;
+  static constexpr const char kTooManyIdentitiesMessage[] =
+      "Its list of identities is damaged (more than 1000 identities).";
 
  private:
   bool OpenBackupFile(const std::string& path);

@@ -1,6 +1,7 @@
 #include "restore/ucRestor2.h"
 
 #include <array>
+#include <set>
 
 #include "catalog/ItemFlags.h"
 #include "controls/BusyScope.h"
@@ -49,9 +50,13 @@ void ucRestor2::LoadIDList() {
   const cProcessItem& items = shared::Catalogue();
   {
     controls::BusyScope busy(busy_);
-    lstID.Clear();
-    for (std::int32_t i = 1; i <= plan.Count(); ++i)
-      lstID.AddItem(plan.GetItemValue(clsRestore::IDName, i), plan.GetItemValue(clsRestore::Selected, i) == "True");
+    std::vector<std::string> names;
+    std::vector<bool> ticks;
+    for (std::int32_t i = 1; i <= plan.Count(); ++i) {
+      names.push_back(plan.GetItemValue(clsRestore::IDName, i));
+      ticks.push_back(plan.GetItemValue(clsRestore::Selected, i) == "True");
+    }
+    lstID.Fill(std::move(names), std::move(ticks));  // one fill of the window, whatever the count
     cobToID.Clear();
     for (std::int32_t j = 1; j <= items.Identities().Count(); ++j) cobToID.AddItem(items.Identities().At(j));
     cobToID.AddItem(kNoTarget);
@@ -87,20 +92,29 @@ void ucRestor2::ShowRecord() {
   }
 }
 
+// The entry's own record gets the items, taken from what its backup holds,
+// not from the boxes: the list raises this before it moves the current row,
+// so the boxes may still show another record.
 void ucRestor2::EntryTicked(int index) {
-  if (lstID.ListIndex() < 0 || busy_) return;
+  if (index < 0 || index >= lstID.ListCount() || busy_) return;
   controls::BusyScope busy(busy_);
   platform::DoEvents();
-  const bool ticked = lstID.Checked(index);
+  clsRestore& plan = shared::RestorePlan();
+  const std::int32_t i = index + 1;
+  bool ticked = lstID.Checked(index);
+  if (ticked && plan.GetItemValue(clsRestore::ToID, i).empty()) {
+    lstID.Checked(index, false);
+    ticked = false;
+    platform::MsgBox(kTargetFirstMessage, platform::kOkOnly | platform::kInformation);
+  }
+  const std::string saved = plan.GetItemValue(clsRestore::IDDetail, i);
   std::array<bool, ItemFlags::kItemCount> set{};
   for (int k = 0; k < ItemFlags::kItemCount; ++k) {
-    const bool on = chkItem[k].Enabled() && ticked;
-    chkItem[k].Value(on ? 1 : 0);
-    set[static_cast<std::size_t>(k)] = on;
+    set[static_cast<std::size_t>(k)] = ticked && ItemFlags::IsOne(saved, k + 1);
+    if (index == lstID.ListIndex()) chkItem[k].Value(set[static_cast<std::size_t>(k)] ? 1 : 0);
   }
-  clsRestore& plan = shared::RestorePlan();
-  plan.SetItemValue(clsRestore::ToRestoreDetail, ItemFlags::Build(set), index + 1);
-  plan.SetItemValue(clsRestore::Selected, ticked ? "True" : "False", index + 1);
+  plan.SetItemValue(clsRestore::ToRestoreDetail, ItemFlags::Build(set), i);
+  plan.SetItemValue(clsRestore::Selected, ticked ? "True" : "False", i);
 }
 
 void ucRestor2::TargetChosen() {
@@ -167,6 +181,20 @@ bool ucRestor2::CheckReady() {
   }
   if (!any) {
     platform::MsgBox(kChooseOneMessage, platform::kOkOnly | platform::kInformation);
+    return false;
+  }
+  // Each chosen record has a target of its own: a second record onto the
+  // same identity would replace the first one's store.
+  std::set<std::string> targets;
+  for (std::int32_t i = 1; i <= plan.Count(); ++i) {
+    if (plan.GetItemValue(clsRestore::Selected, i) != "True") continue;
+    const std::string target = plan.GetItemValue(clsRestore::ToID, i);
+    const char* refusal = target.empty()                   ? kTargetFirstMessage
+                          : !targets.insert(target).second ? kSameTargetMessage
+                                                           : nullptr;
+    if (!refusal) continue;
+    platform::MsgBox(std::string(refusal) + "\r\n\r\n" + plan.GetItemValue(clsRestore::IDName, i),
+                     platform::kOkOnly | platform::kInformation);
     return false;
   }
   return true;

@@ -26,6 +26,9 @@ class ucRestor2 : public wizard::RestoreMappingPage {
   static constexpr const char kNoTarget[] = "-- Selete an Identity --";
   static constexpr const char kTargetFirstMessage[] = "Please select a Target Identity first!         ";
   static constexpr const char kChooseOneMessage[] = "You must choose at least one identity to restore! ";
+  static constexpr const char kSameTargetMessage[] =
+      "Two identities of the backup are to be restored onto the same identity. Please choose another target "
+      "identity for this one:";
 
  private:
   void ShowRecord();

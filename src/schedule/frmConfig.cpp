@@ -5,6 +5,7 @@
 
 #include "controls/GCommonDialog.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 #include "registry/RegistryRoutines.h"
 #include "resources/resource.h"
 #include "shell/CommandLine.h"
@@ -23,10 +24,13 @@ std::string Trimmed(const std::string& s) {
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
+// Where the program's path stands in the Run value, letter case ignored as
+// the system ignores it.
+std::size_t FindProgram(const std::string& text, const std::string& program) {
+  return text.empty() ? std::string::npos : platform::FoldCase(text).find(platform::FoldCase(program));
 }
+
+bool IsSwitch(const std::string& part, char upper) { return part[0] == upper || part[0] == upper - 'A' + 'a'; }
 
 RegistryRoutines RunKey() {
   RegistryRoutines reg;
@@ -35,10 +39,11 @@ RegistryRoutines RunKey() {
   return reg;
 }
 
-// The Run value as both readers see it: trimmed, upper case, no quotes.
+// The Run value as both readers see it: trimmed, no quotes, letter case as
+// written (the script's path is used as it stands).
 std::string RunValueRead() {
   TaggedValue value = RunKey().GetRegistryValue(frmConfig::kValueName);
-  return CommandLine::RemoveQuotes(Upper(Trimmed(value.IsText() ? value.AsText() : std::string())));
+  return CommandLine::RemoveQuotes(Trimmed(value.IsText() ? value.AsText() : std::string()));
 }
 
 // A whole number of days, or 0 when the text's number is outside 1..300
@@ -125,20 +130,20 @@ std::string frmConfig::ProgramShortPath() {
 
 void frmConfig::Form_Load() {
   const std::string text = RunValueRead();
-  const std::string program = Upper(ProgramShortPath());
+  const std::string program = ProgramShortPath();
   loading_ = true;
   bool intervalRead = false, overwrite = false;
-  const std::size_t at = text.empty() ? std::string::npos : text.find(program);
+  const std::size_t at = FindProgram(text, program);
   if (at != std::string::npos) {
     chkEnable.Value(1);
     TextList parts = SplitList(Trimmed(text.substr(at + program.size())), "/");
     for (std::int32_t k = 1; k <= parts.Count(); ++k) {
       const std::string& part = parts.At(k);
-      if (part == "O") {
+      if (part.size() == 1 && IsSwitch(part, 'O')) {
         overwrite = true;
-      } else if (part.size() >= 3 && part.compare(0, 2, "S ") == 0) {
+      } else if (part.size() >= 3 && IsSwitch(part, 'S') && part[1] == ' ') {
         txtScript.Text(Trimmed(part.substr(2)));
-      } else if (part.compare(0, 2, "I ") == 0 && k < parts.Count()) {
+      } else if (part.size() >= 2 && IsSwitch(part, 'I') && part[1] == ' ' && k < parts.Count()) {
         // Read as the unattended run reads it: rounded, 7 outside 1..300.
         const double number = NumericValue(part.substr(2));
         int days = number < CommandLine::kMinInterval - 0.5 || number > CommandLine::kMaxInterval + 0.5
@@ -228,7 +233,7 @@ void frmConfig::cmdSave_Click() {
     // Only a value that starts this program is removed; one of the same
     // name that starts another program is not this program's to delete.
     const std::string text = RunValueRead();
-    if (!text.empty() && text.find(Upper(ProgramShortPath())) != std::string::npos &&
+    if (FindProgram(text, ProgramShortPath()) != std::string::npos &&
         !reg.DeleteRegistryValue(kValueName)) {
       platform::MsgBox(kSaveFailedMessage, platform::kOkOnly | platform::kCritical, "", hwnd);
       return;

@@ -13,13 +13,15 @@ namespace CommandLine {
 UnattendedSwitches ParseUnattendedSwitches(const std::string& line) {
   UnattendedSwitches out;
   TextList pieces = SplitList(line, "/");
+  // The switch letters in either case; the script's path as given.
+  auto is = [](const std::string& piece, char upper) { return piece[0] == upper || piece[0] == upper - 'A' + 'a'; };
   for (std::int32_t k = 1; k <= pieces.Count(); ++k) {
     const std::string& piece = pieces.At(k);
     if (piece.size() < 3) {
-      if (piece == "O") out.Overwrite = true;
-    } else if (piece.compare(0, 2, "S ") == 0) {
+      if (piece.size() == 1 && is(piece, 'O')) out.Overwrite = true;
+    } else if (is(piece, 'S') && piece[1] == ' ') {
       out.ScriptPath = piece.substr(2);
-    } else if (piece.compare(0, 2, "I ") == 0 && k < pieces.Count()) {
+    } else if (is(piece, 'I') && piece[1] == ' ' && k < pieces.Count()) {
       double days = NumericValue(piece.substr(2));
       // Compared before rounding, so a huge number cannot overflow.
       out.Interval = days < kMinInterval - 0.5 || days > kMaxInterval + 0.5 ? 0 : RoundToWhole(days);

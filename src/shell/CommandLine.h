@@ -16,8 +16,8 @@ struct UnattendedSwitches {
   bool Overwrite = false;
 };
 
-// Reads "/S <script>", "/I <days>" and "/O" from the (upper-cased) command
-// line. An "I" switch that is the last piece is ignored; an interval outside
+// Reads "/S <script>", "/I <days>" and "/O" (switch letters in either case)
+// from the command line. An "I" switch that is the last piece is ignored; an interval outside
 // 1..300 becomes 7; "O" counts only as a piece of exactly one character.
 UnattendedSwitches ParseUnattendedSwitches(const std::string& line);
 

@@ -19,11 +19,9 @@ void* g_shell32 = nullptr;
 
 constexpr std::uint32_t kUserExClasses = 0x200;  // ICC_USEREX_CLASSES
 
-std::string TrimUpper(const std::string& s) {
+std::string Trim(const std::string& s) {
   std::size_t b = s.find_first_not_of(' '), e = s.find_last_not_of(' ');
-  std::string t = b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-  for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return t;
+  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
 void WriteResource(const char* type, int id, const std::string& path) {
@@ -42,7 +40,9 @@ void ReleaseShellLibrary() {
 
 int Dispatch(const std::string& line) {
   if (line.size() < 5) return 0;
-  return line.find("/S") == std::string::npos ? 1 : 2;
+  // The switch in either case; the paths keep theirs (upper-casing them byte
+  // by byte would break names in double-byte code pages).
+  return line.find("/S") == std::string::npos && line.find("/s") == std::string::npos ? 1 : 2;
 }
 
 bool ExtractZipLibraries() {
@@ -77,7 +77,7 @@ int Main(StartTargets& targets) {
   // What a killed run of the program left behind goes first.
   RunRecord::Recover(true);
 
-  g_commandLine = TrimUpper(platform::CommandLineArgs());
+  g_commandLine = Trim(platform::CommandLineArgs());
   switch (Dispatch(g_commandLine)) {
     case 1: targets.OpenBackupFromCommandLine(g_commandLine); break;
     case 2: targets.RunBackupScript(g_commandLine); break;

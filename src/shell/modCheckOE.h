@@ -20,7 +20,7 @@ class StartTargets {
 int Main(StartTargets& targets);
 
 // Program-wide state.
-const std::string& CommandLine();        // trimmed, upper case
+const std::string& CommandLine();        // trimmed, letter case as given
 std::string& CleanupFolderList();        // "<backup work folder>/<restore folder>"
 void* ShellLibrary();                    // shell32, held until the wizard unloads
 void ReleaseShellLibrary();

@@ -97,13 +97,13 @@ TEST_F(ScheduleTest, ReadsTheRunValue) {
     std::string script, interval;
     int option;
   } cases[] = {
-      {"\"%p\" /S \"c:\\Backups\\Mail.oes\" /I 14 /O", true, "C:\\BACKUPS\\MAIL.OES", "14", 0},
-      {"  %P /I 3 /S c:\\x.oes  ", true, "C:\\X.OES", "3", 1},
-      {"%P /S c:\\x.oes /O /I 14", false, "C:\\X.OES", "7", 1},  // "I" last: not read
+      {"\"%p\" /S \"c:\\Backups\\Mail.oes\" /I 14 /O", true, "c:\\Backups\\Mail.oes", "14", 0},
+      {"  %P /I 3 /S c:\\x.oes  ", true, "c:\\x.oes", "3", 1},
+      {"%P /S c:\\x.oes /O /I 14", false, "c:\\x.oes", "7", 1},  // "I" last: not read
       {"C:\\OTHER\\OTHER.EXE /S c:\\x.oes /I 14 /O", false, "", "7", 1},
       {"", false, "", "7", 1},
-      {"%P /I 0 /S c:\\x.oes", true, "C:\\X.OES", "7", 1},  // as the unattended run reads it
-      {"%P /I 301 /S c:\\x.oes", true, "C:\\X.OES", "7", 1},
+      {"%P /I 0 /S c:\\x.oes", true, "c:\\x.oes", "7", 1},  // as the unattended run reads it
+      {"%P /I 301 /S c:\\x.oes", true, "c:\\x.oes", "7", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
@@ -184,7 +184,7 @@ TEST_F(ScheduleTest, SavedValueReadsBackInBothReaders) {
     const std::string start = program.find(' ') == std::string::npos ? program + " " : "\"" + program + "\" ";
     const std::string stored = Stored();
     ASSERT_EQ(stored.rfind(start, 0), 0u) << stored;
-    std::string expectedScript = Cased(script, ::toupper);
+    std::string expectedScript = script;  // in its own letter case
     for (char& c : expectedScript) c = c == '/' ? '\\' : c;
 
     auto again = Opened();
@@ -192,7 +192,7 @@ TEST_F(ScheduleTest, SavedValueReadsBackInBothReaders) {
     EXPECT_EQ(again->txtScript.Text(), expectedScript);
     EXPECT_EQ(again->txtInterval.Text(), interval);
     EXPECT_EQ(again->optOverwrite.Value(), overwrite ? 0 : 1);
-    const auto run = CommandLine::ParseUnattendedSwitches(Cased(stored.substr(start.size()), ::toupper));
+    const auto run = CommandLine::ParseUnattendedSwitches(stored.substr(start.size()));
     EXPECT_EQ(CommandLine::RemoveQuotes(run.ScriptPath), expectedScript) << stored;
     EXPECT_EQ(std::to_string(run.Interval), interval) << stored;
     EXPECT_EQ(run.Overwrite, overwrite) << stored;

@@ -57,7 +57,7 @@ TEST(Startup, EarlierCopyOfTheLibrariesIsEnough) {
 }
 
 #ifndef _WIN32
-TEST(Startup, WritesBothLibrariesAndDispatchesUpperCasedTrimmedLine) {
+TEST(Startup, WritesBothLibrariesAndDispatchesTrimmedLineInItsOwnCase) {
   Sandbox box;
   platform::emu::SetResource("ZIBLIB", 101, "zip bytes");
   platform::emu::SetResource("ZIBLIB", 102, "unzip bytes");
@@ -66,7 +66,7 @@ TEST(Startup, WritesBothLibrariesAndDispatchesUpperCasedTrimmedLine) {
   RecordingTargets t;
   EXPECT_EQ(modCheckOE::Main(t), 0);
   EXPECT_EQ(t.called, "open");
-  EXPECT_EQ(t.line, "\"C:\\MY DOCS\\OE.QMB\"");
+  EXPECT_EQ(t.line, "\"c:\\my docs\\oe.qmb\"");  // a path is never upper-cased
   EXPECT_EQ(modCheckOE::CommandLine(), t.line);
   std::string bytes;
   ASSERT_TRUE(platform::ReadWholeFile(modFunction::LibraryFolder() + "qmlibzip32.dll", bytes));
@@ -83,7 +83,7 @@ TEST(Startup, ScriptSwitchInEitherCase) {
   RecordingTargets t;
   modCheckOE::Main(t);
   EXPECT_EQ(t.called, "script");
-  EXPECT_EQ(t.line, "/S C:\\A.OES");
+  EXPECT_EQ(t.line, "/s c:\\a.oes");
 }
 
 TEST(Startup, ShortLineOpensTheWizard) {

@@ -136,4 +136,8 @@ std::string LastErrorDescription() {
   return code ? std::strerror(code) : "The operation could not be completed.";
 }
 
+// The emulated machine's code page is Windows-1252: folding to lower case
+// compares the same names as Windows' upper-casing does.
+std::string FoldCase(const std::string& text) { return emu::Lower(text); }
+
 }  // namespace platform

@@ -197,4 +197,10 @@ std::string LastErrorDescription() {
   return text.empty() ? "Error " + std::to_string(code) : text;
 }
 
+std::string FoldCase(const std::string& text) {
+  std::string out = text;
+  if (!out.empty()) ::CharUpperBuffA(&out[0], static_cast<DWORD>(out.size()));
+  return out;
+}
+
 }  // namespace platform
