@@ -256,6 +256,72 @@ std::map<std::string, std::string> OldStore() {
           {"notes.txt", restoretest::kNotes}};
 }
 
+std::map<std::string, std::string> SavedStoreWithNotes(const RestoreWorld& w) {
+  std::map<std::string, std::string> expected = SavedStore(w, kMainId);
+  expected["notes.txt"] = restoretest::kNotes;
+  return expected;
+}
+
+// Items the backup does not hold are not restored whatever the plan says;
+// an address book that cannot be put in place and a second record onto one
+// target fail their record, and the outcome says so.
+void SetBook(const std::string& path) {
+  testsupport::PutRawValue("Software\\Microsoft\\WAB\\WAB4\\Wab File Name", "", platform::kRegTypeSz,
+                           path + std::string(1, '\0'));
+}
+
+TEST_F(RestoreRunTest, NoFailedStepReadsAsSuccess) {
+  struct Case {
+    const char* what;
+    std::function<void()> plan;
+    bool succeeds;
+    const char* message;  // the first shown, or null
+  };
+  const std::string book = world.AddressBook();
+  const Case cases[] = {
+      {"every item chosen, the backup holds accounts only",
+       [&] {
+         Plan(1, "True", kNewMainId, "Main Identity", "1,1,1,1,1,1");
+         shared::RestorePlan().SetItemValue(clsRestore::IDDetail, "0,1,0,0,0,0", 1);
+       },
+       true, nullptr},
+      {"the address book's folder is gone",
+       [&] {
+         Plan(1, "True", kNewMainId, "Main Identity", "0,0,1,0,0,0");
+         SetBook(world.Box().Path("gone\\home.wab"));
+       },
+       false, restore::kAddressBookFailMessage},
+      {"two records onto one target",
+       [&] {
+         Plan(1, "True", kNewMainId, "Main Identity", "1,0,0,0,0,0");
+         Plan(2, "True", kNewMainId, "Main Identity", "1,0,0,0,0,0");
+       },
+       false, restore::kSameTargetMessage},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Open();
+    Plan(1, "False", "", "", "0,0,0,0,0,0");
+    Plan(2, "False", "", "", "0,0,0,0,0,0");
+    SetBook(book);
+    c.plan();
+    user.Answer(platform::kAnswerOk);
+    const std::size_t before = user.Shown().size();
+    Run();
+    EXPECT_EQ(page.Succeeded(), c.succeeds);
+    if (c.message) {
+      ASSERT_GT(user.Shown().size(), before);
+      EXPECT_EQ(user.Shown()[before].text.rfind(c.message, 0), 0u) << user.Shown()[before].text;
+    }
+    std::string bookNow;
+    platform::ReadWholeFile(book, bookNow);
+    EXPECT_EQ(bookNow, "the second machine's address book");
+    if (c.succeeds) EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), OldStore());
+  }
+  EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), SavedStoreWithNotes(world));
+}
+
+
 // Guards against a target left with no store, or half of a new one, when
 // the new store cannot be put in place.
 TEST_F(RestoreRunTest, StoreThatCannotBeReplacedIsLeftAsItWas) {

@@ -119,13 +119,25 @@ TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
   EXPECT_EQ(page.RestoreFile(), "");
   EXPECT_EQ(Plan(1), first);  // a failed opening leaves the plan
 
+  // A path typed into the box after an archive was opened is opened at
+  // Next, with its own password and plan.
+  AnswerPasswords(user, {"s3cret"});
+  page.RestoreFile(world.Archive());
+  page.Loadbackupfile();
+  ASSERT_EQ(page.RestoreFile(), world.Archive());
+  page.RestoreFile(world.Box().Path("second.qmb"));
+  AnswerPasswords(user, {"other"});
+  EXPECT_TRUE(page.CheckReady());
+  EXPECT_EQ(page.Password(), "other");
+  EXPECT_EQ(Plan(1), "Other|{1}|1,1,1,1,1,1|False|||0,0,0,0,0,0");
+
   // Unencrypted: no dialog. An empty list fails without a message.
   archivetest::MakeRawArchive(world.Box().Path("plain.qmb"), {{"IdList.lst", ""}});
   const std::size_t before = user.Shown().size();
   page.RestoreFile(world.Box().Path("plain.qmb"));
   page.Loadbackupfile();
   EXPECT_EQ(user.Shown().size(), before);
-  EXPECT_EQ(user.Forms().size(), 5u);
+  EXPECT_EQ(user.Forms().size(), 7u);  // no dialog for it
   EXPECT_EQ(page.RestoreFile(), "");
 }
 
@@ -146,16 +158,29 @@ TEST(ReadIDlist, MapsByExactNameAndSkipsMalformedRecords) {
   page.RestoreFolder(box.Path("work\\"));
   const std::string list = std::string("Twin\x01{S1}\x01") + "1,0,1,0,1,0" + '\0' + "Main Identity\x01{S2}\x01" +
                            "1,1,1,1,1,1" + '\0' + "Two\x01{S3}" + '\0' + "Four\x01{S4}\x01" + "1,1,1,1,1,1\x01x" + '\0' +
-                           '\0' + "Other\x01{S5}\x01" + "0,1,0,0,0,0" + '\0';
+                           '\0' + "Other\x01{S5}\x01" + "0,1,0,0,0,0" + '\0' + "Twin\x01{S6}\x01" + "0,1,0,0,0,0" +
+                           '\0' + "Twin\x01{S7}\x01" + "0,1,0,0,0,0" + '\0';
   box.WriteFile("work\\IdList.lst", list);
   ASSERT_TRUE(page.ReadIDlist());
-  ASSERT_EQ(shared::RestorePlan().Count(), 3);
+  ASSERT_EQ(shared::RestorePlan().Count(), 5);
   EXPECT_EQ(Plan(1), "Twin|{S1}|1,0,1,0,1,0|True|{A1}|Twin|1,0,1,0,1,0");
   EXPECT_EQ(Plan(2), "Main Identity|{S2}|1,1,1,1,1,1|False|||0,0,0,0,0,0");
   EXPECT_EQ(Plan(3), "Other|{S5}|0,1,0,0,0,0|False|||0,0,0,0,0,0");
+  // A local identity is the target of one saved identity at the most.
+  EXPECT_EQ(Plan(4), "Twin|{S6}|0,1,0,0,0,0|True|{A2}|Twin|0,1,0,0,0,0");
+  EXPECT_EQ(Plan(5), "Twin|{S7}|0,1,0,0,0,0|False|||0,0,0,0,0,0");
   box.WriteFile("work\\IdList.lst", "");
   EXPECT_FALSE(page.ReadIDlist());
-  EXPECT_EQ(shared::RestorePlan().Count(), 3);  // left as it was
+  EXPECT_EQ(shared::RestorePlan().Count(), 5);  // left as it was
+  // A list of more identities than a backup holds is refused in one pass.
+  std::string huge;
+  for (int k = 0; k <= ucRestor1::kMaxSavedIdentities; ++k) huge += "Twin\x01{S}\x01" "1,1,1,1,1,1" + std::string(1, '\0');
+  box.WriteFile("work\\IdList.lst", huge);
+  ScriptedUser user;
+  EXPECT_FALSE(page.ReadIDlist());
+  EXPECT_EQ(shared::RestorePlan().Count(), 5);
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_NE(user.Shown()[0].text.find(ucRestor1::kTooManyIdentitiesMessage), std::string::npos);
   shared::ReleaseSharedObjects();
 }
 
@@ -248,6 +273,24 @@ TEST_F(MappingPageTest, HandlersKeepThePlanAndOneSourcePerTarget) {
   EXPECT_FALSE(page.CheckReady());
   EXPECT_EQ(user.Shown().back().text, ucRestor2::kChooseOneMessage);
   EXPECT_EQ(shared::RestorePlan().GetItemValue(clsRestore::Selected, 2), "False");
+}
+
+// The list raises its tick before it moves the current row: the ticked
+// record gets what its own backup holds, not the boxes of the row shown.
+// Two records onto one target are refused at Next.
+TEST_F(MappingPageTest, TickOfAnotherRowAndTwoRecordsOntoOneTarget) {
+  clsRestore& plan = shared::RestorePlan();
+  plan.SetItemValue(clsRestore::ToID, "{L2}", 2);
+  plan.SetItemValue(clsRestore::ToIDName, "Home", 2);
+  ASSERT_EQ(page.lstID.ListIndex(), 0);  // Main's six boxes shown
+  page.lstID.Checked(1, true);
+  EXPECT_EQ(plan.GetItemValue(clsRestore::ToRestoreDetail, 2), "1,0,1,0,0,1");
+  EXPECT_EQ(Boxes(), "111111");
+  EXPECT_TRUE(page.CheckReady());
+  plan.SetItemValue(clsRestore::ToID, "{L1}", 2);
+  plan.SetItemValue(clsRestore::ToIDName, "Main", 2);
+  EXPECT_FALSE(page.CheckReady());
+  EXPECT_EQ(user.Shown().back().text.rfind(ucRestor2::kSameTargetMessage, 0), 0u);
 }
 
 TEST_F(MappingPageTest, EmptyPlanGivesAnEmptyListAndNoNext) {
