@@ -1,9 +1,9 @@
 #include "restore/RestoreRun.h"
 
 #include <array>
+#include <cstring>
 #include <set>
 
-#include "archive/EntryNames.h"
 #include "backup/ArchiveLayout.h"
 #include "catalog/DataLocations.h"
 #include "catalog/ItemFlags.h"
@@ -63,6 +63,23 @@ bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && Folded(s.substr(s.size() - tail.size())) == tail;
 }
 
+// One part of a path that names nothing but itself: not empty, "." or "..",
+// no character Windows refuses or takes as a separator or stream, no
+// trailing dot or blank, no device name (CON, NUL, COM1, LPT1.txt, ...).
+bool IsPlainPart(const std::string& part) {
+  if (part.empty() || part.back() == '.' || part.back() == ' ') return false;
+  for (unsigned char c : part)
+    if (c < 0x20 || std::strchr("<>:\"/\\|?*", c)) return false;
+  std::string base = part.substr(0, part.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+  for (const char* device : {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"})
+    if (base == device) return false;
+  const unsigned char digit = base.size() == 4 ? static_cast<unsigned char>(base[3]) : 0;
+  return !(base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           ((digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3));
+}
+
 // A signature's file as the restored registry names it may be used only when
 // it is a plain absolute path on a local drive ("C:\folder\name.txt"): no
 // NUL, no UNC or device path, no "." or ".." part, no device name, a text or
@@ -73,16 +90,13 @@ bool IsPlainLocalSignaturePath(const std::string& path) {
   if (!((drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z')) || path[1] != ':' || path[2] != '\\')
     return false;
   const std::string rest = path.substr(3);
-  if (rest.find('/') != std::string::npos || rest.find("\\\\") != std::string::npos || rest.back() == '\\')
-    return false;
   std::size_t from = 0;
-  for (;;) {  // "." parts too, which the entry-name rule lets pass
+  for (;;) {
     const std::size_t to = rest.find('\\', from);
-    if (rest.compare(from, to == std::string::npos ? std::string::npos : to - from, ".") == 0) return false;
+    if (!IsPlainPart(rest.substr(from, to == std::string::npos ? std::string::npos : to - from))) return false;
     if (to == std::string::npos) break;
     from = to + 1;
   }
-  if (!ziplib::IsSafeEntryName(rest)) return false;
   const std::string name = ArchiveLayout::LastPart(rest);
   return EndsWith(name, ".txt") || EndsWith(name, ".htm") || EndsWith(name, ".html");
 }
