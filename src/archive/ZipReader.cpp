@@ -14,6 +14,7 @@
 #include <set>
 #include <thread>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "archive/EntryNames.h"
@@ -618,27 +619,48 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   run.index.Added(target, false);
 }
 
-// An exact name as the listing gives it: "\\" and "/" both separate folders,
-// and a name whose one separator leads it is listed at the top level.
-bool SameName(const std::string& name, const char* exact) {
-  std::size_t i = name.find_last_of("/\\") == 0 ? 1 : 0, k = 0;
-  for (; i < name.size() && exact[k]; ++i, ++k) {
-    if ((name[i] == '\\' ? '/' : name[i]) != (exact[k] == '\\' ? '/' : exact[k])) return false;
+// Includes or excludes as the caller passes them: exact names are looked up
+// in a hash table, so that selecting thousands of entries by name costs no
+// more than listing them; wildcard patterns are tried one by one. An exact
+// name matches as the listing gives the entry's name: "\\" and "/" both
+// separate folders, and a name whose one separator leads it is listed at the
+// top level. The list ends at `count` or at its first empty name.
+class NameSelection {
+ public:
+  NameSelection(int count, const char* const* specs) {
+    for (int k = 0; k < count && specs[k] && specs[k][0]; ++k) {
+      if (specs[k][0] == kUzExactName) exact_[Key(specs[k] + 1)].push_back(k);
+      else patterns_.push_back({k, specs[k]});
+    }
   }
-  return i == name.size() && !exact[k];
-}
-
-bool Matches(const std::string& name, int count, const char* const* specs, std::vector<bool>* used) {
-  bool hit = false;
-  for (int k = 0; k < count && specs[k] && specs[k][0]; ++k) {
-    const bool match = specs[k][0] == kUzExactName ? SameName(name, specs[k] + 1) : MatchesSpec(specs[k], name);
-    if (match) {
+  // Marks in `used` (one flag per name passed) every name that matches.
+  bool Matches(const std::string& name, std::vector<bool>* used) const {
+    bool hit = false;
+    auto found = exact_.find(Listed(name));
+    if (found != exact_.end()) {
+      hit = true;
+      if (used)
+        for (int k : found->second) (*used)[static_cast<std::size_t>(k)] = true;
+    }
+    for (const auto& [k, pattern] : patterns_) {
+      if (!MatchesSpec(pattern, name)) continue;
       hit = true;
       if (used) (*used)[static_cast<std::size_t>(k)] = true;
     }
+    return hit;
   }
-  return hit;
-}
+
+ private:
+  static std::string Key(std::string s) {
+    std::replace(s.begin(), s.end(), '\\', '/');
+    return s;
+  }
+  static std::string Listed(const std::string& name) {
+    return Key(name.find_last_of("/\\") == 0 ? name.substr(1) : name);
+  }
+  std::unordered_map<std::string, std::vector<int>> exact_;  // name -> its places in the list
+  std::vector<std::pair<int, const char*>> patterns_;
+};
 
 // The entries' compressed bytes add up to more than the whole file: some of
 // them overlap, which no writer does.
@@ -716,11 +738,12 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
     if (workers > 1) run.pool = std::make_unique<ExtractPool>(options->zipFile, workers);
   }
   std::vector<bool> used(static_cast<std::size_t>(includeCount), false);
+  const NameSelection included(includeCount, includes), excluded(excludeCount, excludes);
   zip_int64_t entries = zip_get_num_entries(run.za, 0);
   for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(entries) && !run.aborted; ++i) {
     std::string name = EntryNameAnsi(run.za, i);
-    if (includeCount > 0 && !Matches(name, includeCount, includes, &used)) continue;
-    if (excludeCount > 0 && Matches(name, excludeCount, excludes, nullptr)) continue;
+    if (includeCount > 0 && !included.Matches(name, &used)) continue;
+    if (excludeCount > 0 && excluded.Matches(name, nullptr)) continue;
     if (listing) List(run, i, name);
     else Extract(run, i, name);
   }

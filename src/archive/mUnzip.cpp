@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "archive/LibraryBinding.h"
 #include "archive/cUnzip.h"
@@ -134,7 +135,10 @@ RunResult Run(cUnzip& owner, const UzOptions& options, const std::vector<std::st
   ziplib::UnzipEntryPoints lib;
   ziplib::BindError bindError;
   if (!ziplib::BindUnzipLibrary(lib, bindError)) Raise(bindError.number, bindError.description);
-  if (includes.size() > kMaxNames) Raise(kErrSubscript, "Subscript out of range");
+  // Any number of names: a backup holds as many files as the user's store
+  // has folders. The library counts them in an int.
+  if (includes.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    Raise(kErrSubscript, "Subscript out of range");
 
   std::vector<const char*> names;
   for (const std::string& s : includes) names.push_back(s.c_str());

@@ -11,7 +11,6 @@ class cUnzip;
 
 namespace mUnzip {
 
-constexpr std::size_t kMaxNames = 1023;
 constexpr std::size_t kMaxPassword = 256;  // NUL included: 255 characters, as the writer keeps
 
 struct RunResult {

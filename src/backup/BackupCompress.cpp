@@ -11,7 +11,9 @@
 
 #include "archive/cUnzip.h"
 #include "archive/cZip.h"
+#include "backup/ArchiveLayout.h"
 #include "backup/BackupRun.h"
+#include "backup/IdentityList.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/ui.h"
@@ -64,11 +66,21 @@ std::string SizeText(std::uint64_t bytes) {
   return bytes < kMb ? std::to_string((bytes + kKb - 1) / kKb) + " KB" : std::to_string((bytes + kMb - 1) / kMb) + " MB";
 }
 
+bool IsIdentityList(const UnzipEntry& e) {
+  return e.FileDirectory.empty() && e.Filename == ArchiveLayout::kIdListEntry;
+}
+
 }  // namespace
 
+// The archive is read back the way the restore opens it, through the same
+// selection by name: listed, its identity list extracted on its own and read,
+// then every other entry selected (no record of a restore selects more) and
+// read back to its CRC. A limit or a fault on that path shows here, before
+// the archive takes the place of an earlier one.
 bool BackupRun::Verify(const std::string& archive) {
   std::set<std::string> gathered;
   Gathered(tempDir_, "", gathered);
+  if (!gathered.count(ArchiveLayout::kIdListEntry)) return false;
   cUnzip reader;
   reader.ZipFile(archive);
   reader.Tick = [this] { alive_(); };
@@ -82,11 +94,34 @@ bool BackupRun::Verify(const std::string& archive) {
     for (const UnzipEntry& e : reader.Entries())
       listed.insert(e.FileDirectory.empty() ? e.Filename : e.FileDirectory + "\\" + e.Filename);
     if (listed != gathered || static_cast<std::size_t>(reader.FileCount()) != gathered.size()) return false;
-    if (gathered.empty()) return true;
+    if (!IdentityListReadsBack(reader)) return false;
+    for (std::int32_t k = 1; k <= reader.FileCount(); ++k)
+      reader.FileSelected(k, !IsIdentityList(reader.Entries()[static_cast<std::size_t>(k - 1)]));
     return reader.Test();
   } catch (const UnzipError&) {
     return false;
   }
+}
+
+// The identity list, selected alone and extracted into a folder of its own
+// in the working folder: it must come out as it was written and read as the
+// restore reads it.
+bool BackupRun::IdentityListReadsBack(cUnzip& reader) {
+  std::string folder;
+  for (int n = 0; folder.empty() && n < 100; ++n) {
+    const std::string candidate = tempDir_ + "~readback" + (n ? std::to_string(n) : std::string());
+    if (platform::GetAttributes(candidate) == platform::kInvalidAttributes) folder = candidate + "\\";
+  }
+  if (folder.empty() || !platform::CreateFolder(folder.substr(0, folder.size() - 1))) return false;
+  for (std::int32_t k = 1; k <= reader.FileCount(); ++k)
+    reader.FileSelected(k, IsIdentityList(reader.Entries()[static_cast<std::size_t>(k - 1)]));
+  reader.UseFolderNames(false);
+  reader.UnzipFolder(folder);
+  std::string written, extracted;
+  OneBasedList<IdListEntry> records;
+  return reader.Unzip() && platform::ReadWholeFile(tempDir_ + ArchiveLayout::kIdListEntry, written) &&
+         platform::ReadWholeFile(folder + ArchiveLayout::kIdListEntry, extracted) && extracted == written &&
+         IdentityList::Read(folder + ArchiveLayout::kIdListEntry, records);
 }
 
 void BackupRun::ZipProgress(std::int32_t lCount, const std::string& sMsg) {

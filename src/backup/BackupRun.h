@@ -12,6 +12,8 @@
 #include "registry/RegistryRoutines.h"
 #include "shell/KeepAlive.h"
 
+class cUnzip;
+
 namespace backup {
 
 // What the run shows while it works.
@@ -83,6 +85,7 @@ class BackupRun {
   // Step 3 (BackupCompress.cpp).
   bool Compress();
   bool Verify(const std::string& archive);
+  bool IdentityListReadsBack(cUnzip& reader);
   void ZipProgress(std::int32_t lCount, const std::string& sMsg);
   void TellNotCopied() const;
 

@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "registry/RegistryRoutines.h"
+#include "restore/RestoreRun.h"
 #include "shell/modFunction.h"
 #include "support/scripted_user.h"
 #ifdef _WIN32
@@ -476,6 +477,69 @@ TEST_F(BackupRunTest, NewArchiveReplacesTheEarlierOneOnlyWhenComplete) {
   std::vector<platform::DirEntry> out;
   platform::ListFolder(box().Path("out\\*.*"), out);
   for (const auto& e : out) EXPECT_TRUE(e.name == "." || e.name == ".." || e.name == "demo.qmb") << e.name;
+}
+
+// The restore run without a window.
+class QuietRestoreView : public restore::RunView {
+ public:
+  controls::ProgressBar& Bar() override { return bar_; }
+  void Repaint() override {}
+  void SetStep(int) override {}
+  void ShowIdentity(const std::string&) override {}
+  void InitNow() override {}
+
+ private:
+  controls::ProgressBar bar_;
+};
+
+// Guards against a backup reported complete and checked that the restore
+// cannot open: a newsgroup reader's store holds thousands of folder files,
+// and the restore selects every one of them by name.
+TEST_F(BackupRunTest, TwoThousandStoreFilesComeBackThroughTheRestore) {
+  const std::string store = demo.StoreFolder(kAnnaId);
+  for (int i = 0; i < 2000; ++i) {
+    const std::string n = std::to_string(i);
+    ASSERT_TRUE(platform::WriteWholeFile(store + "news.group" + n + ".dbx", "article " + n));
+  }
+  Choose({{kAnnaId, "1,0,0,0,0,0"}});
+  ASSERT_TRUE(Run());
+  EXPECT_TRUE(user.Shown().empty());
+
+  // Anna's store goes to Work, who has none: the restore's own folder for it
+  // (in the user's real profile under Wine, so it is removed again).
+  const std::string target = restore::RestoreRun::GetOEPath(kWorkId);
+  struct Removed {
+    std::string folder;
+    ~Removed() {
+      modFunction::DeleteFolderTree(folder);
+      platform::RemoveFolder(folder);
+    }
+  } removed{target.substr(0, target.find(kWorkId) + std::string(kWorkId).size())};
+  clsRestore plan;
+  plan.AddItemData("Anna Berger", kAnnaId, "1,0,0,0,0,0", "True", kWorkId, "Work", "1,0,0,0,0,0");
+  QuietRestoreView view;
+  restore::RestoreRun restoring(plan, view, {archive, box().Path("restoring\\"), ""});
+  EXPECT_TRUE(restoring.Run());
+  EXPECT_TRUE(user.Shown().empty());
+
+  std::vector<platform::DirEntry> saved, restored;
+  platform::ListFolder(store + "*.*", saved);
+  platform::ListFolder(target + "*.*", restored);
+  auto files = [](const std::vector<platform::DirEntry>& listed) {
+    return std::count_if(listed.begin(), listed.end(),
+                         [](const platform::DirEntry& e) { return !(e.attributes & platform::kAttrDirectory); });
+  };
+  EXPECT_EQ(files(saved), 2004);
+  EXPECT_EQ(files(restored), files(saved));
+  std::vector<std::string> differing;
+  for (const platform::DirEntry& e : saved) {
+    std::string was, is;
+    if (!(e.attributes & platform::kAttrDirectory) &&
+        (!platform::ReadWholeFile(store + e.name, was) || !platform::ReadWholeFile(target + e.name, is) || is != was))
+      differing.push_back(e.name);
+  }
+  EXPECT_TRUE(differing.empty()) << differing.size() << " differ or are missing, such as "
+                                 << (differing.empty() ? "" : differing.front());
 }
 
 }  // namespace
