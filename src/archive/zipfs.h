@@ -50,8 +50,10 @@ class Stream {
   void* handle_ = nullptr;
 };
 
-// A libzip source for the archive file itself (readable, and writable through
-// a temporary file replaced on success); null with `error` set on failure.
+// A libzip source that writes a new archive straight into `path` (created or
+// truncated: a file of the caller's own, moved into place by the caller once
+// whole; libzip makes no temporary beside it); null with `error` set on
+// failure.
 zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error);
 // A read-only libzip source for an archive that reads ahead in large blocks:
 // libzip asks for small pieces and seeks before each, which costs a system
