@@ -1,9 +1,8 @@
 // The libzip source a new archive is written through: straight into the
-// file it is given, which the caller made for it (a temporary name of its
-// own, noted before it was made) and moves into place once it is whole.
-// libzip's own file sources write through a temporary of their choosing
-// beside the file, which a killed run would leave behind under a name the
-// program never knew.
+// file it is given (the backup's own temporary file, noted before it was
+// made and moved into place once whole). libzip's own file sources write
+// through a temporary of their choosing beside the file, which a killed run
+// would leave behind under a name the program never knew.
 #include "archive/zipfs.h"
 
 namespace ziplib::fs {
@@ -12,6 +11,7 @@ namespace {
 
 struct Output {
   std::string path;
+  bool existed = false;  // an empty file was there: it is left empty on failure
   Stream stream;
   std::uint64_t position = 0, end = 0;
   zip_error_t error{};
@@ -66,8 +66,9 @@ zip_int64_t Callback(void* state, void* data, zip_uint64_t len, zip_source_cmd_t
     case ZIP_SOURCE_COMMIT_WRITE:
       return o.stream.Close() ? 0 : Fail(o, ZIP_ER_WRITE);
     case ZIP_SOURCE_ROLLBACK_WRITE:
-      // What was written stays in the caller's file, which the caller removes.
       o.stream.Close();
+      if (!o.existed) RemoveFile(o.path);
+      else if (o.stream.Create(o.path)) o.stream.Close();
       return 0;
     case ZIP_SOURCE_REMOVE:
       o.stream.Close();
@@ -91,8 +92,12 @@ zip_int64_t Callback(void* state, void* data, zip_uint64_t len, zip_source_cmd_t
 }  // namespace
 
 zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error) {
+  Item item;
+  const bool existed = Stat(path, item);
+  if (existed && (item.folder || item.size > 0)) return ReplacingSource(path, error);
   auto* o = new Output;
   o->path = path;
+  o->existed = existed;
   zip_source_t* src = zip_source_function_create(Callback, o, error);
   if (!src) delete o;
   return src;

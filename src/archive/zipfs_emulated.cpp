@@ -239,6 +239,15 @@ bool Stream::Close() {
   return ::close(fd) == 0;
 }
 
+zip_source_t* ReplacingSource(const std::string& path, zip_error_t* error) {
+  std::string host = Host(path);
+  if (host.empty()) {
+    zip_error_set(error, ZIP_ER_OPEN, ENOENT);
+    return nullptr;
+  }
+  return zip_source_file_create(host.c_str(), 0, -1, error);
+}
+
 void BeginRun() {
   {
     std::lock_guard<std::mutex> lock(g_foldersMutex);

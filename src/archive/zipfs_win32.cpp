@@ -132,6 +132,12 @@ bool Stream::Close() {
   return ok;
 }
 
+zip_source_t* ReplacingSource(const std::string& path, zip_error_t* error) {
+  // libzip takes char* names as UTF-8 on Windows; its "win32a" source keeps
+  // the ANSI name as it is.
+  return zip_source_win32a_create(path.c_str(), 0, -1, error);
+}
+
 void BeginRun() {}
 
 }  // namespace ziplib::fs
