@@ -50,9 +50,15 @@ class Stream {
   void* handle_ = nullptr;
 };
 
-// A libzip source for the archive file itself (readable, and writable through
-// a temporary file replaced on success); null with `error` set on failure.
+// A libzip source for writing the archive `path`; null with `error` set on
+// failure. A new archive (no file there yet, or an empty one the caller
+// made for it) is written straight into that file, which is removed or left
+// empty again when the write fails: libzip makes no temporary beside it,
+// whose name a killed run would leave unknown. An existing archive is
+// replaced through libzip's own temporary file, so that a failed write
+// keeps it (ReplacingSource).
 zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error);
+zip_source_t* ReplacingSource(const std::string& path, zip_error_t* error);
 // A read-only libzip source for an archive that reads ahead in large blocks:
 // libzip asks for small pieces and seeks before each, which costs a system
 // call apiece (and a server round trip under Wine).

@@ -239,7 +239,7 @@ bool Stream::Close() {
   return ::close(fd) == 0;
 }
 
-zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error) {
+zip_source_t* ReplacingSource(const std::string& path, zip_error_t* error) {
   std::string host = Host(path);
   if (host.empty()) {
     zip_error_set(error, ZIP_ER_OPEN, ENOENT);

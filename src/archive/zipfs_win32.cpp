@@ -132,7 +132,7 @@ bool Stream::Close() {
   return ok;
 }
 
-zip_source_t* ArchiveSource(const std::string& path, zip_error_t* error) {
+zip_source_t* ReplacingSource(const std::string& path, zip_error_t* error) {
   // libzip takes char* names as UTF-8 on Windows; its "win32a" source keeps
   // the ANSI name as it is.
   return zip_source_win32a_create(path.c_str(), 0, -1, error);

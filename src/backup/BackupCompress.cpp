@@ -132,11 +132,10 @@ void BackupRun::ZipProgress(std::int32_t lCount, const std::string& sMsg) {
 }
 
 bool BackupRun::Compress() {
-  // GetTempFileName makes the name unique and the empty file; the writer
-  // replaces it.
-  const std::string partial = platform::TempFileName(FolderOf(settings_.ZipFileName), "qmb");
+  // A new, empty file of a unique name, noted before it is made; the writer
+  // writes the archive into it.
+  const std::string partial = RunRecord::MakeArchiveFile(FolderOf(settings_.ZipFileName));
   bool ok = false;
-  if (!partial.empty()) RunRecord::NoteArchive(partial);
   if (!partial.empty()) {
     auto zip = std::make_unique<cZip>();
     zip->PasswordRequest = [this](std::string& sPassword, std::int32_t, bool, bool& bCancel) {

@@ -28,8 +28,7 @@ bool BackupRun::Run() {
   view_.StepStarted(0);
   messagesWanted_ = messengerWanted_ = addressBookWanted_ = false;
   failure_.clear();
-  tempDir_ = modFunction::MakeTempFolder();
-  RunRecord::NoteWorkFolder(tempDir_);
+  tempDir_ = RunRecord::MakeWorkFolder();
   controls::ProgressBar& bar = view_.Bar();
   bar.Max(settings_.TotalItem * 100.0);
   expected_ = 0;

@@ -51,6 +51,14 @@ bool FreeDiskSpace(const std::string& folder, std::uint64_t& bytes);
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 // Creates or truncates.
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// The same, and the bytes handed to the disk before it returns.
+bool WriteWholeFileFlushed(const std::string& path, const std::string& bytes);
+// Creates an empty file; false when anything is already there.
+bool CreateNewFile(const std::string& path);
+// The name of the file or folder the system opens for `path` (letter case
+// folded as the system folds it, a short 8.3 name found as well), as it is
+// stored in its folder; false when nothing is there.
+bool ExistingName(const std::string& path, std::string& name);
 // Opens an existing file for writing, nobody else sharing it, and closes it
 // again without changing a byte; false when it cannot be written (missing,
 // read-only, locked by another program, a folder).

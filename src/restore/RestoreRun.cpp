@@ -101,6 +101,13 @@ bool IsPlainLocalSignaturePath(const std::string& path) {
   return EndsWith(name, ".txt") || EndsWith(name, ".htm") || EndsWith(name, ".html");
 }
 
+// "X:\..." or "\\server\share\...".
+bool IsAbsolute(const std::string& path) {
+  const bool drive = path.size() >= 3 && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+                     path[1] == ':' && path[2] == '\\';
+  return drive || (path.size() > 2 && path[0] == '\\' && path[1] == '\\' && path[2] != '\\');
+}
+
 // A folder beside the store files that does not exist yet.
 std::string FreshAsideFolder(const std::string& folder) {
   for (int n = 0; n < 1000; ++n) {
@@ -383,10 +390,13 @@ bool RestoreRun::RestoreStoreAndAddressBook(std::int32_t i) {
     // Nothing saved for the store (an identity without store files): the
     // target's store stays as it is.
     if (!files.empty()) {
+      // A profile folder the system does not tell leaves a relative path:
+      // nothing is made there.
       std::string folder = GetOEPath(toID, false);
-      if (!modFunction::IsFolder(folder)) modFunction::MakeFolderPath(folder);
+      ok = IsAbsolute(folder);
+      if (ok && !modFunction::IsFolder(folder)) modFunction::MakeFolderPath(folder);
       folder = WithSlash(folder);
-      ok = modFunction::IsFolder(folder) && ReplaceStoreFiles(src, folder, files);
+      ok = ok && modFunction::IsFolder(folder) && ReplaceStoreFiles(src, folder, files);
       if (ok) {
         reg_.hKey(kHkeyCurrentUser);
         reg_.Subkey("");
@@ -414,11 +424,20 @@ bool RestoreRun::RestoreStoreAndAddressBook(std::int32_t i) {
 // in place. If a copy fails, the new files go and the old ones come back.
 bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& folder,
                                    const std::vector<std::string>& files) {
-  std::set<std::string> incoming;
-  for (const std::string& name : files) incoming.insert(Folded(name));
+  // An existing file is found as the system opens it (letter case folded in
+  // the code page, short names too): the one a new file would replace goes
+  // aside under its own name.
+  std::set<std::string> asideSet;
   std::vector<std::string> aside;
   for (const std::string& name : PlainFiles(folder))
-    if (EndsWith(name, ".dbx") || incoming.count(Folded(name))) aside.push_back(name);
+    if (EndsWith(name, ".dbx") && asideSet.insert(name).second) aside.push_back(name);
+  for (const std::string& name : files) {
+    std::string existing;
+    const std::uint32_t attributes = platform::GetAttributes(folder + name);
+    if (attributes == platform::kInvalidAttributes || !platform::ExistingName(folder + name, existing)) continue;
+    if (attributes & platform::kAttrDirectory) return false;  // a folder of a new file's name: not replaced
+    if (asideSet.insert(existing).second) aside.push_back(existing);
+  }
   const std::string asideFolder = aside.empty() ? std::string() : FreshAsideFolder(folder);
   std::vector<std::string> moved, copied;
   auto undo = [&] {
@@ -432,9 +451,9 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
     return false;
   };
   if (!aside.empty()) {
-    if (asideFolder.empty()) return false;
-    // Noted before anything is made, so that a kill at any point is undone.
-    RunRecord::NoteStore(asideFolder, folder, files);
+    // Noted before anything is made, so that a kill at any point is undone;
+    // what cannot be noted is not begun.
+    if (asideFolder.empty() || !RunRecord::NoteStore(asideFolder, folder, files)) return false;
     if (!platform::CreateFolder(asideFolder.substr(0, asideFolder.size() - 1))) {
       RunRecord::Strike(asideFolder);
       return false;
@@ -443,8 +462,8 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
       if (!platform::MoveFileReplace(folder + name, asideFolder + name)) return undo();
       moved.push_back(name);
     }
+    if (!RunRecord::StoreCopying(asideFolder)) return undo();
   }
-  if (!asideFolder.empty()) RunRecord::StoreCopying(asideFolder);
   view_.Bar().value(0);
   const std::size_t n = files.size();
   for (std::size_t k = 0; k < n; ++k) {
@@ -454,7 +473,9 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
     view_.Repaint();
   }
   if (!asideFolder.empty()) {
-    RunRecord::StoreComplete(asideFolder);
+    // The old files go only once the record says the new ones are whole: a
+    // kill while they are deleted then keeps the new store.
+    if (!RunRecord::StoreComplete(asideFolder)) return undo();
     std::string gone = asideFolder.substr(0, asideFolder.size() - 1);
     modFunction::DeleteFolderTree(gone);
     platform::RemoveFolder(gone);

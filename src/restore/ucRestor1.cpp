@@ -71,8 +71,7 @@ bool ucRestor1::OpenBackupFile(const std::string& path) {
   offered_.clear();
   try {
     if (restoreFolder_.empty()) {
-      restoreFolder_ = modFunction::MakeTempFolder();
-      RunRecord::NoteWorkFolder(restoreFolder_);
+      restoreFolder_ = RunRecord::MakeWorkFolder();
     }
     const std::string list = restoreFolder_ + ArchiveLayout::kIdListEntry;
     platform::SetAttributes(list, platform::kAttrNormal);

@@ -1,5 +1,9 @@
 #include "shell/RunRecord.h"
 
+#include <chrono>
+#include <cstdio>
+#include <random>
+
 #include "platform/files.h"
 #include "platform/process.h"
 #include "shell/OneBasedList.h"
@@ -11,6 +15,11 @@ namespace {
 
 constexpr const char kPrefix[] = "~qmrun";
 
+std::function<bool(const std::string&)>& Hook() {
+  static std::function<bool(const std::string&)> hook;
+  return hook;
+}
+
 std::string Lower(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -19,10 +28,14 @@ std::string Lower(std::string s) {
 
 std::string RecordOf(std::uint32_t pid) { return modFunction::LibraryFolder() + kPrefix + std::to_string(pid) + ".lst"; }
 
-std::vector<std::string> Lines(const std::string& file) {
+// The file a change is written to before it takes the record's place.
+std::string FreshOf(const std::string& record) { return record.substr(0, record.size() - 4) + ".new"; }
+
+// False when the record is there but cannot be read (no record: no lines).
+bool Lines(const std::string& file, std::vector<std::string>& lines) {
+  lines.clear();
   std::string text;
-  std::vector<std::string> lines;
-  if (!platform::ReadWholeFile(file, text)) return lines;
+  if (!platform::ReadWholeFile(file, text)) return platform::GetAttributes(file) == platform::kInvalidAttributes;
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t end = text.find("\r\n", at);
@@ -30,17 +43,20 @@ std::vector<std::string> Lines(const std::string& file) {
     if (end > at) lines.push_back(text.substr(at, end - at));
     at = end + 2;
   }
-  return lines;
+  return true;
 }
 
-void Write(const std::string& file, const std::vector<std::string>& lines) {
-  if (lines.empty()) {
-    platform::RemoveFile(file);
-    return;
-  }
+// The record is replaced whole: a kill at any moment leaves the old one or
+// the new one.
+bool Write(const std::string& file, const std::vector<std::string>& lines, const std::string& change) {
+  if (Hook() && !Hook()(change)) return false;
+  if (lines.empty()) return platform::RemoveFile(file) || platform::GetAttributes(file) == platform::kInvalidAttributes;
   std::string text;
   for (const std::string& l : lines) text += l + "\r\n";
-  platform::WriteWholeFile(file, text);
+  const std::string fresh = FreshOf(file);
+  if (platform::WriteWholeFileFlushed(fresh, text) && platform::MoveFileReplace(fresh, file)) return true;
+  platform::RemoveFile(fresh);
+  return false;
 }
 
 std::vector<std::string> Fields(const std::string& line) {
@@ -50,12 +66,13 @@ std::vector<std::string> Fields(const std::string& line) {
   return out;
 }
 
-void Add(const std::vector<std::string>& fields) {
+bool Add(const std::vector<std::string>& fields) {
   std::string line;
   for (const std::string& f : fields) line += (line.empty() ? "" : "\t") + f;
-  std::vector<std::string> lines = Lines(RecordFile());
+  std::vector<std::string> lines;
+  if (!Lines(RecordFile(), lines)) return false;
   lines.push_back(line);
-  Write(RecordFile(), lines);
+  return Write(RecordFile(), lines, line);
 }
 
 std::string LastPart(const std::string& path) {
@@ -119,8 +136,10 @@ void PutStoreBack(const std::vector<std::string>& f, bool copying, bool complete
   RemoveTree(aside);
 }
 
-void CarryOut(const std::string& file) {
-  const std::vector<std::string> lines = Lines(file);
+// False when the record cannot be read: it is left for a later start.
+bool CarryOut(const std::string& file) {
+  std::vector<std::string> lines;
+  if (!Lines(file, lines)) return false;
   std::vector<std::string> complete, copying;
   for (const std::string& line : lines) {
     std::vector<std::string> f = Fields(line);
@@ -135,19 +154,11 @@ void CarryOut(const std::string& file) {
   for (const std::string& line : lines) {
     std::vector<std::string> f = Fields(line);
     if (f.size() < 2) continue;
+    // The archive is written into the very file noted (no other temporary
+    // beside it): that file and nothing else goes.
     if (f[0] == "archive" && IsOwnArchive(f[1])) {
       platform::SetAttributes(f[1], platform::kAttrNormal);
       platform::RemoveFile(f[1]);
-      // The zip library writes the archive into "<name>.<random>" and
-      // renames it at the end: what a killed run leaves is that file.
-      std::vector<platform::DirEntry> partial;
-      platform::ListFolder(f[1] + ".*", partial);
-      for (const platform::DirEntry& e : partial) {
-        const std::string suffix = e.name.substr(LastPart(f[1]).size());
-        if (suffix.size() < 7 || suffix.size() > 9 || suffix.find_first_of("\\/:.", 1) != std::string::npos) continue;
-        platform::SetAttributes(Parent(f[1]) + e.name, platform::kAttrNormal);
-        platform::RemoveFile(Parent(f[1]) + e.name);
-      }
     } else if (f[0] == "work" && IsOwnWorkFolder(f[1])) {
       RemoveTree(f[1]);
     } else if (f[0] == "store") {
@@ -155,50 +166,100 @@ void CarryOut(const std::string& file) {
     }
   }
   platform::RemoveFile(file);
+  return true;
+}
+
+// The next number for a name the program makes (collisions are looked for).
+std::uint32_t NextNumber(std::uint32_t range) {
+  static std::mt19937 gen(static_cast<unsigned>(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+  return std::uniform_int_distribution<std::uint32_t>(1, range)(gen);
 }
 
 }  // namespace
 
 std::string RecordFile() { return RecordOf(platform::CurrentProcessId()); }
 
-void NoteArchive(const std::string& path) { Add({"archive", path}); }
-void NoteWorkFolder(const std::string& folder) { Add({"work", folder}); }
+bool NoteArchive(const std::string& path) { return Add({"archive", path}); }
+bool NoteWorkFolder(const std::string& folder) { return Add({"work", folder}); }
 
-void NoteStore(const std::string& asideFolder, const std::string& storeFolder,
+bool NoteStore(const std::string& asideFolder, const std::string& storeFolder,
                const std::vector<std::string>& newFiles) {
   std::vector<std::string> f = {"store", asideFolder, storeFolder};
   f.insert(f.end(), newFiles.begin(), newFiles.end());
-  Add(f);
+  return Add(f);
 }
 
-void StoreCopying(const std::string& asideFolder) { Add({"copying", asideFolder}); }
-void StoreComplete(const std::string& asideFolder) { Add({"stored", asideFolder}); }
+bool StoreCopying(const std::string& asideFolder) { return Add({"copying", asideFolder}); }
+bool StoreComplete(const std::string& asideFolder) { return Add({"stored", asideFolder}); }
 
-void Strike(const std::string& path) {
-  std::vector<std::string> kept;
-  for (const std::string& line : Lines(RecordFile())) {
+bool Strike(const std::string& path) {
+  std::vector<std::string> lines, kept;
+  if (!Lines(RecordFile(), lines)) return false;
+  for (const std::string& line : lines) {
     std::vector<std::string> f = Fields(line);
     if (f.size() < 2 || Lower(f[1]) != Lower(path)) kept.push_back(line);
   }
-  Write(RecordFile(), kept);
+  return kept.size() == lines.size() || Write(RecordFile(), kept, "strike\t" + path);
 }
 
-void Remove() { platform::RemoveFile(RecordFile()); }
+void Remove() {
+  platform::RemoveFile(RecordFile());
+  platform::RemoveFile(FreshOf(RecordFile()));
+}
+
+std::string MakeWorkFolder() {
+  const std::string temp = modFunction::TempPath();
+  char name[16];
+  std::string path;
+  for (int tries = 0; tries < 100000; ++tries) {
+    if (tries == 0) std::snprintf(name, sizeof name, "~oe%05u", static_cast<unsigned>(NextNumber(99999)));
+    else std::snprintf(name, sizeof name, "scr%u", static_cast<unsigned>(NextNumber(9000)));
+    path = temp + name;
+    if (platform::GetAttributes(path) == platform::kInvalidAttributes) break;
+  }
+  NoteWorkFolder(path + "\\");
+  platform::CreateFolder(path);
+  return path + "\\";
+}
+
+std::string MakeArchiveFile(const std::string& folder) {
+  std::string dir = folder;
+  if (!dir.empty() && dir.back() != '\\') dir += '\\';
+  if (!platform::IsDirectory(dir)) return "";
+  char hex[8];
+  for (int tries = 0; tries < 1000; ++tries) {
+    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(NextNumber(0xFFFF)));
+    const std::string path = dir + "qmb" + hex + ".tmp";
+    if (platform::GetAttributes(path) != platform::kInvalidAttributes) continue;
+    if (!NoteArchive(path)) return "";
+    if (platform::CreateNewFile(path)) return path;
+    Strike(path);  // made by someone else meanwhile: not the program's
+  }
+  return "";
+}
 
 int Recover(bool atStart) {
   const std::string folder = modFunction::LibraryFolder();
-  std::vector<platform::DirEntry> records;
-  platform::ListFolder(folder + kPrefix + "*.lst", records);
   int done = 0;
-  for (const platform::DirEntry& e : records) {
-    const std::string digits = e.name.substr(sizeof kPrefix - 1, e.name.size() - (sizeof kPrefix - 1) - 4);
-    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-    const auto pid = static_cast<std::uint32_t>(std::stoul(digits));
-    if (platform::ProcessRunning(pid) && !(atStart && pid == platform::CurrentProcessId())) continue;
-    CarryOut(folder + e.name);
-    ++done;
+  for (const char* kind : {".lst", ".new"}) {
+    std::vector<platform::DirEntry> records;
+    platform::ListFolder(folder + kPrefix + "*" + kind, records);
+    for (const platform::DirEntry& e : records) {
+      if (e.name.size() <= sizeof kPrefix - 1 + 4) continue;
+      const std::string digits = e.name.substr(sizeof kPrefix - 1, e.name.size() - (sizeof kPrefix - 1) - 4);
+      if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+      if (Lower(e.name.substr(e.name.size() - 4)) != kind) continue;
+      const auto pid = static_cast<std::uint32_t>(std::stoul(digits));
+      if (platform::ProcessRunning(pid) && !(atStart && pid == platform::CurrentProcessId())) continue;
+      // A change that was never moved over its record: the record holds
+      // everything made so far.
+      if (std::string(kind) == ".new") platform::RemoveFile(folder + e.name);
+      else if (CarryOut(folder + e.name)) ++done;
+    }
   }
   return done;
 }
+
+void SetWriteHook(std::function<bool(const std::string& change)> hook) { Hook() = std::move(hook); }
 
 }  // namespace RunRecord

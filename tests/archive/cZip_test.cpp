@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <set>
 
 #include "platform/files.h"
 
@@ -165,6 +167,37 @@ TEST_F(ZipTest, CancelFromTheServiceEventAbortsTheRun) {
   EXPECT_FALSE(zip.Success());
   EXPECT_EQ(asked.size(), 1u);
   EXPECT_FALSE(box.Exists("out.qmb"));
+}
+
+// The backup makes an empty file for the archive (noted for the next start
+// before it is made) and the writer writes into it: no file of another
+// name appears beside it, which a killed run would leave behind. A failed
+// write leaves the file empty.
+TEST_F(ZipTest, NewArchiveIsWrittenIntoItsOwnFileOnly) {
+  for (const bool unreadable : {false, true}) {
+    SCOPED_TRACE(unreadable ? "a file that cannot be read" : "written");
+    box.WriteFile("new.qmb", "");
+    cZip zip;
+    archivetest::SetUpBackupZip(zip, Work(), box.Path("new.qmb"), "", "");
+    std::set<std::string> seen;
+    auto look = [&] {
+      std::vector<platform::DirEntry> entries;
+      platform::ListFolder(box.Path("new.qmb*"), entries);
+      for (const platform::DirEntry& e : entries) seen.insert(e.name);
+    };
+    zip.Bytes = [&](std::uint64_t, std::uint64_t) { look(); };
+    {
+      std::unique_ptr<testsupport::FileLock> lock;
+      if (unreadable) lock = std::make_unique<testsupport::FileLock>(box.Path("work\\{1234}\\Inbox.dbx"));
+      zip.Zip();
+    }
+    look();
+    EXPECT_EQ(zip.Success(), !unreadable);
+    EXPECT_EQ(seen, std::set<std::string>{"new.qmb"});
+    std::uint64_t size = 0;
+    EXPECT_TRUE(platform::GetFileSize(box.Path("new.qmb"), size));
+    EXPECT_EQ(size > 0, !unreadable);
+  }
 }
 
 TEST_F(ZipTest, NewObjectAsksForNoFolderEntriesStrippedNamesNoRecursion) {

@@ -15,12 +15,19 @@
 #include "restore/ucRestor3.h"
 #include "restore/frmPassword.h"
 #include "restore_world.h"
+#include "platform/paths.h"
+#include "shell/RunRecord.h"
 #include "shell/SharedObjects.h"
 #include "shell/modFunction.h"
 #include "support/file_lock.h"
 #include "support/registry_keys.h"
 #include "support/scripted_user.h"
 #ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "backup/ucBack4.h"
+#include "catalog/cProcessItem.h"
 #include "platform/emulated/emulation.h"
 #endif
 
@@ -323,7 +330,10 @@ TEST_F(RestoreRunTest, NoFailedStepReadsAsSuccess) {
 
 
 // Guards against a target left with no store, or half of a new one, when
-// the new store cannot be put in place.
+// the new store cannot be put in place or its steps cannot be noted for the
+// next start. The store holds a file of the user's that a new file reaches
+// through another spelling ("BRIEF \xC4.TXT" for "brief \xE4.txt"): it comes
+// back too.
 TEST_F(RestoreRunTest, StoreThatCannotBeReplacedIsLeftAsItWas) {
   struct Case {
     const char* what;
@@ -336,6 +346,16 @@ TEST_F(RestoreRunTest, StoreThatCannotBeReplacedIsLeftAsItWas) {
                      lock = std::make_unique<testsupport::FileLock>(source.RestoreFolder() + kMainId + "\\Inbox.dbx");
                    }});
   cases.push_back({"the disk full during the copy", [] { platform::emu::SetDiskSpace(1000); }});
+  for (const char* line : {"store\t", "copying\t", "stored\t"}) {
+    cases.push_back({line, [line] {
+                       RunRecord::SetWriteHook([line](const std::string& change) { return change.rfind(line, 0) != 0; });
+                     }});
+  }
+  // The store folder from a profile folder the system does not tell is a
+  // relative path: nothing is made there.
+  const std::string profile = platform::SpecialFolder(platform::kCsidlProfile);
+  cases.push_back({"no profile folder", [] { platform::emu::SetSpecialFolder(platform::kCsidlProfile, ""); }});
+  const std::string letter = "BRIEF \xC4.TXT";
 #else
   cases.push_back({"none", [] {}});
 #endif
@@ -345,6 +365,9 @@ TEST_F(RestoreRunTest, StoreThatCannotBeReplacedIsLeftAsItWas) {
     Plan(1, "True", kNewMainId, "Main Identity", "1,0,0,0,0,0");
     Plan(2, "False", "", "", "0,0,0,0,0,0");
 #ifndef _WIN32
+    platform::WriteWholeFile(RestoreWorld::StoreFolder(kNewMainId) + letter, "the user's letter");
+    platform::CreateFolder(source.RestoreFolder() + kMainId);
+    platform::WriteWholeFile(source.RestoreFolder() + kMainId + "\\brief \xE4.txt", "a letter from the backup");
     bool armed = true;
     platform::emu::AddDoEventsHook([&] {
       if (armed && page.CurrentStep() == 2) {
@@ -355,12 +378,17 @@ TEST_F(RestoreRunTest, StoreThatCannotBeReplacedIsLeftAsItWas) {
     user.Answer(platform::kAnswerOk);
     Run();
     platform::emu::SetDiskSpace(-1);
+    RunRecord::SetWriteHook({});
+    platform::emu::SetSpecialFolder(platform::kCsidlProfile, profile);
     lock.reset();
     EXPECT_FALSE(page.Succeeded());
-    EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), OldStore());
+    std::map<std::string, std::string> old = OldStore();
+    old[letter] = "the user's letter";
+    EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), old);
     std::vector<platform::DirEntry> left;
     platform::ListFolder(RestoreWorld::StoreFolder(kNewMainId) + "*.*", left);
-    EXPECT_EQ(left.size(), 5u);  // no folder of moved-aside files left
+    EXPECT_EQ(left.size(), 6u);  // no folder of moved-aside files left
+    EXPECT_FALSE(platform::IsDirectory("\\Local Settings"));
     ASSERT_GE(user.Shown().size(), 1u);
     EXPECT_EQ(user.Shown()[user.Shown().size() - 2].text.rfind(restore::kStoreKeptMessage, 0), 0u);
     // Nothing was half done: "Store Root" not rewritten.
@@ -371,6 +399,96 @@ TEST_F(RestoreRunTest, StoreThatCannotBeReplacedIsLeftAsItWas) {
 #endif
   }
 }
+
+#ifndef _WIN32
+// A kill at any write of the run record, in a restore and in a backup: the
+// next start leaves the store all old or all new, no work folder (plain or
+// decrypted copies of the mail) and no half-written archive, and removes
+// nothing the program did not make, even where it is named like the
+// program's own. The run goes on in a child process that ends itself as
+// write N of its record begins; the test then recovers as the next start.
+TEST_F(RestoreRunTest, KillAtAnyRecordWriteIsClearedAtTheNextStart) {
+  const std::string store = RestoreWorld::StoreFolder(kNewMainId), out = world.Box().Path("out\\");
+  const std::string temp = modFunction::TempPath();
+  const std::vector<std::string> users = {out + "qmb2D98.tmp", out + "qmb2D98.tmp.mydata1", out + "qmb2D98.tmp.2024-01",
+                                          store + "~qm-old.txt", temp + "~oe12345.txt"};
+  for (const std::string& u : users) ASSERT_TRUE(platform::WriteWholeFile(u, "the user's"));
+  const std::map<std::string, std::string> oldStore = RestoreWorld::Files(store);
+  std::map<std::string, std::string> newStore = SavedStore(world, kMainId);
+  newStore["notes.txt"] = restoretest::kNotes;
+  newStore["~qm-old.txt"] = "the user's";
+  auto restore = [this] {
+    Open();
+    Plan(1, "True", kNewMainId, "Main Identity", "1,0,0,0,0,0");
+    Plan(2, "False", "", "", "0,0,0,0,0,0");
+    Run();
+  };
+  auto backup = [&out] {
+    cProcessItem items;
+    OneBasedList<bool> selected;
+    for (std::int32_t k = 1; k <= items.IdentitiesID().Count(); ++k) {
+      selected.Add(items.IdentitiesID().At(k) == kNewMainId);
+      if (selected.Value(k)) items.Detail().At(k) = "1,1,1,1,1,1";
+    }
+    items.SelectIdentity(selected);
+    ucBack4 backupPage;
+    backupPage.Catalogue(&items);
+    backupPage.TotalItem(1);
+    backupPage.ZipFileName(out + "again.qmb");
+    backupPage.Password("pw");
+    backupPage.StartBackup();
+  };
+  struct Kind {
+    const char* what;
+    std::function<void()> run;
+  };
+  for (const Kind& kind : {Kind{"restore", restore}, Kind{"backup", backup}}) {
+    int completed = 0;  // the write count the run ended before
+    for (int kill = 1; kill < 40 && !completed; ++kill) {
+      SCOPED_TRACE(std::string(kind.what) + ", killed at write " + std::to_string(kill));
+      std::fflush(nullptr);
+      const pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        int writes = 0;
+        RunRecord::SetWriteHook([&](const std::string&) {
+          if (++writes == kill) ::_exit(0);
+          return true;
+        });
+        kind.run();
+        ::_exit(3);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status) && (WEXITSTATUS(status) == 0 || WEXITSTATUS(status) == 3)) << status;
+      if (WEXITSTATUS(status) == 3) completed = kill;
+      RunRecord::Recover();  // the child no longer runs
+
+      const std::map<std::string, std::string> now = RestoreWorld::Files(store);
+      EXPECT_TRUE(now == oldStore || now == newStore);
+      if (completed && std::string(kind.what) == "restore") {
+        EXPECT_EQ(now, newStore);
+      }
+      std::vector<platform::DirEntry> entries;
+      platform::ListFolder(temp + "*.*", entries);
+      for (const platform::DirEntry& e : entries)
+        EXPECT_TRUE(e.name == "." || e.name == ".." || !(e.attributes & platform::kAttrDirectory)) << e.name;
+      platform::ListFolder(out + "qmb*.*", entries);
+      EXPECT_EQ(entries.size(), 3u);
+      for (const std::string& u : users) EXPECT_TRUE(modFunction::FileExists(u)) << u;
+      platform::ListFolder(modFunction::LibraryFolder() + "~qmrun*.*", entries);
+      EXPECT_TRUE(entries.empty());
+      if (now == oldStore) continue;
+      for (const auto& f : now) platform::RemoveFile(store + f.first);
+      for (const auto& f : oldStore) platform::WriteWholeFile(store + f.first, f.second);
+    }
+    EXPECT_GT(completed, 2);
+    if (std::string(kind.what) == "backup") {
+      EXPECT_TRUE(modFunction::FileExists(out + "again.qmb"));
+    }
+  }
+}
+#endif
 
 // An archive damaged in the middle of a store file: the record fails before
 // the target is touched.

@@ -1,14 +1,21 @@
 // What a killed run leaves is cleared at the next start: the half-written
 // archive and the work folders go, moved-aside store files come back (or
-// go, once the new ones were complete), and nothing else is touched.
+// go, once the new ones were complete), and nothing else is touched, not
+// even files named like the program's own. (A kill at each write of the
+// record, in a real backup and restore: tests/restore/RestoreRun_test.cpp.)
 #include "shell/RunRecord.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "shell/modFunction.h"
 #include "support/sandbox.h"
+#ifndef _WIN32
+#include "platform/emulated/emulation.h"
+#endif
 
 namespace {
 
@@ -40,6 +47,7 @@ class RunRecordTest : public ::testing::Test {
     platform::WriteWholeFile(store + "notes.txt", "the user's");
   }
   void TearDown() override {
+    RunRecord::SetWriteHook({});
     RunRecord::Remove();
     platform::RemoveFile(modFunction::LibraryFolder() + kDeadRecord);
   }
@@ -48,14 +56,16 @@ class RunRecordTest : public ::testing::Test {
 };
 
 TEST_F(RunRecordTest, KilledBackupLeavesNoArchiveAndNoPlainCopies) {
-  std::string work = modFunction::MakeTempFolder();
+  std::string work = RunRecord::MakeWorkFolder();
+  ASSERT_TRUE(modFunction::IsFolder(work));
   platform::WriteWholeFile(work + "Inbox.dbx", "a plain copy of the mail");
-  const std::string partial = platform::TempFileName(box.Root(), "qmb");
-  platform::WriteWholeFile(partial + ".a1B2c3", "what the zip library had written");
+  const std::string partial = RunRecord::MakeArchiveFile(box.Root());
+  ASSERT_TRUE(modFunction::FileExists(partial));
+  // The user's files, named like the archive plus something.
+  const std::vector<std::string> users = {partial + ".mydata1", partial + ".2024-01", partial + ".a1B2c3"};
+  for (const std::string& u : users) platform::WriteWholeFile(u, "the user's");
   const std::string foreign = box.Path("keep.tmp");
   platform::WriteWholeFile(foreign, "not the program's");
-  RunRecord::NoteWorkFolder(work);
-  RunRecord::NoteArchive(partial);
   RunRecord::NoteArchive(foreign);                  // not a name the program makes
   RunRecord::NoteWorkFolder(box.Path("elsewhere"));  // not below the temporary folder
   box.MakeFolder("elsewhere");
@@ -67,15 +77,14 @@ TEST_F(RunRecordTest, KilledBackupLeavesNoArchiveAndNoPlainCopies) {
   EXPECT_GE(RunRecord::Recover(), 1);
   EXPECT_FALSE(modFunction::IsFolder(work));
   EXPECT_FALSE(modFunction::FileExists(partial));
-  EXPECT_FALSE(modFunction::FileExists(partial + ".a1B2c3"));
+  for (const std::string& u : users) EXPECT_EQ(Read(u), "the user's") << u;
   EXPECT_EQ(Read(foreign), "not the program's");
   EXPECT_TRUE(box.Exists("elsewhere"));
   EXPECT_FALSE(modFunction::FileExists(modFunction::LibraryFolder() + kDeadRecord));
 
   // At start-up a record under the program's own id was left by a dead
   // process whose id the system has handed out again.
-  std::string stale = modFunction::MakeTempFolder();
-  RunRecord::NoteWorkFolder(stale);
+  std::string stale = RunRecord::MakeWorkFolder();
   EXPECT_GE(RunRecord::Recover(true), 1);
   EXPECT_FALSE(modFunction::IsFolder(stale));
 }
@@ -84,24 +93,38 @@ TEST_F(RunRecordTest, KilledRestoreLeavesTheStoreAllOldOrAllNew) {
   struct Case {
     const char* what;
     bool complete;
+    bool diskFull;  // the disk is full when the copy is noted complete
     const char* inbox;
     bool gone;  // Gone.dbx is there afterwards
   };
-  for (const Case& c : {Case{"killed during the copy", false, "old inbox", true},
-                        Case{"killed after the copy", true, "new, half copied", false}}) {
+  std::vector<Case> cases = {{"killed during the copy", false, false, "old inbox", true},
+                             {"killed after the copy", true, false, "new, half copied", false}};
+#ifndef _WIN32
+  // The failed write leaves the record as it was, not empty.
+  cases.push_back({"killed after the last note failed", true, true, "old inbox", true});
+#endif
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     platform::RemoveFile(store + "Gone.dbx");
     platform::RemoveFile(store + "New.dbx");
     SetUp();
-    RunRecord::NoteStore(aside, store, {"Inbox.dbx", "New.dbx"});
-    RunRecord::StoreCopying(aside);
+    ASSERT_TRUE(RunRecord::NoteStore(aside, store, {"Inbox.dbx", "New.dbx"}));
+    ASSERT_TRUE(RunRecord::StoreCopying(aside));
     platform::WriteWholeFile(store + "New.dbx", "new folder");
-    if (c.complete) RunRecord::StoreComplete(aside);
+#ifndef _WIN32
+    if (c.diskFull) platform::emu::SetDiskSpace(0);
+#endif
+    if (c.complete) {
+      EXPECT_EQ(RunRecord::StoreComplete(aside), !c.diskFull);
+    }
+#ifndef _WIN32
+    platform::emu::SetDiskSpace(-1);
+#endif
     Die();
     EXPECT_GE(RunRecord::Recover(), 1);
     EXPECT_EQ(Read(store + "Inbox.dbx"), c.inbox);
     EXPECT_EQ(modFunction::FileExists(store + "Gone.dbx"), c.gone);
-    EXPECT_EQ(modFunction::FileExists(store + "New.dbx"), c.complete);
+    EXPECT_EQ(modFunction::FileExists(store + "New.dbx"), c.complete && !c.diskFull);
     EXPECT_EQ(Read(store + "notes.txt"), "the user's");
     std::string folder = aside;
     EXPECT_FALSE(modFunction::IsFolder(folder));
@@ -122,9 +145,20 @@ TEST_F(RunRecordTest, KilledBeforeCopyingKeepsEveryOldFile) {
   EXPECT_FALSE(modFunction::IsFolder(folder));
 }
 
+// Nothing is made under a name that could not be noted.
+TEST_F(RunRecordTest, WhatCannotBeNotedIsNotMade) {
+  int writes = 0;
+  RunRecord::SetWriteHook([&](const std::string&) { return ++writes > 1; });
+  EXPECT_EQ(RunRecord::MakeArchiveFile(box.Root()), "");
+  std::vector<platform::DirEntry> made;
+  platform::ListFolder(box.Path("qmb*.*"), made);
+  EXPECT_TRUE(made.empty());
+  EXPECT_FALSE(modFunction::FileExists(RunRecord::RecordFile()));
+  EXPECT_EQ(writes, 1);
+}
+
 TEST_F(RunRecordTest, StruckLinesAreNotCarriedOut) {
-  std::string work = modFunction::MakeTempFolder();
-  RunRecord::NoteWorkFolder(work);
+  std::string work = RunRecord::MakeWorkFolder();
   RunRecord::NoteStore(aside, store, {"Inbox.dbx"});
   RunRecord::Strike(aside);
   RunRecord::Strike(work);

@@ -241,7 +241,8 @@ bool CanWriteExisting(const std::string& path) {
   return true;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+namespace {
+bool Write(const std::string& path, const std::string& bytes, bool flush) {
   std::string host = emu::HostPath(path);
   struct stat st{};
   if (host.empty() || (HostStat(host, st) && (S_ISDIR(st.st_mode) || ReadOnly(path))))
@@ -249,8 +250,31 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
   FILE* f = std::fopen(host.c_str(), "wb");
   if (!f) return false;
   bool ok = emu::TakeDiskSpace(bytes.size()) && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (flush) ok = ok && std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0;
   if (std::fclose(f) != 0) ok = false;
   return ok;
+}
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) { return Write(path, bytes, false); }
+bool WriteWholeFileFlushed(const std::string& path, const std::string& bytes) { return Write(path, bytes, true); }
+
+bool CreateNewFile(const std::string& path) {
+  // The host path of an existing file is found whatever its letter case.
+  std::string host = emu::HostPath(path);
+  int fd = host.empty() ? -1 : ::open(host.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  ::close(fd);
+  Forget(path);
+  return true;
+}
+
+bool ExistingName(const std::string& path, std::string& name) {
+  std::string host = emu::HostPath(path);
+  struct stat st{};
+  if (!HostStat(host, st)) return false;
+  name = emu::Utf8ToAnsi(host.substr(host.find_last_of('/') + 1));
+  return true;
 }
 
 std::string CurrentFolder() { return state().currentFolder; }

@@ -115,7 +115,8 @@ bool CanWriteExisting(const std::string& path) {
   return static_cast<bool>(f);
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+namespace {
+bool Write(const std::string& path, const std::string& bytes, bool flush) {
   FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!f) return false;
@@ -126,8 +127,31 @@ bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     if (!::WriteFile(f.get(), bytes.data() + done, want, &put, nullptr) || put == 0) return false;
     done += put;
   }
+  if (flush && !::FlushFileBuffers(f.get())) return false;
   HANDLE h = f.release();
   return ::CloseHandle(h) != 0;
+}
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) { return Write(path, bytes, false); }
+bool WriteWholeFileFlushed(const std::string& path, const std::string& bytes) { return Write(path, bytes, true); }
+
+bool CreateNewFile(const std::string& path) {
+  FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  HANDLE h = f.release();
+  return ::CloseHandle(h) != 0;
+}
+
+bool ExistingName(const std::string& path, std::string& name) {
+  // Without wildcards the search finds the one entry the system opens for
+  // this name, through its short name too, and reports its long name.
+  if (path.find_first_of("*?") != std::string::npos) return false;
+  WIN32_FIND_DATAA fd;
+  FindHandle find(::FindFirstFileA(path.c_str(), &fd));
+  if (!find) return false;
+  name = fd.cFileName;
+  return true;
 }
 
 std::string CurrentFolder() {
