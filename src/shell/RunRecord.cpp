@@ -218,7 +218,8 @@ std::string MakeWorkFolder() {
     if (platform::GetAttributes(path) == platform::kInvalidAttributes) break;
   }
   NoteWorkFolder(path + "\\");
-  platform::CreateFolder(path);
+  std::string made = path;
+  modFunction::MakeFolderPath(made);
   return path + "\\";
 }
 

@@ -44,6 +44,21 @@ TEST(Files, NamesIgnoreLetterCase) {
   std::string back;
   EXPECT_TRUE(ReadWholeFile(box.Path("mail\\INBOX.DBX"), back));
   EXPECT_EQ(back, "x");
+  // The name as stored, for another spelling: accented letters folded in
+  // the code page, a short name found by its long one.
+  ASSERT_TRUE(WriteWholeFile(box.Path("Mail\\\xC9t\xE9.txt"), "y"));
+  ASSERT_TRUE(WriteWholeFile(box.Path("Mail\\A rather long name.dbx"), "z"));
+  struct Case {
+    std::string asked, stored;
+  };
+  for (const Case& c : {Case{box.Path("mail\\INBOX.DBX"), "Inbox.dbx"}, Case{box.Path("MAIL\\\xE9T\xC9.TXT"), "\xC9t\xE9.txt"},
+                        Case{ShortPath(box.Path("Mail\\A rather long name.dbx")), "A rather long name.dbx"},
+                        Case{box.Path("Mail\\none.dbx"), ""}}) {
+    SCOPED_TRACE(c.asked);
+    std::string name;
+    EXPECT_EQ(ExistingName(c.asked, name), !c.stored.empty());
+    EXPECT_EQ(name, c.stored);
+  }
 }
 
 TEST(Files, CopyReplacesOnlyWhenAsked) {
