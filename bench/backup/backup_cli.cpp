@@ -17,6 +17,7 @@
 #include "platform/ui.h"
 #include "registry/RegistryRoutines.h"
 #include "shell/RunRecord.h"
+#include "../kill_at_record_write.h"
 
 #ifdef _WIN32
 #include "shell/modCheckOE.h"
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     std::printf("recovered=%d\n", RunRecord::Recover(true));
     return 0;
   }
+  bench::KillAtRecordWriteFromEnvironment();
   ConsoleUser user;
   platform::SetUi(&user);
   if (!SeedProfile(ProgramPath(argv[1]))) {

@@ -23,6 +23,7 @@
 #include "restore/ucRestor1.h"
 #include "restore/ucRestor3.h"
 #include "shell/RunRecord.h"
+#include "../kill_at_record_write.h"
 #include "shell/SharedObjects.h"
 
 #ifdef _WIN32
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
     std::printf("recovered=%d\n", RunRecord::Recover(true));
     return 0;
   }
+  bench::KillAtRecordWriteFromEnvironment();
   ConsoleUser user(argv[2]);
   platform::SetUi(&user);
   if (!SeedProfile()) {

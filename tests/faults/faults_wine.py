@@ -7,6 +7,10 @@ printing what it checked:
     run's half-written archive and work folder are gone;
   - a restore killed the same way: the target's store files are all old or
     all new, never a mix, and nothing moved aside is left;
+  - kills at each write of the run record (a small profile, one run per
+    write until a run completes): after the next start the earlier archive
+    or the store is all old or all new, nothing of the run is left, and the
+    user's files named like the program's are kept;
   - the destination disk full while packing (a small tmpfs): the earlier
     archive is intact, no temporary file is left, the run fails.
 
@@ -58,6 +62,14 @@ class Wine:
 
     def run(self, program, *args):
         return subprocess.run(self.cmd(program, *args), env=self.env, capture_output=True, text=True)
+
+    def run_killed_at_write(self, write, program, *args):
+        """Runs the program, which ends itself as a kill would at write
+        `write` of its run record; True when it completed first."""
+        env = dict(self.env, QM_KILL_AT_RECORD_WRITE=str(write))
+        r = subprocess.run(self.cmd(program, *args), env=env, capture_output=True, text=True)
+        time.sleep(0.3)  # until Wine's server has seen the process go
+        return r.returncode == 0
 
     def killed_at(self, seconds, program, *args):
         """Starts the program and kills it after `seconds`; True when it
@@ -175,6 +187,72 @@ def restore_kills(w, store, dest, points):
     shutil.rmtree(os.path.dirname(os.path.dirname(target)), ignore_errors=True)
 
 
+def record_write_kills(w, store, dest):
+    print("killed at each write of the run record")
+    shutil.rmtree(dest, ignore_errors=True)
+    os.makedirs(dest)
+    archive = os.path.join(dest, "small.qmb")
+    users = [os.path.join(dest, "qmb2D98.tmp"), os.path.join(dest, "qmb2D98.tmp.mydata1"), os.path.join(dest, "qmb2D98.tmp.2024-01")]
+    for u in users:
+        with open(u, "wb") as f:
+            f.write(b"the user's")
+    r = w.run("backup_cli.exe", store, archive, PASSWORD)
+    check("a whole backup of the small profile completes", r.returncode == 0)
+    earlier = digest(archive)
+    for k in range(1, 40):
+        before = set(w.work_folders())
+        completed = w.run_killed_at_write(k, "backup_cli.exe", store, archive, PASSWORD)
+        w.run("backup_cli.exe", "--recover")
+        # Killed once the new archive was in place, the run has done its
+        # work: a whole new archive is as good as the earlier one.
+        state = "the earlier one" if digest(archive) == earlier else "a new one that reads back" if \
+            subprocess.run(["unzip", "-tqq", "-P", PASSWORD, archive]).returncode == 0 else "damaged"
+        left = sorted(set(glob.glob(os.path.join(dest, "*"))) - set(users + [archive])) + \
+            sorted(set(w.work_folders()) - before)
+        check("backup, write %d: the archive is %s; left behind: %s; the user's files kept"
+              % (k, state, left or "nothing"),
+              state != "damaged" and (state == "a new one that reads back" or not completed) and not left
+              and all(os.path.isfile(u) for u in users))
+        earlier = digest(archive)
+        if completed:
+            break
+    check("the backup completed within the sample", completed)
+
+    r = w.run("restore_cli.exe", archive, PASSWORD)
+    target = r.stdout.split("store=", 1)[1].strip() if "store=" in r.stdout else ""
+    check("a whole restore of the small profile completes", r.returncode == 0 and os.path.isdir(target))
+    if not os.path.isdir(target):
+        return
+    new = folder_digests(target, skip=("notes.txt",))
+
+    def make_old():
+        for name in os.listdir(target):
+            os.remove(os.path.join(target, name))
+        for name in list(new) + ["Only Old.dbx"]:
+            with open(os.path.join(target, name), "wb") as f:
+                f.write(b"old " + name.encode())
+        with open(os.path.join(target, "notes.txt"), "wb") as f:
+            f.write(b"the user's own")
+        return folder_digests(target, skip=("notes.txt",))
+
+    for k in range(1, 40):
+        old = make_old()
+        before = set(w.work_folders())
+        completed = w.run_killed_at_write(k, "restore_cli.exe", archive, PASSWORD)
+        w.run("restore_cli.exe", "--recover")
+        now = folder_digests(target, skip=("notes.txt",))
+        state = "old" if now == old else "new" if now == new else "a mix"
+        check("restore, write %d: the store is all %s, nothing moved aside or extracted is left" % (k, state),
+              state != "a mix" and (state == "new" or not completed)
+              and os.path.isfile(os.path.join(target, "notes.txt"))
+              and not glob.glob(os.path.join(target, "~qm-old*")) and not set(w.work_folders()) - before)
+        if completed:
+            break
+    check("the restore completed within the sample", completed)
+    shutil.rmtree(os.path.dirname(os.path.dirname(target)), ignore_errors=True)
+    shutil.rmtree(dest, ignore_errors=True)
+
+
 def disk_full(w, store, work):
     print("destination disk full while packing")
     if os.geteuid() != 0:
@@ -222,6 +300,9 @@ def main():
     start = time.perf_counter()
     backup_kills(w, store, dest, a.points)
     restore_kills(w, store, dest, a.points)
+    small = os.path.join(a.work, "small")
+    make_store(small, 4)
+    record_write_kills(w, os.path.join(small, "{1234}"), os.path.join(a.work, "dest-small"))
     disk_full(w, store, a.work)
     shutil.rmtree(dest, ignore_errors=True)
     print("%d checks failed; %.0f s" % (len(failures), time.perf_counter() - start))
