@@ -1,6 +1,7 @@
 #include "shell/modCheckOE.h"
 
 #include <cctype>
+#include <vector>
 
 #include "archive/LibraryBinding.h"
 #include "platform/files.h"
@@ -47,11 +48,26 @@ int Dispatch(const std::string& line) {
 
 bool ExtractZipLibraries() {
   const std::string folder = modFunction::LibraryFolder();
-  WriteResource(kLibraryType, kZipLibraryId, folder + kZipLibraryName);
-  WriteResource(kLibraryType, kUnzipLibraryId, folder + kUnzipLibraryName);
-  platform::DoEvents();
-  return modFunction::FileExists(folder + kUnzipLibraryName) &&
-         modFunction::FileExists(folder + kZipLibraryName);
+  // The clean-up batch of a run that has just ended deletes the libraries
+  // over and over until they are gone, and removes itself last: started
+  // meanwhile, the libraries written now would go too. Wait for it a while
+  // (a batch left behind by a killed clean-up must not hold every start).
+  std::vector<platform::DirEntry> batches;
+  for (int waited = 0; waited < 5000 && platform::ListFolder(folder + "~killzipDLL*.bat", batches) &&
+                       !batches.empty();
+       waited += 50) {
+    platform::DoEvents();
+    platform::SleepMs(50);
+  }
+  for (int tries = 0; tries < 3; ++tries) {
+    WriteResource(kLibraryType, kZipLibraryId, folder + kZipLibraryName);
+    WriteResource(kLibraryType, kUnzipLibraryId, folder + kUnzipLibraryName);
+    platform::DoEvents();
+    if (modFunction::FileExists(folder + kUnzipLibraryName) && modFunction::FileExists(folder + kZipLibraryName))
+      return true;
+    platform::SleepMs(100);
+  }
+  return false;
 }
 
 int Main(StartTargets& targets) {

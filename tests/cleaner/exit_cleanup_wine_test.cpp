@@ -37,4 +37,30 @@ TEST(ExitCleanup, EverythingIsGoneAfterwards) {
   for (const auto& p : gone) EXPECT_TRUE(Gone(p)) << p;
 }
 
+// Started while the clean-up of a run that has just ended still deletes the
+// libraries (here held in its loop by its own program file, kept open), the
+// next run waits for it and keeps the libraries it writes.
+TEST(ExitCleanup, ANewStartMeanwhileKeepsItsLibraries) {
+  const std::string lib = modFunction::LibraryFolder();
+  std::string exe = modCheckOE::StartExitCleaner("");
+  ASSERT_FALSE(exe.empty());
+  HANDLE held = INVALID_HANDLE_VALUE;
+  for (int i = 0; i < 100 && held == INVALID_HANDLE_VALUE; ++i, ::Sleep(10))
+    held = ::CreateFileA(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  for (int i = 0; i < 200 && Gone(lib + "~killzipDLL.bat"); ++i) ::Sleep(50);  // the batch has begun
+  HANDLE start = ::CreateThread(
+      nullptr, 0, [](LPVOID) -> DWORD { return modCheckOE::ExtractZipLibraries() ? 1 : 0; }, nullptr, 0, nullptr);
+  ::Sleep(1500);
+  ::CloseHandle(held);  // the batch can now finish
+  ASSERT_EQ(::WaitForSingleObject(start, 30000), WAIT_OBJECT_0);
+  DWORD extracted = 0;
+  ::GetExitCodeThread(start, &extracted);
+  ::CloseHandle(start);
+  EXPECT_EQ(extracted, 1u);
+  ::Sleep(1000);  // what a batch still running would delete
+  EXPECT_FALSE(Gone(lib + modCheckOE::kZipLibraryName));
+  EXPECT_FALSE(Gone(lib + modCheckOE::kUnzipLibraryName));
+}
+
 }  // namespace
