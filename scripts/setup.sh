@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   libz-mingw-w64-dev
-  wine64 xvfb xdotool x11-utils imagemagick
+  wine64 xvfb xdotool x11-utils imagemagick locales
   libzip-dev zlib1g-dev zip unzip 7zip
   dpkg-dev fp-utils
   clang
