@@ -59,7 +59,7 @@ int Pack(const std::string& folder, const std::string& archive, const std::strin
          const std::string& comment) {
   cZip zip;
   zip.ZipFile(archive);
-  zip.Encrypt(!password.empty());
+  zip.Encrypt(!password.empty(), true);  // like for like with Info-ZIP "-P"
   zip.AddComment(true);
   zip.BasePath(folder + "\\");
   zip.AddFileSpec("*.*");

@@ -290,7 +290,9 @@ void List(Run& run, zip_uint64_t i, const std::string& name) {
   std::string method = MethodName(st.comp_method, 0);
   e.method = method.c_str();
   e.crc = st.crc;
-  e.encrypted = st.encryption_method != ZIP_EM_NONE ? 'E' : ' ';
+  const bool aes = st.encryption_method == ZIP_EM_AES_128 || st.encryption_method == ZIP_EM_AES_192 ||
+                   st.encryption_method == ZIP_EM_AES_256;
+  e.encrypted = aes ? 'A' : st.encryption_method != ZIP_EM_NONE ? 'E' : ' ';
   run.cb->listing(&e);
 }
 

@@ -222,7 +222,7 @@ std::string AskComment() {
 }
 
 bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, std::size_t index,
-              DeflateAhead& ahead, const std::string& password, bool* cancelled) {
+              DeflateAhead& ahead, const std::string& password, zip_uint16_t cipher, bool* cancelled) {
   auto* feed = new FileFeed{file, index, &ahead, archiveSource, 0, cancelled, {}};
   zip_error_init(&feed->error);
   zip_error_t err;
@@ -242,7 +242,7 @@ bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, s
   // the flagged UTF-8 names as they are (Info-ZIP converts names made on
   // FAT from OEM, flag or not).
   zip_file_set_external_attributes(za, i, 0, ZIP_OPSYS_UNIX, (0100644u << 16) | 0x20u);
-  if (!password.empty() && zip_file_set_encryption(za, i, ZIP_EM_TRAD_PKWARE, password.c_str()) < 0)
+  if (!password.empty() && zip_file_set_encryption(za, i, cipher, password.c_str()) < 0)
     return false;
   return true;
 }
@@ -271,7 +271,13 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   int level = g_options.raw.level >= 1 && g_options.raw.level <= 9 ? g_options.raw.level : kDefaultLevel;
 
   std::string password;
+  const zip_uint16_t cipher = g_options.raw.encrypt == kZpEncryptTraditional ? ZIP_EM_TRAD_PKWARE : ZIP_EM_AES_256;
   if (g_options.raw.encrypt) {
+    if (g_options.raw.encrypt != kZpEncryptTraditional && g_options.raw.encrypt != kZpEncryptAes256) return kZeParms;
+    if (!zip_encryption_method_supported(cipher, 1)) {
+      Print("zip error: this zip library cannot encrypt with AES");
+      return kZeParms;
+    }
     if (int r = AskPassword(zipFile, password)) return r;
   }
   std::vector<PlannedFile> files;
@@ -299,7 +305,7 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   DeflateAhead ahead(std::move(inputs), level);
   bool cancelled = false;
   for (std::size_t k = 0; k < files.size(); ++k) {
-    if (!AddEntry(za, archiveSource, files[k], k, ahead, password, &cancelled)) {
+    if (!AddEntry(za, archiveSource, files[k], k, ahead, password, cipher, &cancelled)) {
       Print(std::string("zip error: ") + zip_strerror(za));
       zip_discard(za);
       return kZeMem;

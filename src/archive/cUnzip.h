@@ -25,6 +25,7 @@ struct UnzipEntry {
   std::string FileDirectory;  // before it, "\" between folders; "" at the root
   bool FileSelected = true;
   bool FileEncrypted = false;
+  bool FileAes = false;  // encrypted with AES (else, when encrypted, the traditional cipher)
   std::uint64_t Size = 0, CompressedSize = 0;
   std::int32_t Factor = 0;
   std::uint32_t Crc = 0;

@@ -16,7 +16,10 @@ class cZip {
   void ZipFile(const std::string& value) { zipFile_ = value; }
   const std::string& BasePath() const { return basePath_; }
   void BasePath(const std::string& value) { basePath_ = value; }
-  void Encrypt(bool value) { options_.encrypt = value ? 1 : 0; }
+  // With a password: AES-256, or the traditional cipher (compatible).
+  void Encrypt(bool value, bool compatible = false) {
+    options_.encrypt = !value ? kZpEncryptNone : compatible ? kZpEncryptTraditional : kZpEncryptAes256;
+  }
   void AddComment(bool value) { options_.comment = value ? 1 : 0; }
   void StoreDirectories(bool value) { options_.noDirEntries = value ? 0 : 1; }
   void StoreFolderNames(bool value) { options_.junkDirNames = value ? 0 : 1; }

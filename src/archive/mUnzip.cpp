@@ -99,7 +99,8 @@ void ListingCallback(const UzListEntry* entry) {
     e.FileDirectory = cut == std::string::npos ? std::string() : name.substr(0, cut);
     if (e.Filename.empty()) return;  // a folder entry
     e.FileSelected = true;
-    e.FileEncrypted = entry->encrypted == 'E';
+    e.FileEncrypted = entry->encrypted == 'E' || entry->encrypted == 'A';
+    e.FileAes = entry->encrypted == 'A';
     e.Size = entry->size;
     e.CompressedSize = entry->compressed;
     e.Factor = entry->factor;

@@ -34,12 +34,19 @@ struct ZpCallbacks {
 
 struct ZpOptions {
   const char* rootFolder;  // specs and stored names are relative to it ("" = current folder)
-  int encrypt;             // traditional password encryption
+  int encrypt;             // password encryption: one of the ZpEncrypt values
   int comment;             // ask for an archive comment
   int noDirEntries;        // no entries for folders
   int junkDirNames;        // store names without their folders
   int recurse;             // 2: descend into subfolders ("-r")
   int level;               // deflate level 1..9; 0: the library's default (6)
+};
+
+// How the entries are encrypted when a password is given.
+enum ZpEncrypt {
+  kZpEncryptNone = 0,
+  kZpEncryptTraditional = 1,  // the traditional ZIP cipher: every unzip program reads it; weak
+  kZpEncryptAes256 = 2,       // AES with 256-bit keys (AE-2 entries)
 };
 
 // Result codes of ZpArchive.
@@ -64,7 +71,7 @@ struct UzListEntry {
   const char* name;          // ANSI, folders separated by "/"
   const char* method;        // "Stored", "Defl:N", ...
   std::uint32_t crc;
-  char encrypted;            // 'E' when encrypted, ' ' otherwise
+  char encrypted;            // 'A' AES, 'E' another cipher (traditional), ' ' none
 };
 
 typedef int (*UzPrintFn)(const char* text, unsigned long length);

@@ -152,7 +152,7 @@ bool BackupRun::Compress() {
       alive_();
     };
     zip->ZipFile(partial);
-    zip->Encrypt(!Trimmed(settings_.Password).empty());
+    zip->Encrypt(!Trimmed(settings_.Password).empty(), settings_.CompatibleEncryption);
     zip->AddComment(true);
     zip->BasePath(tempDir_);
     zip->ClearFileSpecs();

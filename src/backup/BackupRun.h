@@ -34,6 +34,9 @@ struct RunSettings {
   std::string ZipFileName;
   std::string Password;
   std::string Comment;
+  // With a password: the traditional cipher that every unzip program reads,
+  // in place of AES.
+  bool CompatibleEncryption = false;
 };
 
 // Messages the run shows.

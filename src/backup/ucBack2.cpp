@@ -57,11 +57,14 @@ ucBack2::ucBack2() {
   chkProtect.Caption("Protect the backup file with a password");
   lblPassword.Caption("Password:");
   lblConfirm.Caption("Confirm Password:");
+  optEncryption.Button(kStrong).Caption("Strong encryption (AES-256)");
+  optEncryption.Button(kCompatible).Caption("Compatible encryption (for older unzip programs)");
+  lblEncryptionCost.Caption(kCompatibleCost);
+  optEncryption.Value(kStrong);
   fmeComment.Caption("Comment");
   txtFileName.Text(DefaultBackupFileName());
   txtComment.Text("Quillmere File\r\nOutlook Express backup");
-  txtPassword.Enabled(false);
-  txtConfirm.Enabled(false);
+  ProtectChanged();
   chkProtect.Click = [this] { ProtectChanged(); };
   cmdBrowse.Click = [this] { Browse(); };
 }
@@ -78,6 +81,8 @@ void ucBack2::Bind(controls::ControlBinder& binder) {
   binder.Bind(txtPassword, IDC_BACK2_PASSWORD);
   binder.Bind(lblConfirm, IDC_BACK2_CONFIRMLABEL);
   binder.Bind(txtConfirm, IDC_BACK2_CONFIRM);
+  binder.BindOptions(optEncryption, {IDC_BACK2_STRONG, IDC_BACK2_COMPATIBLE});
+  binder.Bind(lblEncryptionCost, IDC_BACK2_COST);
   binder.Bind(fmeComment, IDC_BACK2_COMMENTFRAME);
   binder.Bind(txtComment, IDC_BACK2_COMMENT);
 }
@@ -95,6 +100,8 @@ void ucBack2::ProtectChanged() {
   const bool on = chkProtect.Value() != 0;
   txtPassword.Enabled(on);
   txtConfirm.Enabled(on);
+  for (int i = 0; i < optEncryption.Count(); ++i) optEncryption.Button(i).Enabled(on);
+  lblEncryptionCost.Enabled(on);
   if (on) txtPassword.SetFocus();
 }
 

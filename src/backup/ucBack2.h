@@ -11,6 +11,8 @@
 
 class ucBack2 : public wizard::DestinationPage {
  public:
+  static constexpr const char kCompatibleCost[] =
+      "Compatible encryption can be broken without the password.";
   ucBack2();
   int TemplateId() const override;
   void Bind(controls::ControlBinder& binder) override;
@@ -25,6 +27,10 @@ class ucBack2 : public wizard::DestinationPage {
   // confirm box.
   void Password(const std::string& password);
   std::string Comment() const override { return txtComment.Text(); }
+  // Only with a password: the traditional cipher, which every unzip program
+  // reads and which falls to a known attack; AES-256 otherwise.
+  bool CompatibleEncryption() const override { return chkProtect.Value() && optEncryption.Value() == kCompatible; }
+  void CompatibleEncryption(bool compatible) { optEncryption.Value(compatible ? kCompatible : kStrong); }
   void Comment(const std::string& comment) { txtComment.Text(comment); }
   bool PromptExist() const { return promptExist_; }
   void PromptExist(bool prompt) { promptExist_ = prompt; }
@@ -39,6 +45,9 @@ class ucBack2 : public wizard::DestinationPage {
   controls::Frame fmePassword;
   controls::Label lblPassword, lblConfirm;
   controls::TextBox txtPassword, txtConfirm;
+  static constexpr int kStrong = 0, kCompatible = 1;
+  controls::OptionArray optEncryption{2};
+  controls::Label lblEncryptionCost;
   controls::Frame fmeComment;
   controls::TextBox txtComment;
 

@@ -118,7 +118,7 @@ void ucBack4::StartBackup() {
   std::unique_ptr<cProcessItem> own;  // only when there is no catalogue to share
   if (!items_ && !shared::HaveSharedObjects()) own = std::make_unique<cProcessItem>();
   const cProcessItem& items = items_ ? *items_ : own ? *own : shared::Catalogue();
-  backup::RunSettings settings{totalItem_, zipFileName_, password_, comment_};
+  backup::RunSettings settings{totalItem_, zipFileName_, password_, comment_, compatible_};
   backup::BackupRun run(items, *this, settings);
   succeeded_ = run.Run();
   tempDir_ = run.TempDir();

@@ -31,6 +31,8 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   void Password(const std::string& password) override { password_ = password; }
   const std::string& Comment() const { return comment_; }
   void Comment(const std::string& comment) override { comment_ = comment; }
+  bool CompatibleEncryption() const { return compatible_; }
+  void CompatibleEncryption(bool compatible) override { compatible_ = compatible; }
   std::string TempDir() const override { return tempDir_; }
 
   // The argument of the last Finish: true after a completed run.
@@ -75,6 +77,7 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
 
   std::int32_t totalItem_ = 0;
   std::string zipFileName_, password_, comment_, tempDir_;
+  bool compatible_ = false;
   const cProcessItem* items_ = nullptr;
   int currentStep_ = 0;
   int frame_ = 0;  // the animation's counter

@@ -32,6 +32,7 @@ void ucRestor1::Bind(controls::ControlBinder& binder) {
   binder.Bind(lblTitle, IDC_RESTOR1_TITLE);
   binder.Bind(txtFileName, IDC_RESTOR1_FILENAME);
   binder.Bind(cmdBrowse, IDC_RESTOR1_BROWSE);
+  binder.Bind(lblEncryption, IDC_RESTOR1_ENCRYPTION);
   binder.Bind(fmeComment, IDC_RESTOR1_COMMENTFRAME);
   binder.Bind(txtComment, IDC_RESTOR1_COMMENT);
 }
@@ -61,6 +62,7 @@ void ucRestor1::DropWorkFolder() {
   if (!restoreFolder_.empty()) modFunction::DeleteFolderTree(restoreFolder_.substr(0, restoreFolder_.size() - 1));
   restoreFolder_.clear();
   loaded_.clear();
+  lblEncryption.Caption("");
 }
 
 // Each opening reads its own archive's list: the cancel flag is cleared and
@@ -101,6 +103,13 @@ bool ucRestor1::OpenBackupFile(const std::string& path) {
     }
     if (!ReadIDlist()) return false;
     txtComment.Text(reader->Comment());
+    // The weakest cipher of its entries is what protects the archive.
+    bool aes = false, traditional = false;
+    for (const UnzipEntry& e : reader->Entries()) {
+      aes = aes || e.FileAes;
+      traditional = traditional || (e.FileEncrypted && !e.FileAes);
+    }
+    lblEncryption.Caption(traditional ? kCompatibleMessage : aes ? kStrongMessage : kUnprotectedMessage);
     password_ = offered_;
     loaded_ = path;
     return true;

@@ -35,8 +35,14 @@ class ucRestor1 : public wizard::RestoreSourcePage {
   controls::Label lblTitle;
   controls::TextBox txtFileName;
   controls::CommandButton cmdBrowse;
+  controls::Label lblEncryption;  // how the loaded archive is protected
   controls::Frame fmeComment;
   controls::TextBox txtComment;
+
+  static constexpr const char kStrongMessage[] = "This backup file is protected with strong encryption (AES-256).";
+  static constexpr const char kCompatibleMessage[] =
+      "This backup file is protected with compatible (traditional ZIP) encryption.";
+  static constexpr const char kUnprotectedMessage[] = "This backup file is not protected with a password.";
 
   static constexpr const char kIncorrectMessage[] = "Incorrect backup file or password, please choose another file.";
   static constexpr const char kChooseFirstMessage[] = "Click Browse button to choose a Backup file first !";

@@ -46,6 +46,8 @@ class DestinationPage : public Page {
   virtual std::string ZipFileName() const = 0;
   virtual std::string Password() const = 0;
   virtual std::string Comment() const = 0;
+  // With a password: the traditional cipher in place of AES.
+  virtual bool CompatibleEncryption() const { return false; }
 };
 
 // Pages 4 and 10: waits until the mail client and the messenger are closed.
@@ -73,6 +75,7 @@ class BackupRunPage : public RunPage {
   virtual void ZipFileName(const std::string& path) = 0;
   virtual void Password(const std::string& password) = 0;
   virtual void Comment(const std::string& comment) = 0;
+  virtual void CompatibleEncryption(bool) {}
   // Runs the backup to its end, then raises Finish.
   virtual void StartBackup() = 0;
   virtual std::string TempDir() const = 0;

@@ -149,6 +149,7 @@ void frmMain::ShowPage() {
       ucBack41.ZipFileName(ucBack21.ZipFileName());
       ucBack41.Password(ucBack21.Password());
       ucBack41.Comment(ucBack21.Comment());
+      ucBack41.CompatibleEncryption(ucBack21.CompatibleEncryption());
       cmdBack.Enabled(false);
       cmdCancel.Enabled(false);
       cmdNext.Enabled(false);

@@ -17,7 +17,8 @@ std::string LibzipPath(const std::string& path);
 
 // Writes an archive whose entries have exactly these raw names and contents.
 void MakeRawArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries,
-                    const char* password = nullptr, zip_flags_t nameFlags = ZIP_FL_ENC_RAW);
+                    const char* password = nullptr, zip_flags_t nameFlags = ZIP_FL_ENC_RAW,
+                    zip_uint16_t cipher = ZIP_EM_TRAD_PKWARE);
 
 // Entry name (raw bytes) -> content, read with libzip.
 std::map<std::string, std::string> ReadArchive(const std::string& path, const char* password = nullptr);

@@ -562,8 +562,9 @@ std::string KeepFolder() {
 #endif
 }
 
-// Leaves the demo profile's archives, with and without a password, for
-// archive_check.py, which reads them with Info-ZIP unzip and Python.
+// Leaves the demo profile's archives, without a password, with AES and
+// with the compatible cipher, for archive_check.py, which reads them with
+// Info-ZIP unzip, 7-Zip and Python.
 TEST_F(BackupRunTest, ArchivesForOtherTools) {
   const std::string keep = KeepFolder();
   if (keep.empty()) GTEST_SKIP() << "QM_BACKUP_KEEP not set";
@@ -572,6 +573,9 @@ TEST_F(BackupRunTest, ArchivesForOtherTools) {
   ASSERT_TRUE(platform::CopyOneFile(archive, keep + "demo.qmb", false));
   ASSERT_TRUE(Run("s3cret", "Weekly backup"));
   ASSERT_TRUE(platform::CopyOneFile(archive, keep + "demo-pw.qmb", false));
+  page.CompatibleEncryption(true);
+  ASSERT_TRUE(Run("s3cret", "Weekly backup"));
+  ASSERT_TRUE(platform::CopyOneFile(archive, keep + "demo-compat.qmb", false));
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """The demo profile's backup archives (left by backup_tests in KEEP) read
-with tools nobody here wrote: Info-ZIP unzip and Python's zipfile. Exactly
-the layout's entries, store and signature files and the address book byte
-for byte, the identity list's bytes, a registry export's text, the comment,
-and the password.   archive_check.py KEEP FIXTURES"""
+with tools nobody here wrote: Info-ZIP unzip, 7-Zip and Python's zipfile.
+Exactly the layout's entries, store and signature files and the address
+book byte for byte, the identity list's bytes, a registry export's text, the
+comment, the password, and the cipher asked for: AES-256 (AE-2; Info-ZIP
+unzip and Python cannot decrypt it, 7-Zip reads it) or the traditional one.
+archive_check.py KEEP FIXTURES"""
 import os, struct, subprocess, sys, zipfile
 
 KEEP, FIXTURES = sys.argv[1], sys.argv[2]
@@ -46,28 +48,61 @@ names = set(files) | {"IdList.lst", "Comment.lst", "GroupState.bkr", "UserList.b
 for ident in (MAIN, ANNA):
     names |= {ident + "/" + f for f in ("Accounts.bkr", "Rules.bkr", "Blocked.bkr", "Signatures.bkr")}
 
-plain, locked = os.path.join(KEEP, "demo.qmb"), os.path.join(KEEP, "demo-pw.qmb")
-archives = [(plain, None), (locked, b"s3cret")]
+def aes_strength(info):
+    """The AES key strength of an entry's 0x9901 extra field (3: 256 bits),
+    with its vendor version (2: AE-2) and the method under it; None
+    without the field."""
+    extra = info.extra
+    while len(extra) >= 4:
+        tag, size = struct.unpack("<HH", extra[:4])
+        if tag == 0x9901 and size == 7:
+            version, vendor, strength, method = struct.unpack("<H2sBH", extra[4:11])
+            return version, vendor, strength, method
+        extra = extra[4 + size:]
+    return None
+
+
+def read_with_7zip(path, pw, entry):
+    return subprocess.run(["7zz", "x", "-so", "-p" + pw.decode(), path, entry], capture_output=True).stdout
+
+
+KIND = {"demo.qmb": None, "demo-pw.qmb": "aes", "demo-compat.qmb": "traditional", "wizard.qmb": "aes"}
+archives = [(os.path.join(KEEP, "demo.qmb"), None), (os.path.join(KEEP, "demo-pw.qmb"), b"s3cret"),
+            (os.path.join(KEEP, "demo-compat.qmb"), b"s3cret")]
 # The one made through the wizard's real window (Windows build only).
 wizard = os.path.join(KEEP, "wizard.qmb")
 if os.path.exists(wizard):
     archives.append((wizard, b"s3cret"))
 for path, pw in archives:
     tag = os.path.basename(path)
+    kind = KIND[tag]
     listing = subprocess.run(["unzip", "-Z1", path], capture_output=True).stdout.decode("utf-8").splitlines()
     check(set(listing) == names and len(listing) == len(names), tag + ": unzip lists exactly the layout's entries")
-    test = subprocess.run(["unzip", "-tq"] + (["-P", pw.decode()] if pw else []) + [path], capture_output=True)
-    check(test.returncode == 0, tag + ": unzip -t finds no error")
-    for entry in ("IdList.lst", MAIN + "/Inbox.dbx", ANNA + "/00000000/work.htm"):
-        out = subprocess.run(["unzip", "-p"] + (["-P", pw.decode()] if pw else []) + [path, entry],
-                             capture_output=True).stdout
-        want = id_list() if entry == "IdList.lst" else open(files[entry], "rb").read()
-        check(out == want, tag + ": unzip -p " + entry + " gives its bytes")
+    if kind == "aes":
+        test = subprocess.run(["7zz", "t", "-p" + pw.decode(), path], capture_output=True)
+        check(test.returncode == 0, tag + ": 7-Zip tests every entry")
+        wrong = subprocess.run(["7zz", "t", "-pwrong-one", path], capture_output=True)
+        check(wrong.returncode != 0, tag + ": 7-Zip refuses a wrong password")
+        for entry, source in files.items():
+            check(read_with_7zip(path, pw, entry) == open(source, "rb").read(), tag + ": 7-Zip " + entry + " byte-identical")
+        check(read_with_7zip(path, pw, "IdList.lst") == id_list(), tag + ": identity list bytes (7-Zip)")
+    else:
+        test = subprocess.run(["unzip", "-tq"] + (["-P", pw.decode()] if pw else []) + [path], capture_output=True)
+        check(test.returncode == 0, tag + ": unzip -t finds no error")
+        for entry in ("IdList.lst", MAIN + "/Inbox.dbx", ANNA + "/00000000/work.htm"):
+            out = subprocess.run(["unzip", "-p"] + (["-P", pw.decode()] if pw else []) + [path, entry],
+                                 capture_output=True).stdout
+            want = id_list() if entry == "IdList.lst" else open(files[entry], "rb").read()
+            check(out == want, tag + ": unzip -p " + entry + " gives its bytes")
     with zipfile.ZipFile(path) as z:
         check(z.comment == b"Weekly backup", tag + ": comment")
         infos = z.infolist()
         check(all(bool(i.flag_bits & 1) == bool(pw) for i in infos), tag + ": encryption as asked")
+        check(all((aes_strength(i) == (2, b"AE", 3, 8) and i.compress_type == 99) == (kind == "aes") for i in infos),
+              tag + ": every entry AES-256 (AE-2, deflated)" if kind == "aes" else tag + ": no entry in AES")
         check(not any(i.filename.endswith("/") for i in infos), tag + ": no folder entries")
+        if kind == "aes":
+            continue  # Python's zipfile has no AES
         if pw:
             z.setpassword(pw)
         for entry, source in files.items():

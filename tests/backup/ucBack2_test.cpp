@@ -81,13 +81,23 @@ TEST_F(DestinationPage, UnwritableProgramFolderStartsInMyDocuments) {
 }
 #endif
 
-TEST_F(DestinationPage, ProtectionBoxEnablesThePasswordBoxes) {
+// The boxes and the choice of cipher (AES-256 unless the user picks the
+// compatible one) go with the protection box; no password, no cipher.
+TEST_F(DestinationPage, ProtectionBoxEnablesThePasswordBoxesAndTheCipherChoice) {
+  EXPECT_FALSE(page.optEncryption.Button(ucBack2::kStrong).Enabled());
   page.chkProtect.Value(1);
   EXPECT_TRUE(page.txtPassword.Enabled());
   EXPECT_TRUE(page.txtConfirm.Enabled());
   EXPECT_TRUE(page.txtPassword.HasFocus());
+  EXPECT_TRUE(page.optEncryption.Button(ucBack2::kCompatible).Enabled());
+  EXPECT_EQ(page.optEncryption.Value(), ucBack2::kStrong);
+  EXPECT_FALSE(page.CompatibleEncryption());
+  page.optEncryption.Value(ucBack2::kCompatible);
+  EXPECT_TRUE(page.CompatibleEncryption());
   page.chkProtect.Value(0);
   EXPECT_FALSE(page.txtConfirm.Enabled());
+  EXPECT_FALSE(page.lblEncryptionCost.Enabled());
+  EXPECT_FALSE(page.CompatibleEncryption());
 }
 
 // --- The file name ---

@@ -73,6 +73,7 @@ TEST_F(SourcePageTest, OpeningReadsOnlyTheListAndMapsByExactName) {
   EXPECT_EQ(page.Password(), "s3cret");
   EXPECT_EQ(page.RestoreFile(), world.Archive());
   EXPECT_EQ(page.txtComment.Text(), "Before the move");
+  EXPECT_EQ(page.lblEncryption.Caption(), ucRestor1::kStrongMessage);
   // Only the list was extracted.
   EXPECT_EQ(RestoreWorld::Files(page.RestoreFolder()).size(), 1u);
   EXPECT_TRUE(modFunction::FileExists(page.RestoreFolder() + "IdList.lst"));
@@ -130,6 +131,7 @@ TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
   EXPECT_TRUE(page.CheckReady());
   EXPECT_EQ(page.Password(), "other");
   EXPECT_EQ(Plan(1), "Other|{1}|1,1,1,1,1,1|False|||0,0,0,0,0,0");
+  EXPECT_EQ(page.lblEncryption.Caption(), ucRestor1::kCompatibleMessage);  // the traditional cipher
 
   // Unencrypted: no dialog. An empty list fails without a message.
   archivetest::MakeRawArchive(world.Box().Path("plain.qmb"), {{"IdList.lst", ""}});
@@ -139,6 +141,10 @@ TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
   EXPECT_EQ(user.Shown().size(), before);
   EXPECT_EQ(user.Forms().size(), 7u);  // no dialog for it
   EXPECT_EQ(page.RestoreFile(), "");
+  archivetest::MakeRawArchive(world.Box().Path("open.qmb"), {{"IdList.lst", "Open\x01{2}\x01" "1,1,1,1,1,1"}});
+  page.RestoreFile(world.Box().Path("open.qmb"));
+  page.Loadbackupfile();
+  EXPECT_EQ(page.lblEncryption.Caption(), ucRestor1::kUnprotectedMessage);
 }
 
 // The list read into the plan: exact, case-sensitive names; the first of
