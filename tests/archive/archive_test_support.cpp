@@ -31,7 +31,9 @@ void MakeRawArchive(const std::string& path, const std::vector<std::pair<std::st
     ASSERT_GE(i, 0) << name;
     if (nameFlags == ZIP_FL_ENC_CP437)  // as Info-ZIP writes on Windows: made on FAT
       zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(i), 0, ZIP_OPSYS_DOS, 0x20);
-    if (password) ASSERT_EQ(zip_file_set_encryption(za, static_cast<zip_uint64_t>(i), cipher, password), 0);
+    if (password) {
+      ASSERT_EQ(zip_file_set_encryption(za, static_cast<zip_uint64_t>(i), cipher, password), 0);
+    }
   }
   ASSERT_EQ(zip_close(za), 0);
 }

@@ -196,61 +196,61 @@ TEST_F(UnzipTest, HostileNamesExtractNothingOutsideTheFolder) {
 // leaves everything as it was; damage with the right one is damage.
 TEST_F(UnzipTest, WrongPasswordLeavesNoFileAndKeepsTheEarlierOne) {
   for (const zip_uint16_t cipher : {ZIP_EM_AES_256, ZIP_EM_TRAD_PKWARE}) {
-  SCOPED_TRACE(cipher == ZIP_EM_AES_256 ? "AES-256" : "traditional");
-  platform::RemoveFile(box.Path("out\\b.txt"));
-  std::string mail(50000, '\0');  // does not deflate: its data fills the archive's first 50,000 bytes
-  std::uint32_t x = 2463534242u;
-  for (char& c : mail) {
-    x ^= x << 13, x ^= x >> 17, x ^= x << 5;
-    c = static_cast<char>(x);
-  }
-  MakeRawArchive(box.Path("p.qmb"), {{"Inbox.dbx", mail}, {"b.txt", "b"}}, "right", ZIP_FL_ENC_RAW, cipher);
-  box.WriteFile("out\\Inbox.dbx", "earlier");
-  cUnzip u;
-  u.ZipFile(box.Path("p.qmb"));
-  u.OverwriteExisting(true);
-  u.UnzipFolder(box.Path("out\\"));
-  int asked = 0;
-  u.PasswordRequest = [&](std::string& p, bool&) {
-    ++asked;
-    p = "wrong";
-  };
-  u.Directory();
-  EXPECT_TRUE(u.Entries()[0].FileEncrypted);
-  EXPECT_EQ(u.Entries()[0].FileAes, cipher == ZIP_EM_AES_256);
-  EXPECT_FALSE(u.Unzip());
-  EXPECT_EQ(u.LastResult(), kUzBadPassword);
-  EXPECT_EQ(Read("out\\Inbox.dbx"), "earlier");
-  EXPECT_EQ(Extracted(), (std::vector<std::string>{"Inbox.dbx"}));
-  EXPECT_GE(asked, 1);
+    SCOPED_TRACE(cipher == ZIP_EM_AES_256 ? "AES-256" : "traditional");
+    platform::RemoveFile(box.Path("out\\b.txt"));
+    std::string mail(50000, '\0');  // does not deflate: its data fills the archive's first 50,000 bytes
+    std::uint32_t x = 2463534242u;
+    for (char& c : mail) {
+      x ^= x << 13, x ^= x >> 17, x ^= x << 5;
+      c = static_cast<char>(x);
+    }
+    MakeRawArchive(box.Path("p.qmb"), {{"Inbox.dbx", mail}, {"b.txt", "b"}}, "right", ZIP_FL_ENC_RAW, cipher);
+    box.WriteFile("out\\Inbox.dbx", "earlier");
+    cUnzip u;
+    u.ZipFile(box.Path("p.qmb"));
+    u.OverwriteExisting(true);
+    u.UnzipFolder(box.Path("out\\"));
+    int asked = 0;
+    u.PasswordRequest = [&](std::string& p, bool&) {
+      ++asked;
+      p = "wrong";
+    };
+    u.Directory();
+    EXPECT_TRUE(u.Entries()[0].FileEncrypted);
+    EXPECT_EQ(u.Entries()[0].FileAes, cipher == ZIP_EM_AES_256);
+    EXPECT_FALSE(u.Unzip());
+    EXPECT_EQ(u.LastResult(), kUzBadPassword);
+    EXPECT_EQ(Read("out\\Inbox.dbx"), "earlier");
+    EXPECT_EQ(Extracted(), (std::vector<std::string>{"Inbox.dbx"}));
+    EXPECT_GE(asked, 1);
 
-  // An empty answer gives up: no further requests in this run.
-  asked = 0;
-  u.PasswordRequest = [&](std::string& p, bool&) { ++asked; };
-  EXPECT_FALSE(u.Unzip());
-  EXPECT_EQ(asked, 1);
-  EXPECT_TRUE(mUnzip::Cancelled());
+    // An empty answer gives up: no further requests in this run.
+    asked = 0;
+    u.PasswordRequest = [&](std::string& p, bool&) { ++asked; };
+    EXPECT_FALSE(u.Unzip());
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(mUnzip::Cancelled());
 
-  u.PasswordRequest = [&](std::string& p, bool&) { p = "right"; };
-  EXPECT_TRUE(u.Unzip());
-  EXPECT_EQ(Read("out\\Inbox.dbx"), mail);
+    u.PasswordRequest = [&](std::string& p, bool&) { p = "right"; };
+    EXPECT_TRUE(u.Unzip());
+    EXPECT_EQ(Read("out\\Inbox.dbx"), mail);
 
-  // A byte of the large entry's data changed: damage, not a wrong password.
-  std::string bytes;
-  ASSERT_TRUE(platform::ReadWholeFile(box.Path("p.qmb"), bytes));
-  bytes[20000] = static_cast<char>(bytes[20000] ^ 0x55);
-  platform::WriteWholeFile(box.Path("p.qmb"), bytes);
-  box.WriteFile("out\\Inbox.dbx", "earlier");
-  cUnzip damaged;
-  damaged.ZipFile(box.Path("p.qmb"));
-  damaged.OverwriteExisting(true);
-  damaged.UnzipFolder(box.Path("out\\"));
-  damaged.PasswordRequest = [&](std::string& p, bool&) { p = "right"; };
-  EXPECT_FALSE(damaged.Test());
-  EXPECT_EQ(damaged.LastResult(), kUzErr);
-  EXPECT_FALSE(damaged.Unzip());
-  EXPECT_EQ(damaged.LastResult(), kUzErr);
-  EXPECT_EQ(Read("out\\Inbox.dbx"), "earlier");
+    // A byte of the large entry's data changed: damage, not a wrong password.
+    std::string bytes;
+    ASSERT_TRUE(platform::ReadWholeFile(box.Path("p.qmb"), bytes));
+    bytes[20000] = static_cast<char>(bytes[20000] ^ 0x55);
+    platform::WriteWholeFile(box.Path("p.qmb"), bytes);
+    box.WriteFile("out\\Inbox.dbx", "earlier");
+    cUnzip damaged;
+    damaged.ZipFile(box.Path("p.qmb"));
+    damaged.OverwriteExisting(true);
+    damaged.UnzipFolder(box.Path("out\\"));
+    damaged.PasswordRequest = [&](std::string& p, bool&) { p = "right"; };
+    EXPECT_FALSE(damaged.Test());
+    EXPECT_EQ(damaged.LastResult(), kUzErr);
+    EXPECT_FALSE(damaged.Unzip());
+    EXPECT_EQ(damaged.LastResult(), kUzErr);
+    EXPECT_EQ(Read("out\\Inbox.dbx"), "earlier");
   }
 }
 
