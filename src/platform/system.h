@@ -36,6 +36,13 @@ void DoEvents();
 // Drops the presses of the mouse and the BM_CLICK messages still queued for
 // one control: clicks that came while the program was busy with the last one.
 void DiscardQueuedClicks(void* control);
+// Gives the keyboard focus to the first control of `container` the user can
+// tab to (the chosen one of a group of option buttons), else to `fallback`
+// when it can take it. The focus never stays on a control of a page that is
+// hidden: typing there would send the dialog manager's search for an access
+// key round a window it never gets back to.
+// False when neither could take it.
+bool FocusFirstControl(void* container, void* fallback);
 
 enum class MousePointer { Default, ArrowHourglass, Hourglass };
 void SetMousePointer(MousePointer pointer);

@@ -140,6 +140,7 @@ void frmMain::ShowPage() {
   wizard::Page* page = PageAt(p);
   if (!page) return;
   page->Visible(true);
+  FocusCurrentPage();
   switch (p) {
     case 2: ucBack11.LoadIdenList(); break;
     case 4: case 10: ucBack31.CheckRunning(); break;
@@ -176,6 +177,12 @@ void frmMain::ShowPage() {
       break;
     default: break;
   }
+}
+
+void frmMain::FocusCurrentPage() {
+  wizard::Page* page = PageAt(currentPage_);
+  if (!platform::FocusFirstControl(page ? page->Surface().hwnd() : nullptr, cmdNext.hwnd()))
+    platform::FocusFirstControl(nullptr, cmdCancel.hwnd());
 }
 
 void frmMain::OnBackupFinish() {

@@ -80,6 +80,8 @@ class frmMain {
   void cmdHelp_Click();
   void cmdAbout_Click();
   void ShowPage();
+  // The focus onto the current page's first control (else Next, else Cancel).
+  void FocusCurrentPage();
   void SaveScript();
 
   // Closing for any reason: asks unless bNotAskExit, builds the clean-up

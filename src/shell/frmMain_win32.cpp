@@ -264,6 +264,17 @@ bool TranslateWizardMessage(frmMain& form, void* message) {
     form.cmdHelpTopic();
     return true;
   }
+  // A key for a control of a hidden page (the focus left behind by a page
+  // that went): the dialog manager would search the windows for its access
+  // key without end. The key goes to the current page instead.
+  if ((msg.message == WM_KEYDOWN || msg.message == WM_CHAR || msg.message == WM_SYSKEYDOWN ||
+       msg.message == WM_SYSCHAR) &&
+      !::IsWindowVisible(msg.hwnd)) {
+    form.FocusCurrentPage();
+    HWND focus = ::GetFocus();
+    if (!focus || !::IsWindowVisible(focus)) return true;  // dropped: nowhere it can go
+    msg.hwnd = focus;
+  }
   return ::IsDialogMessageA(dlg, &msg) != 0;
 }
 

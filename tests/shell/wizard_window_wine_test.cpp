@@ -8,7 +8,10 @@
 
 #include "support/pump_win32.h"
 
+#include <atomic>
+#include <cstdio>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "resources/resource.h"
@@ -17,6 +20,7 @@
 #include "shell/WizardWindow.h"
 #include "shell/modFunction.h"
 #include "support/scripted_user.h"
+#include "support/window_driver_win32.h"
 #include "test_pages.h"
 
 namespace {
@@ -108,16 +112,31 @@ TEST(RealWindow, ClickingAnOptionSetsTheMethod) {
   EXPECT_EQ(::SendDlgItemMessageA(page, IDC_STEP1_OPT1, BM_GETCHECK, 0, 0), BST_UNCHECKED);
 }
 
-// A key pressed in the wizard, through the wizard's own loop handling.
+// A key pressed in the wizard, through the wizard's own loop handling; a
+// letter comes as the character it types. A key the wizard does not get
+// through within ten seconds ends the test program: the window no longer
+// answers.
 void Key(frmMain& form, WPARAM vk) {
-  for (UINT m : {WM_KEYDOWN, WM_KEYUP}) {
-    MSG msg{::GetFocus(), m, vk, m == WM_KEYUP ? 0xC0000001 : 1, 0, {}};
+  std::atomic<bool> done{false};
+  std::thread watchdog([&done, vk] {
+    for (int i = 0; i < 200 && !done; ++i) ::Sleep(50);
+    if (done) return;
+    std::fprintf(stderr, "the wizard stopped answering at key %u\n", static_cast<unsigned>(vk));
+    std::fflush(stderr);
+    ::TerminateProcess(::GetCurrentProcess(), 3);
+  });
+  const bool letter = vk >= 'A' && vk <= 'Z';
+  const std::vector<UINT> messages = letter ? std::vector<UINT>{WM_CHAR} : std::vector<UINT>{WM_KEYDOWN, WM_KEYUP};
+  for (UINT m : messages) {
+    MSG msg{::GetFocus(), m, letter ? vk - 'A' + 'a' : vk, m == WM_KEYUP ? 0xC0000001 : 1, 0, {}};
     if (!wizard::TranslateWizardMessage(form, &msg)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageA(&msg);
     }
   }
   Pump(30);
+  done = true;
+  watchdog.join();
 }
 
 // Tab runs through the page and then Back, Next, Cancel, Help, About, and
@@ -146,6 +165,42 @@ TEST(RealWindow, KeyboardTabsThroughPageAndButtonsAndArrowsChooseTheMethod) {
   // Enter on the page is Next.
   Key(w.form, VK_RETURN);
   EXPECT_EQ(w.form.CurrentPage(), 2);
+}
+
+// By keys alone through both branches: each page shown takes the focus on
+// its first control (the chosen option), typing lands in the page's box and
+// never stops the window answering; the arrows stay off the wizard's buttons.
+TEST(RealWindow, KeysAloneThroughBothBranchesTypeIntoThePages) {
+  RealWizard w;
+  HWND method = static_cast<HWND>(w.form.ucStep11.Surface().hwnd());
+  Key(w.form, VK_RETURN);
+  ASSERT_EQ(w.form.CurrentPage(), 1);
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(method, IDC_STEP1_OPT0));
+  Key(w.form, VK_DOWN);
+  Key(w.form, VK_RETURN);
+  ASSERT_EQ(w.form.CurrentPage(), 8);
+  HWND file = testsupport::PageItem(w.form.ucRestor11, IDC_RESTOR1_FILENAME);
+  EXPECT_EQ(::GetFocus(), file);
+  for (WPARAM k : {'A', 'B', 'C'}) Key(w.form, k);
+  EXPECT_EQ(testsupport::Caption(file), "abc");
+  DWORD_PTR answer = 0;
+  EXPECT_NE(::SendMessageTimeoutA(static_cast<HWND>(w.form.hwnd()), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0);
+
+  ::SendMessageA(Item(w.form, IDC_MAIN_BACK), BM_CLICK, 0, 0);  // back to the method page, its option chosen
+  Pump(100);
+  EXPECT_EQ(::GetFocus(), ::GetDlgItem(method, IDC_STEP1_OPT1));
+  Key(w.form, VK_UP);
+  Key(w.form, VK_RETURN);
+  ASSERT_EQ(w.form.CurrentPage(), 2);
+  HWND selection = static_cast<HWND>(w.form.ucBack11.Surface().hwnd());
+  EXPECT_TRUE(::IsChild(selection, ::GetFocus()));
+  Key(w.form, 'Q');
+  EXPECT_EQ(w.form.CurrentPage(), 2);
+
+  // Down on Next leaves the focus there.
+  ::SetFocus(Item(w.form, IDC_MAIN_NEXT));
+  Key(w.form, VK_DOWN);
+  EXPECT_EQ(::GetFocus(), Item(w.form, IDC_MAIN_NEXT));
 }
 
 TEST(RealWindow, CloseBoxAsksAndNoKeepsTheWindow) {

@@ -113,6 +113,7 @@ void DoEvents() {
 }
 
 void DiscardQueuedClicks(void*) {}  // nothing queues clicks here
+bool FocusFirstControl(void*, void*) { return false; }  // no windows here
 
 namespace {
 MousePointer g_pointer = MousePointer::Default;

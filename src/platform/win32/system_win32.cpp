@@ -154,6 +154,38 @@ void DiscardQueuedClicks(void* control) {
 }
 
 namespace {
+bool TakesFocus(HWND h) { return h && ::IsWindowVisible(h) && ::IsWindowEnabled(h); }
+}  // namespace
+
+bool FocusFirstControl(void* container, void* fallback) {
+  HWND page = static_cast<HWND>(container), target = nullptr;
+  if (page && ::IsWindowVisible(page)) {
+    // The search starts after the last control and wraps to the first.
+    HWND first = ::GetNextDlgTabItem(page, nullptr, FALSE);
+    if (TakesFocus(first) && ::IsChild(page, first)) {
+      target = first;
+      // Of a group of option buttons, the one that is chosen.
+      if (::SendMessageA(first, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) {
+        HWND h = first;
+        do {
+          if (::SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED && TakesFocus(h)) {
+            target = h;
+            break;
+          }
+          h = ::GetNextDlgGroupItem(page, h, FALSE);
+        } while (h && h != first);
+      }
+    }
+  }
+  if (!target && TakesFocus(static_cast<HWND>(fallback))) target = static_cast<HWND>(fallback);
+  if (!target) return false;
+  HWND dialog = ::GetAncestor(target, GA_ROOT);
+  // Through the dialog, so that it moves its default button as it does for Tab.
+  ::SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+  return true;
+}
+
+namespace {
 MousePointer g_pointer = MousePointer::Default;
 }
 
