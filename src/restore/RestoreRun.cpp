@@ -166,8 +166,9 @@ bool RestoreRun::Run() {
     preparedBook_.clear();
     if (restored) continue;
     failed_.push_back(Value(clsItem::ToIDName, i));
-    if (platform::MsgBox(kRecordFailedQuestion, platform::kOkCancel | platform::kDefaultButton2 | platform::kCritical) ==
-        platform::kAnswerCancel) {
+    if (platform::MsgBox(std::string(kRecordFailedQuestion) + "\r\n\r\n" + kRecordFailedIdentity +
+                             Value(clsItem::ToIDName, i),
+                         platform::kOkCancel | platform::kDefaultButton2 | platform::kCritical) == platform::kAnswerCancel) {
       view_.InitNow();
       abandoned_ = true;
       break;

@@ -40,6 +40,8 @@ struct RunSettings {
 // Messages of the run.
 constexpr const char kRecordFailedQuestion[] =
     "Error! Maybe this is an invalid file!        \r\n\r\nDo you wish to continue? ";
+// The line added to it: the identity the record was restored onto.
+constexpr const char kRecordFailedIdentity[] = "Not restored completely: ";
 constexpr const char kFailedSuffix[] = "These identities were not restored completely: ";
 constexpr const char kStoreKeptMessage[] =
     "The message store files could not be replaced; the earlier message store files are left as "

@@ -70,6 +70,7 @@ void ucRestor1::DropWorkFolder() {
 // of the loaded archive changes only when another archive has been loaded.
 bool ucRestor1::OpenBackupFile(const std::string& path) {
   cancelled_ = false;
+  asked_ = 0;
   offered_.clear();
   try {
     if (restoreFolder_.empty()) {
@@ -84,6 +85,7 @@ bool ucRestor1::OpenBackupFile(const std::string& path) {
     };
     reader->ZipFile(path);
     reader->Directory();
+    const std::int32_t listed = reader->LastResult();
     bool found = false;
     for (std::int32_t k = 1; k <= reader->FileCount(); ++k) {
       const bool take = !found && reader->FileDirectory(k).empty() && reader->Filename(k) == ArchiveLayout::kIdListEntry;
@@ -97,7 +99,12 @@ bool ucRestor1::OpenBackupFile(const std::string& path) {
     }
     if (cancelled_ && !loaded_.empty()) return false;  // no message: the earlier archive stays loaded
     if (!modFunction::FileExists(list)) {
-      platform::MsgBox(kIncorrectMessage, platform::kOkOnly | platform::kCritical);
+      const char* cause = cancelled_                                       ? kNoPasswordCause
+                          : found && reader->LastResult() == kUzBadPassword ? kWrongPasswordCause
+                          : found                                          ? kDamagedCause
+                          : listed != kUzOk && reader->FileCount() == 0    ? kUnreadableCause
+                                                                           : kNotABackupCause;
+      platform::MsgBox(std::string(kIncorrectMessage) + "\r\n" + cause, platform::kOkOnly | platform::kCritical);
       DropWorkFolder();
       return false;
     }
@@ -156,6 +163,8 @@ bool ucRestor1::ReadIDlist() {
 }
 
 void ucRestor1::cUnzipOE_PasswordRequest(std::string& sPassword, bool& bCancel) {
+  // Asked again in the same opening: the password given was wrong.
+  if (asked_++ > 0) platform::MsgBox(kWrongPasswordMessage, platform::kOkOnly | platform::kExclamation);
   frmPassword dialog;
   platform::ShowModalForm(dialog, Surface().hwnd());
   if (dialog.Cancelled()) {

@@ -46,6 +46,16 @@ class ucRestor1 : public wizard::RestoreSourcePage {
 
   static constexpr const char kIncorrectMessage[] = "Incorrect backup file or password, please choose another file.";
   static constexpr const char kChooseFirstMessage[] = "Click Browse button to choose a Backup file first !";
+  // The second line of kIncorrectMessage: why the file could not be opened.
+  static constexpr const char kNotABackupCause[] =
+      "It is not a backup file of this program: it holds no list of identities.";
+  static constexpr const char kWrongPasswordCause[] = "The password is not the one it was protected with.";
+  static constexpr const char kNoPasswordCause[] = "No password was given for it.";
+  static constexpr const char kDamagedCause[] = "It is damaged: its list of identities does not read back.";
+  static constexpr const char kUnreadableCause[] =
+      "It cannot be read as a backup file: it is missing, cannot be opened, or is not a zip file.";
+  // Said before the password dialog asks again.
+  static constexpr const char kWrongPasswordMessage[] = "The password is not correct. Please try again.";
   // More saved identities than any backup of this program holds: a list
   // that is damaged or made to waste the restore's time.
   static constexpr int kMaxSavedIdentities = 1000;
@@ -61,4 +71,5 @@ class ucRestor1 : public wizard::RestoreSourcePage {
   std::string offered_;   // the password given during the current opening
   std::string loaded_;    // the archive the plan was last read from
   bool cancelled_ = false;
+  int asked_ = 0;         // password dialogs shown during the current opening
 };

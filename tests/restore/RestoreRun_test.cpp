@@ -212,7 +212,8 @@ TEST_F(RestoreRunTest, FailedRecordIsNamedWhateverTheAnswer) {
     const std::size_t before = user.Shown().size();
     Run();
     ASSERT_EQ(user.Shown().size(), before + 1);
-    EXPECT_EQ(user.Shown().back().text, restore::kRecordFailedQuestion);
+    EXPECT_EQ(user.Shown().back().text,
+              std::string(restore::kRecordFailedQuestion) + "\r\n\r\n" + restore::kRecordFailedIdentity + "Nowhere");
     EXPECT_EQ(user.Shown().back().Icon(), platform::kCritical);
     EXPECT_EQ(user.Shown().back().DefaultButton(), platform::kDefaultButton2);
     EXPECT_FALSE(page.Succeeded());
@@ -508,7 +509,7 @@ TEST_F(RestoreRunTest, DamagedArchiveLeavesTheTargetAsItWas) {
   EXPECT_FALSE(page.Succeeded());
   ASSERT_EQ(user.Shown().size(), 2u);
   EXPECT_EQ(user.Shown()[0].text.rfind(restore::kExtractFailMessage, 0), 0u);
-  EXPECT_EQ(user.Shown()[1].text, restore::kRecordFailedQuestion);
+  EXPECT_EQ(user.Shown()[1].text.rfind(restore::kRecordFailedQuestion, 0), 0u);
   EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), OldStore());
   EXPECT_FALSE(KeyThere(Id(kNewMainId, "Software\\Microsoft\\Outlook Express\\5.0\\Rules")));
   EXPECT_EQ(Text(Id(kNewMainId, "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000009"), "Account Name"),

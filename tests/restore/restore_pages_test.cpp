@@ -106,17 +106,22 @@ TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
   EXPECT_EQ(Plan(1), first);
   EXPECT_TRUE(page.CheckReady());
 
+  // The message of a failed opening, and the cause on its second line.
+  auto incorrect = [](const char* cause) { return std::string(ucRestor1::kIncorrectMessage) + "\r\n" + cause; };
   page.Browse();  // no identity list in it
   ASSERT_EQ(user.Shown().size(), 1u);
-  EXPECT_EQ(user.Shown()[0].text, ucRestor1::kIncorrectMessage);
+  EXPECT_EQ(user.Shown()[0].text, incorrect(ucRestor1::kNotABackupCause));
   EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
   EXPECT_EQ(page.RestoreFile(), "");
   EXPECT_EQ(page.RestoreFolder(), "");
   EXPECT_FALSE(page.CheckReady());
   EXPECT_EQ(user.Shown()[1].text, ucRestor1::kChooseFirstMessage);
 
-  page.Browse();  // the wrong password three times
-  EXPECT_EQ(user.Shown().back().text, ucRestor1::kIncorrectMessage);
+  page.Browse();  // the wrong password three times: said before each new request
+  ASSERT_EQ(user.Shown().size(), 5u);
+  EXPECT_EQ(user.Shown()[2].text, ucRestor1::kWrongPasswordMessage);
+  EXPECT_EQ(user.Shown()[3].text, ucRestor1::kWrongPasswordMessage);
+  EXPECT_EQ(user.Shown()[4].text, incorrect(ucRestor1::kWrongPasswordCause));
   EXPECT_EQ(page.RestoreFile(), "");
   EXPECT_EQ(Plan(1), first);  // a failed opening leaves the plan
 
@@ -145,6 +150,19 @@ TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
   page.RestoreFile(world.Box().Path("open.qmb"));
   page.Loadbackupfile();
   EXPECT_EQ(page.lblEncryption.Caption(), ucRestor1::kUnprotectedMessage);
+
+  // No zip file at all; a list whose bytes were changed.
+  std::string bytes;
+  ASSERT_TRUE(platform::ReadWholeFile(world.Box().Path("open.qmb"), bytes));
+  bytes[44] = static_cast<char>(bytes[44] ^ 0x5A);
+  ASSERT_TRUE(platform::WriteWholeFile(world.Box().Path("damaged.qmb"), bytes));
+  ASSERT_TRUE(platform::WriteWholeFile(world.Box().Path("text.qmb"), "a letter, not a backup"));
+  for (const auto& [file, cause] : {std::pair{"text.qmb", ucRestor1::kUnreadableCause},
+                                    std::pair{"damaged.qmb", ucRestor1::kDamagedCause}}) {
+    page.RestoreFile(world.Box().Path(file));
+    page.Loadbackupfile();
+    EXPECT_EQ(user.Shown().back().text, incorrect(cause)) << file;
+  }
 }
 
 // The list read into the plan: exact, case-sensitive names; the first of
