@@ -21,7 +21,7 @@ std::string LibzipPath(const std::string& path) {
 }
 
 void MakeRawArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries,
-                    const char* password, zip_flags_t nameFlags) {
+                    const char* password, zip_flags_t nameFlags, zip_uint16_t method) {
   int err = 0;
   zip_t* za = zip_open(LibzipPath(path).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
   ASSERT_NE(za, nullptr) << path;
@@ -31,7 +31,7 @@ void MakeRawArchive(const std::string& path, const std::vector<std::pair<std::st
     ASSERT_GE(i, 0) << name;
     if (nameFlags == ZIP_FL_ENC_CP437)  // as Info-ZIP writes on Windows: made on FAT
       zip_file_set_external_attributes(za, static_cast<zip_uint64_t>(i), 0, ZIP_OPSYS_DOS, 0x20);
-    if (password) zip_file_set_encryption(za, static_cast<zip_uint64_t>(i), ZIP_EM_TRAD_PKWARE, password);
+    if (password) ASSERT_EQ(zip_file_set_encryption(za, static_cast<zip_uint64_t>(i), method, password), 0) << name;
   }
   ASSERT_EQ(zip_close(za), 0);
 }

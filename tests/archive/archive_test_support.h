@@ -15,9 +15,11 @@ namespace archivetest {
 // The host-side or Windows-side path libzip can open for a program path.
 std::string LibzipPath(const std::string& path);
 
-// Writes an archive whose entries have exactly these raw names and contents.
+// Writes an archive whose entries have exactly these raw names and contents,
+// encrypted with `method` when there is a password.
 void MakeRawArchive(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries,
-                    const char* password = nullptr, zip_flags_t nameFlags = ZIP_FL_ENC_RAW);
+                    const char* password = nullptr, zip_flags_t nameFlags = ZIP_FL_ENC_RAW,
+                    zip_uint16_t method = ZIP_EM_TRAD_PKWARE);
 
 // Entry name (raw bytes) -> content, read with libzip.
 std::map<std::string, std::string> ReadArchive(const std::string& path, const char* password = nullptr);

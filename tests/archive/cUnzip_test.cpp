@@ -223,6 +223,30 @@ TEST_F(UnzipTest, WrongPasswordLeavesNoFileAndKeepsTheEarlierOne) {
   EXPECT_EQ(Read("out\\Inbox.dbx"), std::string(50000, 'i'));
 }
 
+// Entries in AES-256, as other zip programs write them: the reader library
+// decrypts them with the right password and takes a wrong one for one.
+TEST_F(UnzipTest, Aes256EntriesExtractWithTheRightPasswordOnly) {
+  const std::string inbox(70000, 'i');
+  MakeRawArchive(box.Path("a.qmb"), {{"Inbox.dbx", inbox}, {"b.txt", "b"}}, "right", ZIP_FL_ENC_RAW, ZIP_EM_AES_256);
+  struct Case {
+    const char* password;
+    int result;
+    std::vector<std::string> extracted;
+  };
+  for (const Case& c : {Case{"wrong", kUzBadPassword, {}}, Case{"right", kUzOk, {"Inbox.dbx", "b.txt"}}}) {
+    SCOPED_TRACE(c.password);
+    cUnzip u;
+    u.ZipFile(box.Path("a.qmb"));
+    u.UnzipFolder(box.Path("out\\"));
+    u.PasswordRequest = [&](std::string& p, bool&) { p = c.password; };
+    u.Directory();
+    EXPECT_EQ(u.Unzip(), c.result == kUzOk);
+    EXPECT_EQ(u.LastResult(), c.result);
+    EXPECT_EQ(Extracted(), c.extracted);
+  }
+  EXPECT_TRUE(Read("out\\Inbox.dbx") == inbox);
+}
+
 // A password other than `right` that the check byte in entry `index`'s
 // header lets through (about one in 256 does).
 std::string WrongPasswordTheHeaderTakes(const std::string& archive, zip_uint64_t index) {
