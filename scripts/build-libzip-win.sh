@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds a static libzip for Windows from Debian's libzip source package
-# into CACHE/libzip-win64 or CACHE/libzip-win32 (kept between runs).
-#   build-libzip-win.sh win64|win32 [CACHE]
+# into CACHE/libzip-win64 or CACHE/libzip-win32 (kept between runs), with AES
+# encryption from the mbed TLS that build-mbedtls-win.sh put in
+# CACHE/mbedtls-<arch> (or MBEDTLS, when given).
+#   build-libzip-win.sh win64|win32 [CACHE [MBEDTLS]]
 set -euo pipefail
 arch="${1:?win64 or win32}"
 cache="${2:-/var/cache/quillmere}"
@@ -11,9 +13,14 @@ case "$arch" in
   *) echo "libzip: unknown architecture $arch" >&2; exit 1 ;;
 esac
 prefix="$cache/libzip-$arch"
-# The stamp names the configuration: a changed configuration builds anew.
-stamp="$prefix/.built-rtlgenrandom-crctable-xp-rawcomment"
-[ -f "$stamp" ] && exit 0
+mbedtls="${3:-$cache/mbedtls-$arch}"
+mbedtls_stamp=$(cd "$mbedtls" 2>/dev/null && ls -d .built-* 2>/dev/null | head -1 || true)
+[ -n "$mbedtls_stamp" ] && [ -f "$mbedtls/lib/libmbedcrypto.a" ] ||
+  { echo "libzip: no mbed TLS in $mbedtls: run build-mbedtls-win.sh $arch first" >&2; exit 1; }
+# The stamp names the configuration and holds the name of the mbed TLS build
+# it was made against: a change of either builds anew.
+stamp="$prefix/.built-mbedtls-rtlgenrandom-crctable-xp-rawcomment"
+[ -f "$stamp" ] && [ "$(cat "$stamp")" = "$mbedtls_stamp" ] && exit 0
 
 work="$cache/libzip-src-$arch"
 rm -rf "$work" "$prefix"
@@ -53,10 +60,11 @@ for old, new in edits:
 open(path, "w").write(s)
 PY
 
-# The random bytes that start every password-protected entry: libzip's own
-# Windows code either needs CNG (bcrypt.dll, Vista and later) or opens and
-# closes a CryptoAPI provider for every entry (milliseconds apiece). Both give
-# way to RtlGenRandom (advapi32 SystemFunction036, there since Windows XP).
+# The random bytes that start every password-protected entry (and the salt of
+# every AES entry): libzip's own Windows code either needs CNG (bcrypt.dll,
+# Vista and later) or opens and closes a CryptoAPI provider for every entry
+# (milliseconds apiece). Both give way to RtlGenRandom (advapi32
+# SystemFunction036, there since Windows XP).
 python3 - lib/zip_random_win32.c <<'PY'
 import sys
 path = sys.argv[1]
@@ -73,6 +81,24 @@ zip_secure_random(zip_uint8_t *buffer, zip_uint16_t length) {
 if "CryptGenRandom" not in s[start:end]:
     sys.exit("zip_random_win32.c: unexpected source, not patched")
 open(path, "w").write(s[:start] + body + s[end:])
+PY
+
+# With mbed TLS, libzip would take them from a random generator of its own
+# instead, seeded on first use and shared by every thread without a lock: the
+# one above stays. Refuses to build if the source does not look as expected.
+python3 - lib/zip_crypto_mbedtls.h lib/zip_crypto_mbedtls.c <<'PY'
+import sys
+h, c = sys.argv[1], sys.argv[2]
+s = open(h).read()
+if "#define HAVE_SECURE_RANDOM\n" not in s:
+    sys.exit("zip_crypto_mbedtls.h: unexpected source, not patched")
+open(h, "w").write(s.replace("#define HAVE_SECURE_RANDOM\n", ""))
+s = open(c).read()
+start = s.find("typedef struct {\n    mbedtls_entropy_context entropy;")
+includes = "#include <mbedtls/ctr_drbg.h>\n#include <mbedtls/entropy.h>\n"
+if start < 0 or includes not in s or "zip_secure_random" not in s[start:]:
+    sys.exit("zip_crypto_mbedtls.c: unexpected source, not patched")
+open(c, "w").write(s[:start].replace(includes, ""))
 PY
 
 # The archive comment is written as given, in the ANSI code page like the
@@ -104,8 +130,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 TC
 
-# No crypto library: traditional encryption is libzip's own; nothing newer
-# than Windows XP is called.
+# Traditional encryption is libzip's own, AES comes from mbed TLS; nothing
+# newer than Windows XP is called.
 cmake -S . -B build -G Ninja \
   -DCMAKE_C_FLAGS="-D_WIN32_WINNT=0x0501 -DWINVER=0x0501" \
   -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
@@ -113,13 +139,22 @@ cmake -S . -B build -G Ninja \
   -DCMAKE_INSTALL_PREFIX="$prefix" \
   -DBUILD_SHARED_LIBS=OFF \
   -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DENABLE_ZSTD=OFF \
-  -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
+  -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=ON \
   -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=OFF \
+  -DMbedTLS_INCLUDE_DIR="$mbedtls/include" \
+  -DMbedTLS_LIBRARY="$mbedtls/lib/libmbedcrypto.a" \
   -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
   -DZLIB_LIBRARY=/usr/$triple/lib/libz.a \
   -DZLIB_INCLUDE_DIR=/usr/$triple/include >/dev/null
-cmake --build build
+grep -q "^#define HAVE_MBEDTLS" build/config.h ||
+  { echo "libzip: configured without mbed TLS" >&2; exit 1; }
+cmake --build build -j "$(nproc)"
+# The random bytes come from RtlGenRandom, not from a generator of mbed TLS.
+symbols=$($triple-nm -A build/lib/libzip.a)
+grep -q "zip_random_win32.*SystemFunction036" <<<"$symbols" &&
+  ! grep -q "mbedtls_ctr_drbg\|mbedtls_entropy" <<<"$symbols" ||
+  { echo "libzip: random bytes not from RtlGenRandom" >&2; exit 1; }
 cmake --install build >/dev/null
-touch "$stamp"
+echo "$mbedtls_stamp" > "$stamp"
 rm -rf "$work"
 echo "libzip for $arch in $prefix"

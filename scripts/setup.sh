@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine for building and testing Quillmere.
-# Idempotent: packages already there and a cached libzip build are kept.
+# Idempotent: packages already there and the cached library builds are kept.
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -62,7 +62,10 @@ if [ ${#missing[@]} -gt 0 ] || [ $need_update = 1 ]; then
   done
 fi
 
-# libzip for the Windows build, cross-compiled from Debian's own source package.
-"$here/build-libzip-win.sh" win64 "$cache"
-"$here/build-libzip-win.sh" win32 "$cache"
+# libzip for the Windows build, cross-compiled from Debian's own source
+# package, with AES encryption from mbed TLS built the same way before it.
+for arch in win64 win32; do
+  "$here/build-mbedtls-win.sh" "$arch" "$cache"
+  "$here/build-libzip-win.sh" "$arch" "$cache"
+done
 "$here/build-winpthreads-xp.sh" "$cache"
