@@ -37,6 +37,8 @@ TEST(ExitCleanup, EverythingIsGoneAfterwards) {
   for (const auto& p : gone) EXPECT_TRUE(Gone(p)) << p;
 }
 
+DWORD WINAPI ExtractOnAnotherThread(LPVOID) { return modCheckOE::ExtractZipLibraries() ? 1 : 0; }
+
 // Started while the clean-up of a run that has just ended still deletes the
 // libraries (here held in its loop by its own program file, kept open), the
 // next run waits for it and keeps the libraries it writes.
@@ -49,8 +51,7 @@ TEST(ExitCleanup, ANewStartMeanwhileKeepsItsLibraries) {
     held = ::CreateFileA(exe.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   for (int i = 0; i < 200 && Gone(lib + "~killzipDLL.bat"); ++i) ::Sleep(50);  // the batch has begun
-  HANDLE start = ::CreateThread(
-      nullptr, 0, [](LPVOID) -> DWORD { return modCheckOE::ExtractZipLibraries() ? 1 : 0; }, nullptr, 0, nullptr);
+  HANDLE start = ::CreateThread(nullptr, 0, ExtractOnAnotherThread, nullptr, 0, nullptr);
   ::Sleep(1500);
   ::CloseHandle(held);  // the batch can now finish
   ASSERT_EQ(::WaitForSingleObject(start, 30000), WAIT_OBJECT_0);
