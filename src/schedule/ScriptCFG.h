@@ -21,8 +21,8 @@
 // a script: the marker is no record (its type is 0) and its three 0s break
 // the text into more than the three parts that reader's fallback accepts.
 // Were the password field read alone, it would give no password (its first
-// byte is 0), never another one; this reader takes such a field without
-// the extension after it for a damaged script.
+// byte is 0), never another one. This reader takes kSealedField without the
+// part after the records, or that part without kSealedField, for damage.
 #include <cstdint>
 #include <string>
 
