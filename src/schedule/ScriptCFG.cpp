@@ -83,7 +83,7 @@ bool ParseBySplitting(const std::string& text, std::string& file, std::string& c
   return true;
 }
 
-// Where the sealed password's part begins in the text section: just past
+// Where the sealed tail begins in the text section: just past
 // the last whole record, when the marker stands there; npos when it does not.
 std::size_t ExtensionStart(const std::string& text) {
   std::size_t first = text.find(kSeparator);
@@ -100,7 +100,7 @@ std::uint32_t GetUInt32(const std::string& bytes, std::size_t at) {
   return TextRecords::GetUInt16(bytes, at) | (static_cast<std::uint32_t>(TextRecords::GetUInt16(bytes, at + 2)) << 16);
 }
 
-// The password and encryption kept in the part that begins `extension`.
+// The password and encryption kept in the sealed tail `extension`.
 ScriptCFG::Fault ReadExtension(const std::string& extension, std::string& password, bool& compatible) {
   if (extension.size() < kExtensionHeader) return ScriptCFG::Fault::kPasswordDamaged;
   if (TextRecords::GetUInt16(extension, kMarkerSize) != ScriptCFG::kExtensionVersion)
@@ -152,7 +152,7 @@ bool ScriptCFG::LoadBytes(const std::string& bytes, Fault* fault) {
     extension = text.substr(at);
     text.erase(at);
   }
-  // The field and the part after the records come together or not at all.
+  // The field and the tail after the records come together or not at all.
   if (sealed == extension.empty()) {
     result = Fault::kPasswordDamaged;
     return false;

@@ -10,7 +10,7 @@
 //   65   .  BackupFile, 3 NULs, Comments, 3 NULs, then per identity a text
 //           record (type 8, 16-bit length) holding the name, 0x01, the
 //           item flags with "1" as CR and "," as LF, 0x00.
-// The current form goes on after the last record:
+// The current form goes on after the last record with a sealed tail:
 //   +0   8  kExtensionMarker: three 0s, "QMPW", 0x1A
 //   +8   2  kExtensionVersion (1)
 //   +10  4  N, the length of the rest of the file
@@ -19,10 +19,10 @@
 //           only the user who saved the script, on that computer, reads it.
 // A reader of the earlier form refuses a script of the current form as not
 // a script: the marker is no record (its type is 0) and its three 0s break
-// the text into more than the three parts that reader's fallback accepts.
+// the text into more than the three pieces that reader's fallback accepts.
 // Were the password field read alone, it would give no password (its first
 // byte is 0), never another one. This reader takes kSealedField without the
-// part after the records, or that part without kSealedField, for damage.
+// tail after the records, or that tail without kSealedField, for damage.
 #include <cstdint>
 #include <string>
 
@@ -43,8 +43,8 @@ class ScriptCFG {
   enum class Fault {
     kNone,
     kNotAScript,        // too short, another signature, no valid date, a damaged text section
-    kPasswordDamaged,   // the sealed password's part is missing, cut short or malformed
-    kPasswordTooNew,    // that part comes from a later version of the program
+    kPasswordDamaged,   // the sealed tail is missing, cut short or malformed
+    kPasswordTooNew,    // that tail comes from a later version of the program
     kPasswordNotOurs,   // it does not unseal: another user, another computer or damage
     kNothingToSave,     // no identities, or fewer names than flags
     kNameTooLong,       // an identity does not fit its record

@@ -49,8 +49,8 @@ std::string Length32(std::size_t n) {
   return out;
 }
 
-// A script's bytes read by hand: what comes before the sealed part, and that
-// part once unsealed ("" when it is not there or not whole).
+// A script's bytes read by hand: what comes before the sealed tail, and that
+// tail once unsealed ("" when it is not there or not whole).
 struct Sealed {
   std::string head, payload;
   explicit Sealed(const std::string& bytes) {
@@ -63,8 +63,8 @@ struct Sealed {
   }
 };
 
-// A sealed part made by hand around `payload`.
-std::string SealedPart(const std::string& payload) {
+// A sealed tail made by hand around `payload`.
+std::string SealedTail(const std::string& payload) {
   std::string sealed;
   EXPECT_TRUE(platform::ProtectForUser(payload, sealed));
   return kMarker + kVersion1 + Length32(sealed.size()) + sealed;
@@ -79,7 +79,7 @@ std::string EarlierForm(const std::string& password) {
 }
 
 TEST(ScriptBytes, WholeFileByHand) {
-  // No password, empty comment, mixed flags; then the sealed part.
+  // No password, empty comment, mixed flags; then the sealed tail.
   std::string expected = kSig + kNoon2000 + kSealedField + "D:\\B.qmb" + kSep + kSep +
                          std::string("\x08\x00\x11\x00", 4) + "Main\x01" + "\r\n0\n\r\n\r\n0\n0" +
                          std::string(1, '\0');
@@ -225,45 +225,6 @@ TEST(ScriptBytes, EveryTruncationIsRefused) {
   }
 }
 
-// The sealed part damaged or foreign: refused, never read as no password.
-TEST(ScriptBytes, DamagedSealedPartIsRefused) {
-  ScriptCFG s = Script("A", "1,1,1,1,1,1");
-  s.Password("secret");
-  const std::string good = Bytes(s);
-  const std::size_t at = good.find(kMarker);
-  auto with = [&](std::size_t offset, const std::string& bytes) { return std::string(good).replace(offset, bytes.size(), bytes); };
-  struct Case {
-    const char* what;
-    std::string bytes;
-    Fault fault;
-  };
-  const Case cases[] = {
-      {"part cut off", good.substr(0, at), Fault::kPasswordDamaged},
-      {"earlier password field", with(53, EarlierForm("secret").substr(53, 12)), Fault::kPasswordDamaged},
-      {"marker changed", with(at + 4, "X"), Fault::kPasswordDamaged},
-      {"later version", with(at + 8, "\x02"), Fault::kPasswordTooNew},
-      {"length one more", with(at + 10, Length32(good.size() - at - 13)), Fault::kPasswordDamaged},
-      {"a byte added", good + "x", Fault::kPasswordDamaged},
-      {"sealed byte changed", with(good.size() - 1, std::string(1, static_cast<char>(good.back() ^ 1))),
-       Fault::kPasswordNotOurs},
-      {"encryption neither 0 nor 1", good.substr(0, at) + SealedPart("\x02secret"), Fault::kPasswordDamaged},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    ScriptCFG back = Script("Kept", "1");
-    back.Password("kept");
-    Fault fault = Fault::kNone;
-    EXPECT_FALSE(back.LoadBytes(c.bytes, &fault));
-    EXPECT_EQ(fault, c.fault);
-    EXPECT_EQ(back.Password(), "kept");
-    EXPECT_EQ(back.Identities(), TextList{"Kept"});
-  }
-  // The same bytes made whole again read.
-  ScriptCFG back;
-  EXPECT_TRUE(back.LoadBytes(good.substr(0, at) + SealedPart(std::string("\0secret", 7))));
-  EXPECT_EQ(back.Password(), "secret");
-}
-
 TEST(ScriptBytes, NoIdentitiesNothingToSave) {
   ScriptCFG s;
   std::string out;
@@ -369,40 +330,62 @@ TEST(ScriptFile, UnreadableFilesAreReportedAndRefused) {
   EXPECT_EQ(user.Shown().size(), 2u);  // not a script: no box, the caller tells the user
 }
 
-TEST(ScriptFile, UnreadablePasswordIsReported) {
+// The sealed tail damaged or foreign: a clear message, the object as it
+// was, never a script read with no password.
+TEST(ScriptFile, UnreadablePasswordIsReportedAndRefused) {
   Sandbox box;
   ScriptedUser user;
   ScriptCFG s = Script("A", "1,1,1,1,1,1");
   s.Password("secret");
   const std::string good = Bytes(s);
   const std::size_t at = good.find(kMarker);
-  const std::string notOurs =
-      "The password in this backup script cannot be read. It was saved by another user or on another "
-      "computer, or the file is damaged.";
+  auto with = [&](std::size_t offset, const std::string& bytes) { return std::string(good).replace(offset, bytes.size(), bytes); };
+  const std::string damaged = "The password in this backup script cannot be read: the file is damaged.",
+                    notOurs = "The password in this backup script cannot be read. It was saved by another user or "
+                              "on another computer, or the file is damaged.";
   struct Case {
-    std::string bytes, message;
+    const char* what;
+    std::string bytes;
+    Fault fault;
+    std::string message;
   };
   const Case cases[] = {
-      {good.substr(0, at), "The password in this backup script cannot be read: the file is damaged."},
-      {std::string(good).replace(at + 8, 1, "\x02"),
+      {"tail cut off", good.substr(0, at), Fault::kPasswordDamaged, damaged},
+      {"earlier password field", with(53, EarlierForm("secret").substr(53, 12)), Fault::kPasswordDamaged, damaged},
+      {"marker changed", with(at + 4, "X"), Fault::kPasswordDamaged, damaged},
+      {"later version", with(at + 8, "\x02"), Fault::kPasswordTooNew,
        "The password in this backup script cannot be read: the script was saved by a later version of Quillmere."},
-      {good.substr(0, good.size() - 1) + static_cast<char>(good.back() ^ 1), notOurs},
+      {"length one more", with(at + 10, Length32(good.size() - at - 13)), Fault::kPasswordDamaged, damaged},
+      {"a byte added", good + "x", Fault::kPasswordDamaged, damaged},
+      {"sealed byte changed", with(good.size() - 1, std::string(1, static_cast<char>(good.back() ^ 1))),
+       Fault::kPasswordNotOurs, notOurs},
+      {"encryption neither 0 nor 1", good.substr(0, at) + SealedTail("\x02secret"), Fault::kPasswordDamaged, damaged},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptCFG back = Script("Kept", "1");
+    back.Password("kept");
+    Fault fault = Fault::kNone;
+    EXPECT_FALSE(back.LoadBytes(c.bytes, &fault));
+    EXPECT_EQ(fault, c.fault);
     box.WriteFile("a.oes", c.bytes);
-    ScriptCFG back;
+    const std::size_t shown = user.Shown().size();
     EXPECT_FALSE(back.ReadScriptFile(box.Path("a.oes")));
-    ASSERT_FALSE(user.Shown().empty());
+    ASSERT_EQ(user.Shown().size(), shown + 1);
     EXPECT_EQ(user.Shown().back().text, c.message);
     EXPECT_EQ(user.Shown().back().title, "ReadScriptFile");
     EXPECT_EQ(user.Shown().back().Icon(), platform::kCritical);
+    EXPECT_EQ(back.Password(), "kept");
+    EXPECT_EQ(back.Identities(), TextList{"Kept"});
   }
-  EXPECT_EQ(user.Shown().size(), 3u);
+  // The same bytes made whole again read.
+  ScriptCFG back;
+  EXPECT_TRUE(back.LoadBytes(good.substr(0, at) + SealedTail(std::string("\0secret", 7))));
+  EXPECT_EQ(back.Password(), "secret");
 #ifndef _WIN32
   // Another account, and no account to seal for.
   box.WriteFile("a.oes", good);
   platform::emu::SetCurrentUser("someone else");
-  ScriptCFG back;
   EXPECT_FALSE(back.ReadScriptFile(box.Path("a.oes")));
   EXPECT_EQ(user.Shown().back().text, notOurs);
   platform::emu::SetCurrentUser("");

@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string bytes(reinterpret_cast<const char*>(data), size);
   LoadSaveLoad(bytes);
   // The same bytes behind a valid header reach the text section's readers
-  // and the sealed part's.
+  // and the sealed tail's.
   LoadSaveLoad(Header() + bytes);
   LoadSaveLoad(Header(false) + bytes);
   return 0;
