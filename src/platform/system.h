@@ -1,6 +1,6 @@
 #pragma once
 // Process-level services: command line, version, shell, resources,
-// libraries, the message pump and the mouse pointer.
+// libraries, the message pump, the mouse pointer and data kept for the user.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -64,5 +64,13 @@ std::string ShortDateToday();
 // The system's description of the last failure of a file or process call
 // on this thread, without a trailing line break.
 std::string LastErrorDescription();
+
+// Seals bytes so that only the current user's account on this computer can
+// unseal them (CryptProtectData without a prompt); false when the system
+// refuses. UnprotectForUser gives the bytes back; false, leaving `plain` as
+// it was, for data sealed by another user or on another computer and for
+// damaged data.
+bool ProtectForUser(const std::string& plain, std::string& sealed);
+bool UnprotectForUser(const std::string& sealed, std::string& plain);
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 #include "schedule/OleDate.h"
 #include "shell/TextRecords.h"
@@ -14,6 +15,15 @@ constexpr char kTextSeparator[] = {'\0', '\0', '\0'};
 const std::string kSeparator(kTextSeparator, 3);
 // A script holds a few paths and names; anything far larger is not one.
 constexpr std::uint64_t kMaxScriptSize = 16u * 1024u * 1024u;
+constexpr char kPasswordNotOursMessage[] =
+    "The password in this backup script cannot be read. It was saved by another user or on another "
+    "computer, or the file is damaged.";
+constexpr char kPasswordDamagedMessage[] = "The password in this backup script cannot be read: the file is damaged.";
+constexpr char kPasswordTooNewMessage[] =
+    "The password in this backup script cannot be read: the script was saved by a later version of Quillmere.";
+const std::string kSealedFieldBytes(ScriptCFG::kSealedField, ScriptCFG::kPasswordSize);
+constexpr std::size_t kMarkerSize = sizeof ScriptCFG::kExtensionMarker - 1;
+constexpr std::size_t kExtensionHeader = kMarkerSize + 2 + 4;  // marker, version, length
 
 std::string ReplaceAll(std::string text, char from, char to) {
   for (char& c : text)
@@ -73,6 +83,39 @@ bool ParseBySplitting(const std::string& text, std::string& file, std::string& c
   return true;
 }
 
+// Where the sealed tail begins in the text section: just past
+// the last whole record, when the marker stands there; npos when it does not.
+std::size_t ExtensionStart(const std::string& text) {
+  std::size_t first = text.find(kSeparator);
+  std::size_t at = first == std::string::npos ? first : text.find(kSeparator, first + 3);
+  if (at == std::string::npos) return at;
+  at += 3;
+  while (text.size() - at >= 4 && TextRecords::GetUInt16(text, at) == TextRecords::kTextType &&
+         text.size() - at - 4 >= TextRecords::GetUInt16(text, at + 2))
+    at += 4 + TextRecords::GetUInt16(text, at + 2);
+  return text.compare(at, kMarkerSize, ScriptCFG::kExtensionMarker, kMarkerSize) == 0 ? at : std::string::npos;
+}
+
+std::uint32_t GetUInt32(const std::string& bytes, std::size_t at) {
+  return TextRecords::GetUInt16(bytes, at) | (static_cast<std::uint32_t>(TextRecords::GetUInt16(bytes, at + 2)) << 16);
+}
+
+// The password and encryption kept in the sealed tail `extension`.
+ScriptCFG::Fault ReadExtension(const std::string& extension, std::string& password, bool& compatible) {
+  if (extension.size() < kExtensionHeader) return ScriptCFG::Fault::kPasswordDamaged;
+  if (TextRecords::GetUInt16(extension, kMarkerSize) != ScriptCFG::kExtensionVersion)
+    return ScriptCFG::Fault::kPasswordTooNew;
+  if (GetUInt32(extension, kMarkerSize + 2) != extension.size() - kExtensionHeader)
+    return ScriptCFG::Fault::kPasswordDamaged;
+  std::string payload;
+  if (!platform::UnprotectForUser(extension.substr(kExtensionHeader), payload))
+    return ScriptCFG::Fault::kPasswordNotOurs;
+  if (payload.empty() || static_cast<unsigned char>(payload[0]) > 1) return ScriptCFG::Fault::kPasswordDamaged;
+  compatible = payload[0] == 1;
+  password = payload.substr(1);
+  return ScriptCFG::Fault::kNone;
+}
+
 bool ParseTextSection(const std::string& text, std::string& file, std::string& comment,
                       TextList& names, TextList& details) {
   std::size_t first = text.find(kSeparator);
@@ -90,25 +133,47 @@ bool ParseTextSection(const std::string& text, std::string& file, std::string& c
 }  // namespace
 
 static_assert(sizeof(ScriptCFG::kSignature) - 1 == ScriptCFG::kSignatureSize, "signature is 45 bytes");
+static_assert(sizeof(ScriptCFG::kSealedField) == ScriptCFG::kPasswordSize, "the sealed field fills the password's");
 
 ScriptCFG::ScriptCFG() : lastBackupDate_(OleDate::Now()) {}
 
-bool ScriptCFG::LoadBytes(const std::string& bytes) {
+bool ScriptCFG::LoadBytes(const std::string& bytes, Fault* fault) {
+  Fault why = Fault::kNone;
+  Fault& result = fault ? *fault : why;
+  result = Fault::kNotAScript;
   if (bytes.size() < kHeaderSize) return false;
   if (bytes.compare(0, kSignatureSize, kSignature, kSignatureSize) != 0) return false;
   double date = GetDouble(bytes, kSignatureSize);
   if (!OleDate::IsValid(date)) return false;
 
+  std::string text = bytes.substr(kHeaderSize), extension;
+  const bool sealed = bytes.compare(kPasswordOffset, kPasswordSize, kSealedFieldBytes) == 0;
+  if (std::size_t at = ExtensionStart(text); at != std::string::npos) {
+    extension = text.substr(at);
+    text.erase(at);
+  }
+  // The field and the tail after the records come together or not at all.
+  if (sealed == extension.empty()) {
+    result = Fault::kPasswordDamaged;
+    return false;
+  }
   std::string file, comment;
   TextList names, details;
-  if (!ParseTextSection(bytes.substr(kHeaderSize), file, comment, names, details)) return false;
+  if (!ParseTextSection(text, file, comment, names, details)) return false;
 
-  if (bytes[kPasswordOffset] != '\0') {
-    std::string password;
+  std::string password = password_;
+  bool compatible = false;
+  if (sealed) {
+    result = ReadExtension(extension, password, compatible);
+    if (result != Fault::kNone) return false;
+  } else if (bytes[kPasswordOffset] != '\0') {
+    password.clear();
     for (std::size_t i = 0; i < kPasswordSize && bytes[kPasswordOffset + i] != '\0'; ++i)
       password += static_cast<char>(~static_cast<unsigned char>(bytes[kPasswordOffset + i]));
-    password_ = password;
   }
+  result = Fault::kNone;
+  password_ = password;
+  compatibleEncryption_ = compatible;
   lastBackupDate_ = date;
   backupFile_ = file;
   comments_ = comment;
@@ -117,17 +182,31 @@ bool ScriptCFG::LoadBytes(const std::string& bytes) {
   return true;
 }
 
-bool ScriptCFG::SaveBytes(std::string& out) const {
+bool ScriptCFG::SaveBytes(std::string& out, Fault* fault) const {
+  Fault why = Fault::kNone;
+  Fault& result = fault ? *fault : why;
+  result = Fault::kNothingToSave;
   if (identities_.Empty() || idDetails_.Empty() || identities_.Count() < idDetails_.Count()) return false;
   std::string bytes(kSignature, kSignatureSize);
   PutDouble(bytes, lastBackupDate_);
-  for (std::size_t i = 0; i < kPasswordSize; ++i)
-    bytes += i < password_.size() ? static_cast<char>(~static_cast<unsigned char>(password_[i])) : '\0';
+  bytes += kSealedFieldBytes;
   bytes += backupFile_ + kSeparator + comments_ + kSeparator;
+  result = Fault::kNameTooLong;
   for (std::int32_t i = 1; i <= idDetails_.Count(); ++i) {
     std::string record = identities_.At(i) + '\x01' + EncodeFlags(idDetails_.At(i)) + '\0';
     if (!TextRecords::Append(bytes, record)) return false;
   }
+  std::string sealed;
+  result = Fault::kCannotSeal;
+  if (!platform::ProtectForUser(std::string(1, compatibleEncryption_ ? '\x01' : '\x00') + password_, sealed) ||
+      sealed.size() > kMaxScriptSize)
+    return false;
+  bytes.append(kExtensionMarker, kMarkerSize);
+  TextRecords::PutUInt16(bytes, kExtensionVersion);
+  TextRecords::PutUInt16(bytes, static_cast<std::uint16_t>(sealed.size() & 0xFFFF));
+  TextRecords::PutUInt16(bytes, static_cast<std::uint16_t>(sealed.size() >> 16));
+  bytes += sealed;
+  result = Fault::kNone;
   out = std::move(bytes);
   return true;
 }
@@ -148,16 +227,26 @@ bool ScriptCFG::ReadScriptFile(const std::string& sScrFile) {
     platform::MsgBox("Permission denied", platform::kCritical, "ReadScriptFile");
     return false;
   }
-  return LoadBytes(bytes);
+  Fault fault;
+  if (LoadBytes(bytes, &fault)) return true;
+  // Not a script at all: the caller says so, naming the file.
+  const char* message = fault == Fault::kPasswordNotOurs ? kPasswordNotOursMessage
+                        : fault == Fault::kPasswordTooNew ? kPasswordTooNewMessage
+                        : fault == Fault::kPasswordDamaged ? kPasswordDamagedMessage
+                                                           : nullptr;
+  if (message) platform::MsgBox(message, platform::kCritical, "ReadScriptFile");
+  return false;
 }
 
 bool ScriptCFG::WriteScriptFile(const std::string& path) {
   if (identities_.Empty() || idDetails_.Empty()) return false;
   std::string bytes;
-  if (!SaveBytes(bytes)) {
-    platform::MsgBox(identities_.Count() < idDetails_.Count()
-                         ? "Subscript out of range"
-                         : "An identity name is too long to be kept in a script file",
+  Fault fault;
+  if (!SaveBytes(bytes, &fault)) {
+    platform::MsgBox(fault == Fault::kCannotSeal    ? "The password could not be protected for your user account, "
+                                                      "so the script was not saved."
+                     : fault == Fault::kNameTooLong ? "An identity name is too long to be kept in a script file"
+                                                    : "Subscript out of range",
                      platform::kCritical, "WriteScriptFile");
     return false;
   }

@@ -1,11 +1,16 @@
-// The file seam behaves as Windows does, on both builds.
+// The file seam, paths and the data sealed for the user behave as Windows
+// does, on both builds.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/system.h"
 #include "support/sandbox.h"
+#ifndef _WIN32
+#include "platform/emulated/emulation.h"
+#endif
 
 using namespace platform;
 using testsupport::Sandbox;
@@ -181,5 +186,49 @@ TEST(Files, AccentedNamesInTheAnsiCodePage) {
   std::string back;
   EXPECT_TRUE(ReadWholeFile(box.Path("BRIEF\xC9 K\xD6LN.DBX"), back) || testsupport::kRealWindows);
 }
+
+}  // namespace
+
+namespace {
+
+// Under Wine these go through the system's own data protection.
+TEST(Protect, SealedDataComesBackOnlyWhole) {
+  Sandbox box;  // a fresh emulated machine
+  for (const std::string& plain : {std::string(), std::string("s3cret"), std::string(300, '\xE9'),
+                                   std::string("a\0b", 3)}) {
+    std::string sealed, back = "unchanged";
+    ASSERT_TRUE(ProtectForUser(plain, sealed));
+    if (!plain.empty()) {
+      EXPECT_EQ(sealed.find(plain), std::string::npos);
+    }
+    ASSERT_TRUE(UnprotectForUser(sealed, back));
+    EXPECT_EQ(back, plain);
+    // Cut short, or its first or last byte changed (Wine's own check passes
+    // over some bytes between, such as the salt).
+    std::vector<std::string> damaged = {"", sealed.substr(0, sealed.size() / 2), sealed.substr(0, sealed.size() - 1),
+                                        sealed, sealed};
+    damaged[3].front() ^= 0x20;
+    damaged[4].back() ^= 0x20;
+    for (const std::string& bytes : damaged) {
+      back = "unchanged";
+      EXPECT_FALSE(UnprotectForUser(bytes, back)) << bytes.size();
+      EXPECT_EQ(back, "unchanged");
+    }
+  }
+}
+
+#ifndef _WIN32
+TEST(Protect, AnotherUserCannotUnseal) {
+  Sandbox box;
+  std::string sealed, back;
+  ASSERT_TRUE(ProtectForUser("s3cret", sealed));
+  emu::SetCurrentUser("Other");
+  EXPECT_FALSE(UnprotectForUser(sealed, back));
+  emu::SetCurrentUser("USER");  // account names compare without case
+  EXPECT_TRUE(UnprotectForUser(sealed, back));
+  emu::SetCurrentUser("");
+  EXPECT_FALSE(ProtectForUser("s3cret", sealed));
+}
+#endif
 
 }  // namespace

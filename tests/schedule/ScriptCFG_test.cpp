@@ -6,18 +6,27 @@
 #include <cmath>
 
 #include "platform/files.h"
+#include "platform/system.h"
 #include "schedule/OleDate.h"
+#include "shell/TextRecords.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
+#ifndef _WIN32
+#include "platform/emulated/emulation.h"
+#endif
 
 using testsupport::Sandbox;
 using testsupport::ScriptedUser;
+using Fault = ScriptCFG::Fault;
 
 namespace {
 
 const std::string kSig = "OES1.00      Quillmere backup script file 1.0";
 const std::string kNoon2000(std::string("\x00\x00\x00\x00\xD0\xD5\xE1\x40", 8));  // 36526.5
 const std::string kSep(3, '\0');
+const std::string kSealedField("\0PW-SEALED\0\0", 12);
+const std::string kMarker("\0\0\0QMPW\x1A", 8);
+const std::string kVersion1("\x01\x00", 2);
 
 ScriptCFG Script(const std::string& name, const std::string& flags) {
   ScriptCFG s;
@@ -34,32 +43,104 @@ std::string Bytes(const ScriptCFG& s) {
   return out;
 }
 
+std::string Length32(std::size_t n) {
+  std::string out;
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((n >> (8 * i)) & 0xFF);
+  return out;
+}
+
+// A script's bytes read by hand: what comes before the sealed tail, and that
+// tail once unsealed ("" when it is not there or not whole).
+struct Sealed {
+  std::string head, payload;
+  explicit Sealed(const std::string& bytes) {
+    std::size_t at = bytes.find(kMarker);
+    head = bytes.substr(0, at);
+    if (at == std::string::npos || bytes.compare(at + 8, 2, kVersion1) != 0 ||
+        bytes.compare(at + 10, 4, Length32(bytes.size() - at - 14)) != 0)
+      return;
+    EXPECT_TRUE(platform::UnprotectForUser(bytes.substr(at + 14), payload));
+  }
+};
+
+// A sealed tail made by hand around `payload`.
+std::string SealedTail(const std::string& payload) {
+  std::string sealed;
+  EXPECT_TRUE(platform::ProtectForUser(payload, sealed));
+  return kMarker + kVersion1 + Length32(sealed.size()) + sealed;
+}
+
+// A script of the earlier form: the password complemented in its field.
+std::string EarlierForm(const std::string& password) {
+  std::string field(12, '\0');
+  for (std::size_t i = 0; i < password.size() && i < 12; ++i) field[i] = static_cast<char>(~static_cast<unsigned char>(password[i]));
+  return kSig + kNoon2000 + field + "D:\\B.qmb" + kSep + kSep + std::string("\x08\x00\x06\x00", 4) + "A\x01\r\n\r" +
+         std::string(1, '\0');
+}
+
 TEST(ScriptBytes, WholeFileByHand) {
-  // No password, empty comment, mixed flags.
-  std::string expected = kSig + kNoon2000 + std::string(12, '\0') + "D:\\B.qmb" + kSep + kSep +
+  // No password, empty comment, mixed flags; then the sealed tail.
+  std::string expected = kSig + kNoon2000 + kSealedField + "D:\\B.qmb" + kSep + kSep +
                          std::string("\x08\x00\x11\x00", 4) + "Main\x01" + "\r\n0\n\r\n\r\n0\n0" +
                          std::string(1, '\0');
   EXPECT_EQ(kSig.size(), 45u);
-  EXPECT_EQ(Bytes(Script("Main", "1,0,1,1,0,0")), expected);
+  Sealed file(Bytes(Script("Main", "1,0,1,1,0,0")));
+  EXPECT_EQ(file.head, expected);
+  EXPECT_EQ(file.payload, std::string(1, '\0'));  // AES-256, no password
+  Sealed all(Bytes(Script("A", "1,1,1,1,1,1")));
+  EXPECT_EQ(all.head.substr(all.head.size() - 13), "\x01\r\n\r\n\r\n\r\n\r\n\r" + std::string(1, '\0'));
 }
 
-TEST(ScriptBytes, AllFlagsAreCrLfPairs) {
-  std::string bytes = Bytes(Script("A", "1,1,1,1,1,1"));
-  EXPECT_EQ(bytes.substr(bytes.size() - 13), "\x01\r\n\r\n\r\n\r\n\r\n\r" + std::string(1, '\0'));
+// Guards against a password cut to 12 bytes, or kept where anyone reads it.
+TEST(ScriptBytes, WholePasswordAndEncryptionKeptSealed) {
+  struct Case {
+    std::string password;
+    bool compatible;
+  };
+  for (const Case& c : {Case{"", true}, Case{"secret", false}, Case{"ABCDEFGHIJKLMNO", true},
+                        Case{std::string(300, 'p') + "\xE9", false}}) {
+    SCOPED_TRACE(c.password);
+    ScriptCFG s = Script("A", "1,1,1,1,1,1");
+    s.Password(c.password);
+    s.CompatibleEncryption(c.compatible);
+    const std::string bytes = Bytes(s);
+    EXPECT_EQ(Sealed(bytes).payload, std::string(1, c.compatible ? '\x01' : '\x00') + c.password);
+    if (!c.password.empty()) {
+      EXPECT_EQ(bytes.find(c.password.substr(0, 5)), std::string::npos);
+      EXPECT_EQ(bytes.find(EarlierForm(c.password).substr(53, 5)), std::string::npos);
+    }
+    ScriptCFG back;
+    back.Password("old");
+    back.CompatibleEncryption(!c.compatible);
+    ASSERT_TRUE(back.LoadBytes(bytes));
+    EXPECT_EQ(back.Password(), c.password);
+    EXPECT_EQ(back.CompatibleEncryption(), c.compatible);
+  }
 }
 
-TEST(ScriptBytes, PasswordIsComplementedAndCutAtTwelve) {
-  ScriptCFG s = Script("A", "1,1,1,1,1,1");
-  s.Password("secret");
-  EXPECT_EQ(Bytes(s).substr(53, 12), std::string("\x8C\x9A\x9C\x8D\x9A\x8B", 6) + std::string(6, '\0'));
-  s.Password("ABCDEFGHIJKLMNO");
-  std::string bytes = Bytes(s);
-  EXPECT_EQ(bytes[53], static_cast<char>(~'A'));
-  EXPECT_EQ(bytes[64], static_cast<char>(~'L'));
-  EXPECT_EQ(bytes.substr(65, 8), "D:\\B.qmb");  // nothing of "MNO" is kept
-  ScriptCFG back;
-  ASSERT_TRUE(back.LoadBytes(bytes));
-  EXPECT_EQ(back.Password(), "ABCDEFGHIJKL");
+TEST(ScriptBytes, EarlierFormStillReads) {
+  struct Case {
+    std::string field, password;
+  };
+  for (const Case& c : {Case{"secret", "secret"}, Case{"ABCDEFGHIJKL", "ABCDEFGHIJKL"}, Case{"", "old"}}) {
+    ScriptCFG back;
+    back.Password("old");  // a field without a password leaves it
+    back.CompatibleEncryption(true);
+    Fault fault = Fault::kCannotSeal;
+    ASSERT_TRUE(back.LoadBytes(EarlierForm(c.field), &fault)) << c.field;
+    EXPECT_EQ(fault, Fault::kNone);
+    EXPECT_EQ(back.Password(), c.password);
+    EXPECT_FALSE(back.CompatibleEncryption());
+    EXPECT_EQ(back.Identities(), TextList{"A"});
+  }
+}
+
+// A reader of the earlier form sees neither records to the end nor three parts.
+TEST(ScriptBytes, EarlierReaderRefusesTheCurrentForm) {
+  const std::string text = Bytes(Script("A", "1,1,1,1,1,1")).substr(65);
+  TextList records;
+  EXPECT_FALSE(TextRecords::Parse(text, text.find(kSep + kSep) + 6, records));
+  EXPECT_GT(SplitList(text, kSep).Count(), 3);
 }
 
 TEST(ScriptBytes, RoundTripKeepsEveryStoredProperty) {
@@ -68,9 +149,11 @@ TEST(ScriptBytes, RoundTripKeepsEveryStoredProperty) {
   s.Password("abcde");
   s.Identities().Add("Ben");
   s.IDdetails().Add("0,0,0,0,0,1");
+  s.CompatibleEncryption(true);
   ScriptCFG back;
   back.Password("old");
   ASSERT_TRUE(back.LoadBytes(Bytes(s)));
+  EXPECT_TRUE(back.CompatibleEncryption());
   EXPECT_EQ(back.BackupFile(), "D:\\B.qmb");
   EXPECT_EQ(back.Comments(), "weekly");
   EXPECT_EQ(back.Password(), "abcde");
@@ -81,6 +164,7 @@ TEST(ScriptBytes, RoundTripKeepsEveryStoredProperty) {
 
 TEST(ScriptBytes, NoPasswordReadsBackEmptyAndEmptyCommentAsEmpty) {
   ScriptCFG back;
+  back.Password("old");
   ASSERT_TRUE(back.LoadBytes(Bytes(Script("A", "1,1,1,1,1,1"))));
   EXPECT_EQ(back.Password(), "");
   EXPECT_EQ(back.Comments(), "");
@@ -127,16 +211,17 @@ TEST(ScriptBytes, RefusesWhatIsNoScript) {
   EXPECT_EQ(s.Comments(), "unchanged");
 }
 
-TEST(ScriptBytes, EveryTruncationIsSafe) {
+TEST(ScriptBytes, EveryTruncationIsRefused) {
   ScriptCFG s = Script(std::string(300, 'n'), "1,0,1,1,0,0");
   s.Identities().Add("B");
   s.IDdetails().Add("1,1,1,1,1,1");
+  s.Password("secret");
   const std::string good = Bytes(s);
   for (std::size_t n = 0; n < good.size(); ++n) {
     ScriptCFG back;
-    if (back.LoadBytes(good.substr(0, n))) {
-      EXPECT_LE(back.Identities().Count(), 2) << n;
-    }
+    Fault fault = Fault::kNone;
+    EXPECT_FALSE(back.LoadBytes(good.substr(0, n), &fault)) << n;
+    EXPECT_EQ(fault, n < ScriptCFG::kHeaderSize ? Fault::kNotAScript : Fault::kPasswordDamaged) << n;
   }
 }
 
@@ -148,17 +233,23 @@ TEST(ScriptBytes, NoIdentitiesNothingToSave) {
   EXPECT_FALSE(s.SaveBytes(out));  // no flags for it
 }
 
+// Under Wine the password goes through the system's data protection.
 TEST(ScriptFile, WriteThenReadOnDisk) {
   Sandbox box;
   ScriptedUser user;
   ScriptCFG s = Script("Anna", "1,1,0,1,1,1");
+  s.Password("a passphrase of many words");
+  s.CompatibleEncryption(true);
   ASSERT_TRUE(s.WriteScriptFile(box.Path("a.oes")));
   std::string bytes;
   ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
-  EXPECT_EQ(bytes, Bytes(s));
+  EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(s)).head);
+  EXPECT_EQ(bytes.find("passphrase"), std::string::npos);
   ScriptCFG back;
   ASSERT_TRUE(back.ReadScriptFile(box.Path("a.oes")));
   EXPECT_EQ(back.Identities(), TextList{"Anna"});
+  EXPECT_EQ(back.Password(), "a passphrase of many words");
+  EXPECT_TRUE(back.CompatibleEncryption());
   EXPECT_TRUE(user.Shown().empty());
 }
 
@@ -171,7 +262,7 @@ TEST(ScriptFile, ShorterScriptReplacesALongerFileWhole) {
   ASSERT_TRUE(shorter.WriteScriptFile(box.Path("a.oes")));
   std::string bytes;
   ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
-  EXPECT_EQ(bytes, Bytes(shorter));
+  EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(shorter)).head);
 }
 
 TEST(ScriptFile, NoIdentitiesWritesNoFile) {
@@ -206,7 +297,7 @@ TEST(ScriptFile, FailedWriteKeepsTheOldScript) {
   EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
   std::string bytes;
   ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
-  EXPECT_EQ(bytes, Bytes(old));
+  EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(old)).head);
   EXPECT_EQ(Names(box), std::vector<std::string>{"a.oes"});
   platform::SetAttributes(box.Path("a.oes"), platform::kAttrNormal);
 }
@@ -237,6 +328,73 @@ TEST(ScriptFile, UnreadableFilesAreReportedAndRefused) {
   box.WriteFile("short.oes", kSig);
   EXPECT_FALSE(s.ReadScriptFile(box.Path("short.oes")));
   EXPECT_EQ(user.Shown().size(), 2u);  // not a script: no box, the caller tells the user
+}
+
+// The sealed tail damaged or foreign: a clear message, the object as it
+// was, never a script read with no password.
+TEST(ScriptFile, UnreadablePasswordIsReportedAndRefused) {
+  Sandbox box;
+  ScriptedUser user;
+  ScriptCFG s = Script("A", "1,1,1,1,1,1");
+  s.Password("secret");
+  const std::string good = Bytes(s);
+  const std::size_t at = good.find(kMarker);
+  auto with = [&](std::size_t offset, const std::string& bytes) { return std::string(good).replace(offset, bytes.size(), bytes); };
+  const std::string damaged = "The password in this backup script cannot be read: the file is damaged.",
+                    notOurs = "The password in this backup script cannot be read. It was saved by another user or "
+                              "on another computer, or the file is damaged.";
+  struct Case {
+    const char* what;
+    std::string bytes;
+    Fault fault;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"tail cut off", good.substr(0, at), Fault::kPasswordDamaged, damaged},
+      {"earlier password field", with(53, EarlierForm("secret").substr(53, 12)), Fault::kPasswordDamaged, damaged},
+      {"marker changed", with(at + 4, "X"), Fault::kPasswordDamaged, damaged},
+      {"later version", with(at + 8, "\x02"), Fault::kPasswordTooNew,
+       "The password in this backup script cannot be read: the script was saved by a later version of Quillmere."},
+      {"length one more", with(at + 10, Length32(good.size() - at - 13)), Fault::kPasswordDamaged, damaged},
+      {"a byte added", good + "x", Fault::kPasswordDamaged, damaged},
+      {"sealed byte changed", with(good.size() - 1, std::string(1, static_cast<char>(good.back() ^ 1))),
+       Fault::kPasswordNotOurs, notOurs},
+      {"encryption neither 0 nor 1", good.substr(0, at) + SealedTail("\x02secret"), Fault::kPasswordDamaged, damaged},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ScriptCFG back = Script("Kept", "1");
+    back.Password("kept");
+    Fault fault = Fault::kNone;
+    EXPECT_FALSE(back.LoadBytes(c.bytes, &fault));
+    EXPECT_EQ(fault, c.fault);
+    box.WriteFile("a.oes", c.bytes);
+    const std::size_t shown = user.Shown().size();
+    EXPECT_FALSE(back.ReadScriptFile(box.Path("a.oes")));
+    ASSERT_EQ(user.Shown().size(), shown + 1);
+    EXPECT_EQ(user.Shown().back().text, c.message);
+    EXPECT_EQ(user.Shown().back().title, "ReadScriptFile");
+    EXPECT_EQ(user.Shown().back().Icon(), platform::kCritical);
+    EXPECT_EQ(back.Password(), "kept");
+    EXPECT_EQ(back.Identities(), TextList{"Kept"});
+  }
+  // The same bytes made whole again read.
+  ScriptCFG back;
+  EXPECT_TRUE(back.LoadBytes(good.substr(0, at) + SealedTail(std::string("\0secret", 7))));
+  EXPECT_EQ(back.Password(), "secret");
+#ifndef _WIN32
+  // Another account, and no account to seal for.
+  box.WriteFile("a.oes", good);
+  platform::emu::SetCurrentUser("someone else");
+  EXPECT_FALSE(back.ReadScriptFile(box.Path("a.oes")));
+  EXPECT_EQ(user.Shown().back().text, notOurs);
+  platform::emu::SetCurrentUser("");
+  EXPECT_FALSE(s.WriteScriptFile(box.Path("b.oes")));
+  EXPECT_EQ(user.Shown().back().text,
+            "The password could not be protected for your user account, so the script was not saved.");
+  EXPECT_EQ(user.Shown().back().title, "WriteScriptFile");
+  EXPECT_FALSE(box.Exists("b.oes"));
+#endif
 }
 
 TEST(OleDate, CalendarConversions) {

@@ -1,6 +1,8 @@
 // Fuzz target: a backup script from anywhere is refused, leaving the object
 // as it was, or read; what was read and is written again reads back to the
-// same fields and writes the same bytes a second time.
+// same fields and writes the same bytes a second time. The seeds hold scripts
+// of the current form, with the password sealed for the emulated user, and of
+// the earlier one.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,6 +21,7 @@ ScriptCFG Filled() {
   s.BackupFile("D:\\Backups\\mail.qmb");
   s.Comments("weekly");
   s.Password("old");
+  s.CompatibleEncryption(true);
   s.LastBackupDate(36526.5);  // 1 January 2000, 12:00
   s.Identities().Add("Main Identity");
   s.IDdetails().Add("1,1,1,1,1,1");
@@ -28,7 +31,7 @@ ScriptCFG Filled() {
 bool SameFields(const ScriptCFG& a, const ScriptCFG& b) {
   const double da = a.LastBackupDate(), db = b.LastBackupDate();
   return a.BackupFile() == b.BackupFile() && a.Comments() == b.Comments() && a.Password() == b.Password() &&
-         std::memcmp(&da, &db, sizeof da) == 0 && a.Identities() == b.Identities() &&
+         a.CompatibleEncryption() == b.CompatibleEncryption() && std::memcmp(&da, &db, sizeof da) == 0 && a.Identities() == b.Identities() &&
          a.IDdetails() == b.IDdetails();
 }
 
@@ -48,12 +51,15 @@ void LoadSaveLoad(const std::string& bytes) {
   Require(again.SaveBytes(twice) && twice == saved, "writing the script again gives other bytes");
 }
 
-std::string Header() {
+// The header of the current form, and of the earlier form (no password).
+std::string Header(bool sealed = true) {
   ScriptCFG s = Filled();
   s.Password("");
   std::string bytes;
   (void)s.SaveBytes(bytes);
-  return bytes.substr(0, ScriptCFG::kHeaderSize);
+  bytes.resize(ScriptCFG::kHeaderSize);
+  if (!sealed) bytes.replace(ScriptCFG::kPasswordOffset, ScriptCFG::kPasswordSize, ScriptCFG::kPasswordSize, '\0');
+  return bytes;
 }
 
 }  // namespace
@@ -64,33 +70,42 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const char* file;
     const char* comment;
     const char* password;
+    bool compatible;
     TextList names, flags;
   };
   const Seed seeds[] = {
-      {"one", "D:\\B.qmb", "", "", {"Main"}, {"1,0,1,1,0,0"}},
-      {"two", "C:\\Backups\\mail.qmb", "weekly", "secret", {"Anna", "Ben"}, {"1,1,1,1,1,1", "0,0,0,0,0,1"}},
-      {"long-password", "E:\\x.qmb", "a\x01" "b", "ABCDEFGHIJKLMNO", {"A\xE9", "\x01"}, {"1", ""}},
+      {"one", "D:\\B.qmb", "", "", false, {"Main"}, {"1,0,1,1,0,0"}},
+      {"two", "C:\\Backups\\mail.qmb", "weekly", "secret", true, {"Anna", "Ben"}, {"1,1,1,1,1,1", "0,0,0,0,0,1"}},
+      {"long-password", "E:\\x.qmb", "a\x01" "b", "ABCDEFGHIJKLMNO", false, {"A\xE9", "\x01"}, {"1", ""}},
   };
   for (const Seed& s : seeds) {
     ScriptCFG script = Filled();
     script.BackupFile(s.file);
     script.Comments(s.comment);
     script.Password(s.password);
+    script.CompatibleEncryption(s.compatible);
     script.Identities(s.names);
     script.IDdetails(s.flags);
     std::string bytes;
     if (script.SaveBytes(bytes)) testsupport::WriteSeed(std::string("script-") + s.name, bytes);
   }
   // An older file whose identities are split at NULs rather than framed.
-  testsupport::WriteSeed("script-split", Header() + "D:\\B.qmb" + std::string(6, '\0') + "Anna\x01" "1,1" +
+  testsupport::WriteSeed("script-split", Header(false) + "D:\\B.qmb" + std::string(6, '\0') + "Anna\x01" "1,1" +
                                              std::string(1, '\0') + "Ben\x01" "0,1");
+  // A file of the earlier form: the password complemented in its field.
+  std::string earlier = Header(false) + "D:\\B.qmb" + std::string(6, '\0') + std::string("\x08\x00\x04\x00", 4) +
+                        "A\x01\r" + std::string(1, '\0');
+  earlier.replace(ScriptCFG::kPasswordOffset, 3, "\x8C\x9A\x9C");  // "sec"
+  testsupport::WriteSeed("script-earlier", earlier);
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string bytes(reinterpret_cast<const char*>(data), size);
   LoadSaveLoad(bytes);
-  // The same bytes behind a valid header reach the text section's readers.
+  // The same bytes behind a valid header reach the text section's readers
+  // and the sealed tail's.
   LoadSaveLoad(Header() + bytes);
+  LoadSaveLoad(Header(false) + bytes);
   return 0;
 }

@@ -28,6 +28,10 @@ void SetCommandLine(const std::string& args);
 void SetVersionWord(std::uint32_t version);
 void SetResource(const std::string& type, int id, const std::string& bytes);
 void SetCurrentFolder(const std::string& path);
+// The account the program runs as ("user" after Reset): what the emulated
+// ProtectForUser binds data to. "" stands for no one signed in, where
+// sealing fails.
+void SetCurrentUser(const std::string& name);
 
 struct ShellCall {
   std::string verb, file, parameters, folder;

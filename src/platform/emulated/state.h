@@ -27,6 +27,7 @@ struct State {
   std::string systemDirectory = "C:\\Windows\\system32";
   std::string tempDirectory = "C:\\Users\\user\\Temp\\";
   std::string currentFolder = "C:\\";
+  std::string currentUser = "user";  // "" when no one is signed in
   std::map<int, std::string> specialFolders;
   std::map<std::string, std::string> environment;  // upper-cased names
   std::string commandLine;

@@ -106,6 +106,7 @@ void SetResource(const std::string& type, int id, const std::string& bytes) {
   state().resources[{type, id}] = bytes;
 }
 void SetCurrentFolder(const std::string& path) { state().currentFolder = path; }
+void SetCurrentUser(const std::string& name) { state().currentUser = name; }
 const std::vector<ShellCall>& ShellCalls() { return state().shellCalls; }
 void SetShellResult(std::intptr_t value) { state().shellResult = value; }
 void SetDiskSpace(std::int64_t bytes) { state().diskSpace = bytes; }
