@@ -125,6 +125,7 @@ bool RunBackupScript(frmMain& form, const std::string& line) {
       auto& destination = Concrete<ucBack2>(form.ucBack21);
       destination.ZipFileName(target);
       destination.Password(script.Password());
+      destination.CompatibleEncryption(script.CompatibleEncryption());
       destination.Comment(script.Comments());
       destination.PromptExist(false);
       ok = Next(form);

@@ -50,6 +50,7 @@ bool ProgramServices::WriteScriptFile(const ScriptContent& content, const std::s
   script.BackupFile(content.BackupFile);
   script.Comments(content.Comments);
   script.Password(content.Password);
+  script.CompatibleEncryption(content.CompatibleEncryption);
   std::tm local{};
   std::time_t when = content.LastBackupDate;
 #ifdef _WIN32

@@ -236,6 +236,7 @@ void frmMain::SaveScript() {
     script.Comments = ucBack21.Comment();
     script.LastBackupDate = std::time(nullptr);
     script.Password = ucBack21.Password();
+    script.CompatibleEncryption = ucBack21.CompatibleEncryption();
     for (const auto& [name, detail] : services_.SelectedIdentities()) {
       script.Identities.push_back(name);
       script.IDdetails.push_back(detail);

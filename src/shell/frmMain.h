@@ -21,6 +21,7 @@ namespace wizard {
 // What a saved script holds (the backup's choices).
 struct ScriptContent {
   std::string BackupFile, Comments, Password;
+  bool CompatibleEncryption = false;  // with a password: the traditional cipher
   std::time_t LastBackupDate = 0;
   std::vector<std::string> Identities, IDdetails;
 };

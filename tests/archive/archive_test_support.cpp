@@ -58,6 +58,23 @@ std::map<std::string, std::string> ReadArchive(const std::string& path, const ch
   return out;
 }
 
+zip_uint16_t ArchiveCipher(const std::string& path) {
+  int err = 0;
+  zip_t* za = zip_open(LibzipPath(path).c_str(), ZIP_RDONLY, &err);
+  if (!za) return ZIP_EM_UNKNOWN;
+  zip_uint16_t cipher = ZIP_EM_UNKNOWN;
+  for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
+    zip_stat_t st;
+    if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) != 0 || (i > 0 && st.encryption_method != cipher)) {
+      cipher = ZIP_EM_UNKNOWN;
+      break;
+    }
+    cipher = st.encryption_method;
+  }
+  zip_discard(za);
+  return cipher;
+}
+
 std::string ArchiveComment(const std::string& path) {
   int err = 0;
   zip_t* za = zip_open(LibzipPath(path).c_str(), ZIP_RDONLY, &err);

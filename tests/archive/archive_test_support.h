@@ -23,6 +23,9 @@ void MakeRawArchive(const std::string& path, const std::vector<std::pair<std::st
 // Entry name (raw bytes) -> content, read with libzip.
 std::map<std::string, std::string> ReadArchive(const std::string& path, const char* password = nullptr);
 std::string ArchiveComment(const std::string& path);
+// The encryption method of every entry when they share one (ZIP_EM_NONE for
+// none), else ZIP_EM_UNKNOWN.
+zip_uint16_t ArchiveCipher(const std::string& path);
 
 // A cZip set up the way the backup run uses it.
 void SetUpBackupZip(cZip& zip, const std::string& folder, const std::string& archive,

@@ -94,6 +94,7 @@ TEST_F(UnattendedTest, SavesExactlyWhatTheScriptNamesWhenDue) {
   EXPECT_FALSE(names.count("demo.wab"));             // nobody's address book
   for (const std::string& n : names) EXPECT_EQ(n.find(backuptest::kWorkId), std::string::npos) << n;
   EXPECT_EQ(archivetest::ArchiveComment(archive), "Scheduled");
+  EXPECT_EQ(archivetest::ArchiveCipher(archive), ZIP_EM_AES_256);
 
   // The same day again: not due, nothing written.
   std::string bytes;
@@ -103,9 +104,11 @@ TEST_F(UnattendedTest, SavesExactlyWhatTheScriptNamesWhenDue) {
   platform::ReadWholeFile(archive, again);
   EXPECT_EQ(again, bytes);
 
-  // Due again, without "/O": a new name beside the earlier archive.
+  // Due again, without "/O": a new name beside the earlier archive; the
+  // script asks for the compatible cipher now.
   ScriptCFG s;
   ASSERT_TRUE(s.ReadScriptFile(script));
+  s.CompatibleEncryption(true);
   s.LastBackupDate(OleDate::Now() - 1);
   ASSERT_TRUE(s.WriteScriptFile(script));
   const std::string beside = CommandLine::MakeUniqueBackupName(archive);
@@ -115,6 +118,7 @@ TEST_F(UnattendedTest, SavesExactlyWhatTheScriptNamesWhenDue) {
   ASSERT_TRUE(s.WriteScriptFile(script));
   EXPECT_TRUE(Run("/I 1 /S " + script));  // "/I" last would be ignored
   EXPECT_EQ(Names(beside), names);
+  EXPECT_EQ(archivetest::ArchiveCipher(beside), ZIP_EM_TRAD_PKWARE);
 }
 
 // Guards against a failed or refused run skipping a whole interval.

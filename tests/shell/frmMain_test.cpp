@@ -247,6 +247,7 @@ TEST(SaveScript, WritesTheBackupChoicesAndCloses) {
   EXPECT_EQ(w.services.written.BackupFile, "D:\\Save\\mail.qmb");
   EXPECT_EQ(w.services.written.Comments, "weekly");
   EXPECT_EQ(w.services.written.Password, "secret");
+  EXPECT_TRUE(w.services.written.CompatibleEncryption);
   EXPECT_NE(w.services.written.LastBackupDate, 0);
   EXPECT_EQ(w.services.written.Identities, (std::vector<std::string>{"Main Identity", "Work"}));
   EXPECT_EQ(w.services.written.IDdetails, (std::vector<std::string>{"1,1,1,1,1,1", "1,0,1,0,0,1"}));

@@ -44,6 +44,7 @@ struct Destination : Recording<wizard::DestinationPage> {
   std::string ZipFileName() const override { return zip; }
   std::string Password() const override { return password; }
   std::string Comment() const override { return comment; }
+  bool CompatibleEncryption() const override { return true; }
   std::string zip = "D:\\Save\\mail.qmb", password = "secret", comment = "weekly";
 };
 
