@@ -42,6 +42,11 @@ def digest(path):
     return h.hexdigest()
 
 
+def reads_back(archive):
+    """Whether 7-Zip reads every entry of the archive back (AES included)."""
+    return subprocess.run(["7zz", "t", "-p" + PASSWORD, archive], capture_output=True).returncode == 0
+
+
 def folder_digests(folder, skip=()):
     return {n: digest(os.path.join(folder, n)) for n in sorted(os.listdir(folder))
             if n not in skip and os.path.isfile(os.path.join(folder, n))}
@@ -128,7 +133,7 @@ def backup_kills(w, store, dest, points):
         w.run("backup_cli.exe", "--recover")
         if ended:
             check("point %d (%.1f s): the run ended first; its archive reads back" % (k, at),
-                  subprocess.run(["unzip", "-tqq", "-P", PASSWORD, archive]).returncode == 0)
+                  reads_back(archive))
             earlier = digest(archive)
         else:
             check("point %d (%.1f s): the earlier archive is byte-identical" % (k, at), digest(archive) == earlier)
@@ -206,7 +211,7 @@ def record_write_kills(w, store, dest):
         # Killed once the new archive was in place, the run has done its
         # work: a whole new archive is as good as the earlier one.
         state = "the earlier one" if digest(archive) == earlier else "a new one that reads back" if \
-            subprocess.run(["unzip", "-tqq", "-P", PASSWORD, archive]).returncode == 0 else "damaged"
+            reads_back(archive) else "damaged"
         left = sorted(set(glob.glob(os.path.join(dest, "*"))) - set(users + [archive])) + \
             sorted(set(w.work_folders()) - before)
         check("backup, write %d: the archive is %s; left behind: %s; the user's files kept"
