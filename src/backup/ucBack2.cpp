@@ -87,7 +87,8 @@ void ucBack2::Bind(controls::ControlBinder& binder) {
   binder.Bind(txtComment, IDC_BACK2_COMMENT);
 }
 
-std::string ucBack2::Password() const { return chkProtect.Value() ? txtPassword.Text() : ""; }
+// As it encrypts: without the blanks around it.
+std::string ucBack2::Password() const { return chkProtect.Value() ? TrimBlanks(txtPassword.Text()) : ""; }
 
 void ucBack2::Password(const std::string& password) {
   txtPassword.Text(password);
@@ -162,13 +163,15 @@ bool ucBack2::CheckReady() {
   return false;
 }
 
+// The rules apply to the password as it will be used, its blanks trimmed:
+// blanks alone are no password.
 bool ucBack2::PasswordsAccepted() {
-  const std::string& first = txtPassword.Text();
+  const std::string first = TrimBlanks(txtPassword.Text());
   if (first.empty()) {
     Refuse("Please input your protection password.", txtPassword);
     return false;
   }
-  if (first != txtConfirm.Text()) {
+  if (txtPassword.Text() != txtConfirm.Text()) {
     Refuse("The new and confirm passwords do not match. Try again", txtPassword);
     return false;
   }

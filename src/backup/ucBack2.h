@@ -21,7 +21,8 @@ class ucBack2 : public wizard::DestinationPage {
 
   std::string ZipFileName() const override { return txtFileName.Text(); }
   void ZipFileName(const std::string& path) { txtFileName.Text(path); }
-  // Empty while the protection box is clear, whatever the boxes hold.
+  // Empty while the protection box is clear, whatever the boxes hold; the
+  // blanks around it trimmed.
   std::string Password() const override;
   // A value that is not blank also ticks the protection box and fills the
   // confirm box.

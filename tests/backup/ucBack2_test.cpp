@@ -215,6 +215,9 @@ TEST_P(PasswordOrder, RefusedWithTheFirstFailingRule) {
 INSTANTIATE_TEST_SUITE_P(
     DestinationPage, PasswordOrder,
     ::testing::Values(PasswordCase{"", "", "Please input your protection password."},
+                      // Blanks are no password, and do not count towards its length.
+                      PasswordCase{"     ", "     ", "Please input your protection password."},
+                      PasswordCase{"  abcd  ", "  abcd  ", "The password must be at least 5 characters! "},
                       PasswordCase{"abcd", "abcd", "The password must be at least 5 characters! "},
                       PasswordCase{"abcde", "abcdf", "The new and confirm passwords do not match. Try again"},
                       // The match is tested before the length.
@@ -240,12 +243,12 @@ TEST_F(DestinationPage, WritingPasswordTicksProtectionAndFillsBothBoxes) {
 
 // Guards against encrypting with a password the user took back.
 TEST_F(DestinationPage, PasswordIsEmptyWhileProtectionIsClear) {
-  Protect("secret1", "secret1");
+  Protect(" secret1 ", " secret1 ");
   page.chkProtect.Value(0);
   EXPECT_EQ(page.Password(), "");
-  EXPECT_EQ(page.txtPassword.Text(), "secret1");
+  EXPECT_EQ(page.txtPassword.Text(), " secret1 ");
   page.chkProtect.Value(1);
-  EXPECT_EQ(page.Password(), "secret1");
+  EXPECT_EQ(page.Password(), "secret1");  // as it encrypts
 }
 
 }  // namespace
