@@ -19,7 +19,7 @@ mbedtls_stamp=$(cd "$mbedtls" 2>/dev/null && ls -d .built-* 2>/dev/null | head -
   { echo "libzip: no mbed TLS in $mbedtls: run build-mbedtls-win.sh $arch first" >&2; exit 1; }
 # The stamp names the configuration and holds the name of the mbed TLS build
 # it was made against: a change of either builds anew.
-stamp="$prefix/.built-mbedtls-rtlgenrandom-crctable-xp-rawcomment"
+stamp="$prefix/.built-mbedtls-rtlgenrandom-crctable-xp-rawcomment-ae2hmac"
 [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$mbedtls_stamp" ] && exit 0
 
 work="$cache/libzip-src-$arch"
@@ -99,6 +99,60 @@ includes = "#include <mbedtls/ctr_drbg.h>\n#include <mbedtls/entropy.h>\n"
 if start < 0 or includes not in s or "zip_secure_random" not in s[start:]:
     sys.exit("zip_crypto_mbedtls.c: unexpected source, not patched")
 open(c, "w").write(s[:start].replace(includes, ""))
+PY
+
+# An AE-2 entry (WinZip AES) may keep no CRC (7-Zip writes 0 there; its
+# authentication code stands for it). This libzip trusts the CRC of AE-2
+# entries of 20 bytes and more, and so takes every such entry of 7-Zip for
+# damaged: a CRC of 0 is not checked. The authentication code is then what
+# finds damage, and this libzip checks it only when a reader asks for more
+# after the last byte (the inflater does not): it is checked as the last
+# byte is decrypted instead.
+python3 - lib/zip_dirent.c lib/zip_source_winzip_aes_decode.c <<'PY'
+import sys
+dirent, decode = sys.argv[1], sys.argv[2]
+s = open(dirent).read()
+old = """    case 2:
+\tif (de->uncomp_size < 20 /* TODO: constant */) {
+"""
+if old not in s:
+    sys.exit("zip_dirent.c: unexpected source, not patched")
+open(dirent, "w").write(s.replace(old, """    case 2:
+\tif (de->uncomp_size < 20 /* TODO: constant */ || de->crc == 0) {
+"""))
+s = open(decode).read()
+edits = [
+    ("""\tif (len == 0) {
+\t    if (!verify_hmac(src, ctx)) {
+\t\treturn -1;
+\t    }
+\t    return 0;
+\t}
+""", """\tif (len == 0) {
+\t    if (ctx->aes_ctx != NULL && !verify_hmac(src, ctx)) {
+\t\treturn -1;
+\t    }
+\t    return 0;
+\t}
+"""),
+    ("""\tif (!_zip_winzip_aes_decrypt(ctx->aes_ctx, (zip_uint8_t *)data, (zip_uint64_t)n)) {
+\t    zip_error_set(&ctx->error, ZIP_ER_INTERNAL, 0);
+\t    return -1;
+\t}
+""", """\tif (!_zip_winzip_aes_decrypt(ctx->aes_ctx, (zip_uint8_t *)data, (zip_uint64_t)n)) {
+\t    zip_error_set(&ctx->error, ZIP_ER_INTERNAL, 0);
+\t    return -1;
+\t}
+\tif (ctx->current_position == ctx->data_length && !verify_hmac(src, ctx)) {
+\t    return -1;
+\t}
+"""),
+]
+for old, new in edits:
+    if old not in s:
+        sys.exit("zip_source_winzip_aes_decode.c: unexpected source, not patched")
+    s = s.replace(old, new)
+open(decode, "w").write(s)
 PY
 
 # The archive comment is written as given, in the ANSI code page like the

@@ -1,9 +1,12 @@
 // Packs and unpacks through cZip and cUnzip from the command line, for the
 // interoperability checks and the benchmark. Paths are host paths ("/tmp/x"),
 // reached as drive Z: on both builds (Wine maps Z: to "/").
-//   archive_cli pack   FOLDER ARCHIVE [PASSWORD] [COMMENT]
-//   archive_cli unpack ARCHIVE FOLDER [PASSWORD]
-//   archive_cli list   ARCHIVE
+//   archive_cli pack     FOLDER ARCHIVE [PASSWORD] [COMMENT]   (traditional cipher)
+//   archive_cli pack-aes FOLDER ARCHIVE [PASSWORD] [COMMENT]   (AES-256)
+//   archive_cli unpack   ARCHIVE FOLDER [PASSWORD]
+//   archive_cli list     ARCHIVE
+// A password written "hex:" and the hex digits of its UTF-8 bytes reaches
+// the program whole whatever the command line's code page.
 // Prints the entries counted, the comment, and the peak memory in KB.
 #include <cstdio>
 #include <cstring>
@@ -35,6 +38,10 @@ std::string Ansi(const char* text) {
 #endif
 }
 
+// A password from the command line: UTF-8 natively, the ANSI code page on
+// Windows (both taken by the zip libraries).
+std::string Password(const char* text) { return text; }
+
 std::string ProgramPath(const char* host) {
   std::string ansi = Ansi(host);
   for (char& c : ansi)
@@ -56,10 +63,10 @@ long PeakKb() {
 }
 
 int Pack(const std::string& folder, const std::string& archive, const std::string& password,
-         const std::string& comment) {
+         const std::string& comment, bool aes) {
   cZip zip;
   zip.ZipFile(archive);
-  zip.Encrypt(!password.empty(), true);  // like for like with Info-ZIP "-P"
+  zip.Encrypt(!password.empty(), !aes);  // traditional: like for like with Info-ZIP "-P"
   zip.AddComment(true);
   zip.BasePath(folder + "\\");
   zip.AddFileSpec("*.*");
@@ -108,7 +115,7 @@ int Unpack(const std::string& archive, const std::string& folder, const std::str
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: archive_cli pack FOLDER ARCHIVE [PASSWORD] [COMMENT] | unpack ARCHIVE FOLDER [PASSWORD] | list ARCHIVE\n");
+    std::fprintf(stderr, "usage: archive_cli pack|pack-aes FOLDER ARCHIVE [PASSWORD] [COMMENT] | unpack ARCHIVE FOLDER [PASSWORD] | list ARCHIVE\n");
     return 2;
   }
 #ifdef _WIN32
@@ -124,8 +131,17 @@ int main(int argc, char** argv) {
   const std::string cmd = argv[1];
   int rc = 2;
   auto arg = [&](int i) { return i < argc ? Ansi(argv[i]) : std::string(); };
-  if (cmd == "pack" && argc >= 4) rc = Pack(ProgramPath(argv[2]), ProgramPath(argv[3]), arg(4), arg(5));
-  else if (cmd == "unpack" && argc >= 4) rc = Unpack(ProgramPath(argv[2]), ProgramPath(argv[3]), arg(4), false);
+  // Passwords are UTF-8 to the program (the command line's own text natively).
+  auto password = [&](int i) {
+    std::string p = i < argc ? argv[i] : "";
+    if (p.rfind("hex:", 0) != 0) return i < argc ? Password(argv[i]) : std::string();
+    std::string bytes;
+    for (std::size_t k = 4; k + 1 < p.size(); k += 2) bytes += static_cast<char>(std::stoi(p.substr(k, 2), nullptr, 16));
+    return bytes;
+  };
+  if ((cmd == "pack" || cmd == "pack-aes") && argc >= 4)
+    rc = Pack(ProgramPath(argv[2]), ProgramPath(argv[3]), password(4), arg(5), cmd == "pack-aes");
+  else if (cmd == "unpack" && argc >= 4) rc = Unpack(ProgramPath(argv[2]), ProgramPath(argv[3]), password(4), false);
   else if (cmd == "list") rc = Unpack(ProgramPath(argv[2]), "Z:\\tmp", "", true);
   std::printf("peak_kb=%ld\n", PeakKb());
   return rc;

@@ -51,6 +51,26 @@ struct TickScope {
 constexpr int kPasswordTries = 3;
 constexpr std::size_t kPasswordSize = 256;
 
+// The password as an entry's cipher was keyed with it. It comes in UTF-8
+// (or, from older callers, in the ANSI code page). AES takes UTF-8, as other
+// zip programs key it; the traditional cipher the ANSI code page, as this
+// program and the zip programs of Windows always keyed it; a password the
+// code page cannot hold can only have been keyed in UTF-8.
+std::string KeyFor(zip_t* za, zip_uint64_t i, const std::string& password) {
+  zip_stat_t st;
+  const bool aes = zip_stat_index(za, i, 0, &st) == 0 &&
+                   (st.encryption_method == ZIP_EM_AES_128 || st.encryption_method == ZIP_EM_AES_192 ||
+                    st.encryption_method == ZIP_EM_AES_256);
+  if (!IsUtf8(password)) return aes ? AnsiToUtf8(password) : password;
+  if (aes) return password;
+  const std::string ansi = Utf8ToAnsi(password);
+  return AnsiToUtf8(ansi) == password ? ansi : password;
+}
+
+zip_file_t* OpenEncrypted(zip_t* za, zip_uint64_t i, const std::string& password) {
+  return zip_fopen_index_encrypted(za, i, 0, KeyFor(za, i, password).c_str());
+}
+
 // What a run knows of the folders it extracts into: each is read once and
 // kept up to date, so that finding whether a file is there costs no call
 // (under Wine every look-up of a name that is not there reads the folder).
@@ -202,7 +222,7 @@ class ExtractPool {
       zip_error_fini(&err);
     }
     zip_file_t* zf = !za ? nullptr
-                         : zip_fopen_index_encrypted(za, job.index, 0, job.encrypted ? job.password.c_str() : nullptr);
+                         : job.encrypted ? OpenEncrypted(za, job.index, job.password) : zip_fopen_index(za, job.index, 0);
     if (zf) {
       done.outcome = job.test ? (ReadsBack(buffer, zf, job.size) ? Outcome::kExtracted : Outcome::kUnreadable)
                               : Inflate(buffer, zf, job.target, job.mtime, job.size, job.there);
@@ -340,7 +360,7 @@ bool PasswordFits(Run& run, const std::string& password) {
   std::vector<char> buffer(kChunk);
   bool tried = false;
   for (const auto& candidate : small) {
-    zip_file_t* zf = zip_fopen_index_encrypted(run.za, candidate.second, 0, password.c_str());
+    zip_file_t* zf = OpenEncrypted(run.za, candidate.second, password);
     if (!zf) {
       const bool wrong = zip_error_code_zip(zip_get_error(run.za)) == ZIP_ER_WRONGPASSWD;
       zip_error_clear(run.za);
@@ -363,7 +383,7 @@ zip_file_t* OpenEntry(Run& run, zip_uint64_t i, const std::string& name, bool en
   if (!encrypted) return zip_fopen_index(run.za, i, 0);
   for (int asked = 0;;) {
     if (run.havePassword) {
-      if (zip_file_t* zf = zip_fopen_index_encrypted(run.za, i, 0, run.password.c_str())) return zf;
+      if (zip_file_t* zf = OpenEncrypted(run.za, i, run.password)) return zf;
       if (zip_error_code_zip(zip_get_error(run.za)) != ZIP_ER_WRONGPASSWD) return nullptr;
       zip_error_clear(run.za);
     }
@@ -508,8 +528,8 @@ void Apply(Run& run, std::vector<ExtractPool::Done> results) {
       Finish(run, d.job.name, d.outcome, d.job.encrypted);
       continue;
     }
-    zip_file_t* zf = zip_fopen_index_encrypted(run.za, d.job.index, 0,
-                                               d.job.encrypted ? d.job.password.c_str() : nullptr);
+    zip_file_t* zf = d.job.encrypted ? OpenEncrypted(run.za, d.job.index, d.job.password)
+                                     : zip_fopen_index(run.za, d.job.index, 0);
     if (!zf) {
       Finish(run, d.job.name, Outcome::kFailed, false);
       continue;

@@ -15,7 +15,8 @@ typedef int (*ZpPrintFn)(const char* text, unsigned long length);
 // non-zero means no comment.
 typedef int (*ZpCommentFn)(char* buffer);
 // Fills the password (NUL-padded) into `size` bytes of `buffer`; non-zero
-// cancels the run.
+// cancels the run. Passwords are in UTF-8 (ANSI text is taken too), on
+// both sides: each cipher is keyed with the form other zip programs use.
 typedef int (*ZpPasswordFn)(char* buffer, int size, const char* prompt, const char* name);
 // Called with each file's name (and the name's length) before the file is
 // packed; non-zero cancels the run.

@@ -64,6 +64,9 @@ ucBack2::ucBack2() {
   fmeComment.Caption("Comment");
   txtFileName.Text(DefaultBackupFileName());
   txtComment.Text("Quillmere File\r\nOutlook Express backup");
+  // Passwords in any script, in UTF-8.
+  txtPassword.Unicode(true);
+  txtConfirm.Unicode(true);
   ProtectChanged();
   chkProtect.Click = [this] { ProtectChanged(); };
   cmdBrowse.Click = [this] { Browse(); };
@@ -175,8 +178,16 @@ bool ucBack2::PasswordsAccepted() {
     Refuse("The new and confirm passwords do not match. Try again", txtPassword);
     return false;
   }
-  if (first.size() < 5) {
+  // Characters, not bytes: the boxes give UTF-8.
+  const auto characters = std::count_if(first.begin(), first.end(), [](char c) { return (c & 0xC0) != 0x80; });
+  if (characters < 5) {
     Refuse("The password must be at least 5 characters! ", txtPassword);
+    return false;
+  }
+  bool fits = true;
+  if (optEncryption.Value() == kCompatible) platform::Utf8ToAnsi(first, &fits);
+  if (!fits) {
+    Refuse(kCompatiblePasswordMessage, txtPassword);
     return false;
   }
   return true;

@@ -13,6 +13,9 @@ class ucBack2 : public wizard::DestinationPage {
  public:
   static constexpr const char kCompatibleCost[] =
       "Compatible encryption can be broken without the password.";
+  static constexpr const char kCompatiblePasswordMessage[] =
+      "Compatible encryption cannot take some characters of this password. Choose strong encryption "
+      "(AES-256) or a password of other characters.";
   ucBack2();
   int TemplateId() const override;
   void Bind(controls::ControlBinder& binder) override;

@@ -15,15 +15,19 @@ constexpr int kComboSelChange = 1;  // CBN_SELCHANGE
 void TextBox::Text(const std::string& text) {
   if (text == text_) return;
   text_ = text;
-  if (Bound() && link::GetText(hwnd()) != text) link::SetText(hwnd(), text);
+  if (Bound() && (unicode_ ? link::GetTextUtf8(hwnd()) : link::GetText(hwnd())) != text) PushState();
   if (Change) Change();
 }
 
 void TextBox::OnWindowNotify(int code) {
-  if (code == kEditChange) Text(link::GetText(hwnd()));
+  if (code == kEditChange) Text(unicode_ ? link::GetTextUtf8(hwnd()) : link::GetText(hwnd()));
 }
 
-void TextBox::PushState() { link::SetText(hwnd(), text_); }
+void TextBox::PushState() {
+  if (!unicode_) return link::SetText(hwnd(), text_);
+  link::MakeUnicode(hwnd());
+  link::SetTextUtf8(hwnd(), text_);
+}
 
 void CheckBox::Value(int value) {
   value = value ? 1 : 0;

@@ -16,6 +16,9 @@ class TextBox : public Control {
  public:
   const std::string& Text() const { return text_; }
   void Text(const std::string& text);
+  // Before binding: the box takes any character and its text is UTF-8 (a
+  // password typed in a script the code page lacks stays what was typed).
+  void Unicode(bool unicode) { unicode_ = unicode; }
   std::function<void()> Change;
   void OnWindowNotify(int code) override;
 
@@ -24,6 +27,7 @@ class TextBox : public Control {
 
  private:
   std::string text_;
+  bool unicode_ = false;
 };
 
 class CheckBox : public Label {

@@ -10,6 +10,10 @@ namespace controls::link {
 
 void SetText(void* h, const std::string& text);
 std::string GetText(void* h);
+// The same in UTF-8, for a window made to take any character (MakeUnicode).
+void SetTextUtf8(void* h, const std::string& text);
+std::string GetTextUtf8(void* h);
+void MakeUnicode(void* h);
 void SetVisible(void* h, bool visible);
 void SetEnabled(void* h, bool enabled);
 void SetFocus(void* h);

@@ -6,6 +6,9 @@ namespace controls::link {
 
 void SetText(void*, const std::string&) {}
 std::string GetText(void*) { return std::string(); }
+void SetTextUtf8(void*, const std::string&) {}
+std::string GetTextUtf8(void*) { return std::string(); }
+void MakeUnicode(void*) {}
 void SetVisible(void*, bool) {}
 void SetEnabled(void*, bool) {}
 void SetFocus(void*) {}

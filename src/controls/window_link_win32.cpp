@@ -20,6 +20,31 @@ std::string GetText(void* h) {
   return s;
 }
 
+void SetTextUtf8(void* h, const std::string& text) {
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+  if (n > 0) ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], n);
+  ::SetWindowTextW(W(h), wide.c_str());
+}
+
+std::string GetTextUtf8(void* h) {
+  const int n = ::GetWindowTextLengthW(W(h));
+  std::wstring wide(static_cast<std::size_t>(n) + 1, L'\0');
+  const int got = ::GetWindowTextW(W(h), &wide[0], n + 1);
+  if (got <= 0) return std::string();
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), got, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), got, &out[0], size, nullptr, nullptr);
+  return out;
+}
+
+// Setting a window's procedure through the wide call makes it a Unicode
+// window: the characters typed into it reach it whole, not through the
+// ANSI code page.
+void MakeUnicode(void* h) {
+  ::SetWindowLongPtrW(W(h), GWLP_WNDPROC, ::GetWindowLongPtrW(W(h), GWLP_WNDPROC));
+}
+
 void SetVisible(void* h, bool visible) { ::ShowWindow(W(h), visible ? SW_SHOWNA : SW_HIDE); }
 void SetEnabled(void* h, bool enabled) { ::EnableWindow(W(h), enabled); }
 

@@ -53,6 +53,12 @@ bool ReapplyMousePointer();
 
 void SleepMs(unsigned ms);
 
+// Text between the ANSI code page and UTF-8 (what a password typed in any
+// script becomes). `lossless`, when given, says whether every character
+// had a form in the code page (none turned into "?" or a look-alike).
+std::string AnsiToUtf8(const std::string& ansi);
+std::string Utf8ToAnsi(const std::string& utf8, bool* lossless = nullptr);
+
 // The text upper-cased as the system compares names (CharUpperBuff in the
 // ANSI code page: double-byte characters stay whole), for comparing only;
 // never a path to use.

@@ -14,6 +14,7 @@ frmPassword::frmPassword() {
   cmdOK.Caption("OK");
   cmdCancel.Caption("Cancel");
   cmdOK.Default(true);
+  txtPassword.Unicode(true);  // a password in any script, in UTF-8
   cmdOK.Click = [this] { OK(); };
   cmdCancel.Click = [this] { Close(); };
 }

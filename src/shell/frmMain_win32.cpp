@@ -275,15 +275,15 @@ bool TranslateWizardMessage(frmMain& form, void* message) {
     if (!focus || !::IsWindowVisible(focus)) return true;  // dropped: nowhere it can go
     msg.hwnd = focus;
   }
-  return ::IsDialogMessageA(dlg, &msg) != 0;
+  return ::IsDialogMessageW(dlg, &msg) != 0;  // the message as the loop took it: wide
 }
 
 void RunWizardLoop(frmMain& form) {
   MSG msg;
-  while (form.hwnd() && ::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (form.hwnd() && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (TranslateWizardMessage(form, &msg)) continue;
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
   StateFor(form).reset();
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Archives written through cZip open in Info-ZIP unzip, 7-Zip and Python's
-zipfile; archives made by Info-ZIP zip open through cUnzip; hostile, truncated
-and wrongly-keyed archives leave nothing behind. The program side runs through
-archive_cli (natively, or under Wine: give the emulator first)."""
+zipfile (AES-256 ones in 7-Zip, with passwords in any script); archives made
+by Info-ZIP zip, Python and 7-Zip (AES) open through cUnzip; hostile,
+truncated and wrongly-keyed archives leave nothing behind. The program side
+runs through archive_cli (natively, or under Wine: give the emulator first)."""
 import filecmp, os, random, shutil, subprocess, sys, tempfile, zipfile
 
 CLI = sys.argv[1:]
@@ -60,12 +61,30 @@ def files_below(root):
     return sorted(out)
 
 
+CYRILLIC = "\u041f\u0430\u0440\u043e\u043b\u044c123"  # "Parol'123"
+CHINESE = "\u5bc6\u7801\u5bc6\u7801\u5bc6"
+
+
+def hexed(password):
+    """The password as archive_cli takes it whole, whatever the code page."""
+    return "hex:" + password.encode("utf-8").hex() if password else ""
+
+
 def ours_to_others(work, src, files):
-    for password in ("", "s3cret"):
-        tag = "with password" if password else "without password"
-        arc = os.path.join(work, "ours%s.qmb" % ("_pw" if password else ""))
-        rc, out = cli("pack", src, arc, password, "Sauvegarde d'\u00e9t\u00e9")
+    for password, aes in (("", False), ("s3cret", False), ("s3cret", True), (CYRILLIC, True)):
+        tag = ("AES-256, " if aes else "") + ("with password " + password if password else "without password")
+        arc = os.path.join(work, "ours%s%s.qmb" % ("_pw" if password else "", "_aes%d" % len(password) if aes else ""))
+        rc, out = cli("pack-aes" if aes else "pack", src, arc, hexed(password), "Sauvegarde d'\u00e9t\u00e9")
         check(rc == 0 and "files=%d" % len(files) in out, "cZip packs %d files %s" % (len(files), tag))
+        if aes:
+            infos = zipfile.ZipFile(arc).infolist()
+            check(all(i.compress_type == 99 and i.flag_bits & 1 for i in infos), "every entry in AES (%s)" % tag)
+            dest = os.path.join(work, "7z_" + os.path.basename(arc))
+            r = subprocess.run([SEVENZIP, "x", "-y", "-p" + password, "-o" + dest, arc], capture_output=True)
+            check(r.returncode == 0 and same_tree(src, dest), "7-Zip extracts the same tree (%s)" % tag)
+            r = subprocess.run([SEVENZIP, "t", "-pwrong", arc], capture_output=True)
+            check(r.returncode != 0, "7-Zip refuses a wrong password (%s)" % tag)
+            continue
         z = zipfile.ZipFile(arc)
         names = [i.filename for i in z.infolist()]
         check(sorted(names) == sorted(files), "zipfile lists the relative names, no folder entries (%s)" % tag)
@@ -95,6 +114,34 @@ def ours_to_others(work, src, files):
 
 
 def others_to_ours(work, src, files):
+    # 7-Zip's AES-256 (it writes zip passwords of ASCII only), Python's plain
+    # archive. 7-Zip's AES entries keep no CRC (AE-2); the Windows build's
+    # libzip is built to take that, the system libzip of the native build
+    # checks the zero as a CRC: there the entries must fail, never pass.
+    arc = os.path.join(work, "7zip_aes.zip")
+    subprocess.run([SEVENZIP, "a", "-tzip", "-mem=AES256", "-pSieben-7", "-r", arc, "."], cwd=src,
+                   capture_output=True, check=True)
+    dest = os.path.join(work, "ours_from_7zip")
+    rc, out = cli("unpack", arc, dest, "Sieben-7")
+    if WINE:
+        check(rc == 0 and same_tree(src, dest), "cUnzip extracts 7-Zip's AES-256 archive")
+    else:
+        check(rc != 0, "7-Zip's AES-256 archive: the system libzip's refusal is reported as a failure")
+    rc, out = cli("unpack", arc, os.path.join(work, "7zip_wrong"), "Sieben-8")
+    check(rc != 0 and not os.path.exists(os.path.join(work, "7zip_wrong", "IdList.lst")),
+          "a wrong password for 7-Zip's AES archive: failure, no file")
+    arc = os.path.join(work, "python.zip")
+    with zipfile.ZipFile(arc, "w", zipfile.ZIP_DEFLATED) as z:
+        for rel, data in files.items():
+            z.writestr(rel, data)
+    dest = os.path.join(work, "ours_from_python")
+    rc, out = cli("unpack", arc, dest)
+    check(rc == 0 and same_tree(src, dest), "cUnzip extracts Python's archive")
+    # The compatible cipher takes no password the code page lacks.
+    rc, out = cli("pack", src, os.path.join(work, "chinese.qmb"), hexed(CHINESE))
+    check(rc != 0 and not os.path.exists(os.path.join(work, "chinese.qmb")),
+          "the traditional cipher refuses a Chinese password, writing nothing")
+
     arc = os.path.join(work, "infozip.zip")
     subprocess.run(["zip", "-r", "-q", "-P", "pw", arc, "."], cwd=src, check=True)
     z = zipfile.ZipFile(arc)

@@ -219,9 +219,39 @@ INSTANTIATE_TEST_SUITE_P(
                       PasswordCase{"     ", "     ", "Please input your protection password."},
                       PasswordCase{"  abcd  ", "  abcd  ", "The password must be at least 5 characters! "},
                       PasswordCase{"abcd", "abcd", "The password must be at least 5 characters! "},
+                      // Characters, not bytes: four Chinese ones are too few.
+                      PasswordCase{"\xE5\xAF\x86\xE7\xA0\x81\xE5\xAF\x86\xE7\xA0\x81",
+                                   "\xE5\xAF\x86\xE7\xA0\x81\xE5\xAF\x86\xE7\xA0\x81",
+                                   "The password must be at least 5 characters! "},
                       PasswordCase{"abcde", "abcdf", "The new and confirm passwords do not match. Try again"},
                       // The match is tested before the length.
                       PasswordCase{"abcd", "abce", "The new and confirm passwords do not match. Try again"}));
+
+// Passwords come in UTF-8. The compatible cipher takes only what the code
+// page holds (Western accents here, no Cyrillic); AES takes any.
+TEST_F(DestinationPage, CompatibleCipherRefusesAPasswordTheCodePageLacks) {
+  struct Case {
+    const char* password;
+    int cipher;
+    bool accepted;
+  };
+  const char* cyrillic = "\xD0\x9F\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C" "123";  // "Parol'123"
+  const char* accents = "Gr\xC3\xBC\xC3\x9F" "e123";                                        // "Gruesse123"
+  for (const Case& c : {Case{cyrillic, ucBack2::kCompatible, false}, Case{cyrillic, ucBack2::kStrong, true},
+                        Case{accents, ucBack2::kCompatible, true}}) {
+    page.ZipFileName(box.Path("p.qmb"));
+    Protect(c.password, c.password);
+    page.optEncryption.Value(c.cipher);
+    const std::size_t before = user.Shown().size();
+    EXPECT_EQ(page.CheckReady(), c.accepted) << c.password;
+    if (c.accepted) {
+      EXPECT_EQ(user.Shown().size(), before);
+    } else {
+      EXPECT_EQ(LastText(), ucBack2::kCompatiblePasswordMessage);
+    }
+    EXPECT_EQ(page.Password(), c.password);
+  }
+}
 
 TEST_F(DestinationPage, ClearProtectionLeavesTheBoxesUnexamined) {
   page.ZipFileName(box.Path("p.qmb"));

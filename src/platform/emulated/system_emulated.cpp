@@ -12,6 +12,8 @@
 #include "platform/paths.h"
 #include "platform/system.h"
 
+#include "platform/emulated/codepage.h"
+
 namespace platform {
 
 using emu::state;
@@ -114,6 +116,13 @@ void DoEvents() {
 
 void DiscardQueuedClicks(void*) {}  // nothing queues clicks here
 bool FocusFirstControl(void*, void*) { return false; }  // no windows here
+
+std::string AnsiToUtf8(const std::string& ansi) { return emu::AnsiToUtf8(ansi); }
+std::string Utf8ToAnsi(const std::string& utf8, bool* lossless) {
+  std::string ansi = emu::Utf8ToAnsi(utf8);
+  if (lossless) *lossless = emu::AnsiToUtf8(ansi) == utf8;
+  return ansi;
+}
 
 namespace {
 MousePointer g_pointer = MousePointer::Default;

@@ -128,18 +128,21 @@ bool InitCommonControls(std::uint32_t classes) {
   return ::InitCommonControlsEx(&icc) != 0;
 }
 
+// The loops take messages in their wide form: a character typed into a
+// Unicode window (a password box) reaches it whole; ANSI windows get theirs
+// converted by the system as before.
 void DoEvents() {
   MSG msg;
-  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       ::PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
     // The keys of a dialog (Tab, arrows, Enter, Esc) work in it meanwhile.
     HWND active = ::GetActiveWindow();
-    if (active && (msg.hwnd == active || ::IsChild(active, msg.hwnd)) && ::IsDialogMessageA(active, &msg)) continue;
+    if (active && (msg.hwnd == active || ::IsChild(active, msg.hwnd)) && ::IsDialogMessageW(active, &msg)) continue;
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
   }
 }
 
@@ -227,6 +230,42 @@ std::string LastErrorDescription() {
   while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
     text.pop_back();
   return text.empty() ? "Error " + std::to_string(code) : text;
+}
+
+namespace {
+std::wstring Wide(const std::string& text, UINT codePage) {
+  if (text.empty()) return std::wstring();
+  const int n = ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+  if (n > 0) ::MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+  return wide;
+}
+}  // namespace
+
+std::string AnsiToUtf8(const std::string& ansi) {
+  const std::wstring wide = Wide(ansi, CP_ACP);
+  if (wide.empty()) return std::string();
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+  if (n > 0) ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
+  return out;
+}
+
+std::string Utf8ToAnsi(const std::string& utf8, bool* lossless) {
+  const std::wstring wide = Wide(utf8, CP_UTF8);
+  BOOL defaulted = FALSE;
+  std::string out;
+  if (!wide.empty()) {
+    // No look-alikes: a character the code page lacks is a loss, not an "a" for an "a-umlaut".
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                        nullptr, 0, nullptr, &defaulted);
+    out.assign(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+      ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), &out[0], n,
+                            nullptr, &defaulted);
+  }
+  if (lossless) *lossless = !defaulted && AnsiToUtf8(out) == utf8;
+  return out;
 }
 
 std::string FoldCase(const std::string& text) {
