@@ -8,6 +8,7 @@
 #include "controls/ControlHost_win32.h"
 #include "controls/InputControls.h"
 #include "controls/ProgressBar.h"
+#include "platform/system.h"
 
 using namespace controls;
 
@@ -74,6 +75,23 @@ TEST_F(Bound, TextBoxBothWays) {
   ::SetWindowTextA(Item(kText), "typed");  // the edit tells its parent EN_CHANGE
   EXPECT_EQ(t.Text(), "typed");
   EXPECT_EQ(changes, 2);
+}
+
+// A box made to take any character (the password boxes): characters typed
+// that the ANSI code page lacks reach it whole through the program's message
+// loop, and its text is their UTF-8.
+TEST_F(Bound, UnicodeTextBoxTakesCharactersTheCodePageLacks) {
+  TextBox t;
+  t.Unicode(true);
+  t.Text("\xD0\x9F");  // Cyrillic capital Pe
+  host->Bind(t, kText);
+  wchar_t shown[16] = {};
+  ::GetWindowTextW(Item(kText), shown, 16);
+  EXPECT_EQ(std::wstring(shown), L"\x041F");
+  ::SendMessageA(Item(kText), EM_SETSEL, 1, 1);
+  for (wchar_t c : {L'\x0430', L'\x5BC6', L'1'}) ::PostMessageW(Item(kText), WM_CHAR, c, 1);
+  platform::DoEvents();
+  EXPECT_EQ(t.Text(), "\xD0\x9F\xD0\xB0\xE5\xAF\x86" "1");
 }
 
 TEST_F(Bound, CheckBoxClickRaisesClick) {

@@ -27,7 +27,7 @@ using testsupport::ScriptedUser;
 namespace {
 
 // Longer than the 12 bytes scripts once kept.
-constexpr char kScriptPassword[] = "s3cret, and then some";
+constexpr char kScriptPassword[] = "s3cret, and then some more: 30";  // 30 characters, whole
 
 struct Wizard {
   Wizard() : form(wizard::MakeProgramPages(), services) { form.Load(); }

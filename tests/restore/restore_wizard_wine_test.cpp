@@ -53,8 +53,11 @@ std::string Bytes(const std::string& path) {
   return bytes;
 }
 
-TEST(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
-  RestoreWorld world;
+// Both ciphers: the archive made with AES-256 and with the compatible one.
+class RestoreWizard : public ::testing::TestWithParam<bool> {};
+
+TEST_P(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
+  RestoreWorld world("s3cret", GetParam());
   ASSERT_TRUE(world.ok());
   testsupport::ScriptedUser user;  // message boxes only
   user.RealWindows();
@@ -102,6 +105,8 @@ TEST(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
   EXPECT_EQ(user.Shown()[0].text, frmPassword::kEmptyMessage);
   EXPECT_EQ(::lstrcmpiA(Caption(PageItem(form.ucRestor11, IDC_RESTOR1_FILENAME)).c_str(), archive.c_str()), 0);
   EXPECT_EQ(Caption(PageItem(form.ucRestor11, IDC_RESTOR1_COMMENT)), "Before the move");
+  EXPECT_EQ(Caption(PageItem(form.ucRestor11, IDC_RESTOR1_ENCRYPTION)),
+            GetParam() ? ucRestor1::kCompatibleMessage : ucRestor1::kStrongMessage);
   const std::string work = form.ucRestor11.RestoreFolder();
   auto workThere = [w = work]() mutable { return modFunction::IsFolder(w); };
   ASSERT_TRUE(workThere());
@@ -191,5 +196,8 @@ TEST(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
   EXPECT_EQ(Bytes(world.AddressBook()), Bytes(world.Demo().AddressBook()));
   EXPECT_FALSE(workThere());
 }
+
+INSTANTIATE_TEST_SUITE_P(Ciphers, RestoreWizard, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Compatible" : "Strong"; });
 
 }  // namespace

@@ -72,7 +72,7 @@ std::string RestoreWorld::SecondProfileText() const {
          Escaped(AddressBook()) + "\"\r\n";
 }
 
-RestoreWorld::RestoreWorld(const std::string& password) : archive_(demo_.Box().Path("out\\demo.qmb")) {
+RestoreWorld::RestoreWorld(const std::string& password, bool compatible) : archive_(demo_.Box().Path("out\\demo.qmb")) {
   if (!demo_.ok()) return;
 #ifdef _WIN32
   if (!modCheckOE::ExtractZipLibraries()) return;
@@ -97,6 +97,7 @@ RestoreWorld::RestoreWorld(const std::string& password) : archive_(demo_.Box().P
     page.TotalItem(total);
     page.ZipFileName(archive_);
     page.Password(password);
+    page.CompatibleEncryption(compatible);
     page.Comment("Before the move");
     page.StartBackup();
     if (!page.Succeeded()) return;

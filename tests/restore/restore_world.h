@@ -22,8 +22,9 @@ constexpr const char kNotes[] = "a file of the user's own";
 
 class RestoreWorld {
  public:
-  // Makes the backup (with this password) and seeds the second profile.
-  explicit RestoreWorld(const std::string& password = "s3cret");
+  // Makes the backup (with this password, in AES-256 or the compatible
+  // cipher) and seeds the second profile.
+  explicit RestoreWorld(const std::string& password = "s3cret", bool compatible = false);
   ~RestoreWorld();
   bool ok() const { return ok_; }
 
