@@ -182,6 +182,7 @@ def main():
     ap.add_argument("--small", type=int, default=2000)
     ap.add_argument("--work", default="/tmp/qm-archive-bench")
     ap.add_argument("--wine-peer", default="")
+    ap.add_argument("--aes-only", action="store_true", help="only the AES-256 rows")
     ap.add_argument("cli", nargs="+")
     a = ap.parse_args()
     os.makedirs(a.work, exist_ok=True)
@@ -191,6 +192,8 @@ def main():
     print("store: %d MB in 13 files; small: %d files of 1-20 KB; %d pairs; %s" %
           (a.size_mb, a.small, a.pairs, " ".join(a.cli)), flush=True)
     bench_aes(store, a.work, a.cli, a.pairs)
+    if a.aes_only:
+        return
     bench_folder("store", store, a.work, a.cli, a.pairs, a.wine_peer)
     bench_folder("small", small, a.work, a.cli, a.pairs, a.wine_peer)
 
