@@ -42,7 +42,7 @@ shot 5-selection-chosen; next
 at 386 63; xdotool key ctrl+a; xdotool type --delay 15 'C:\Backups\demo.qmb'
 at 224 95                       # protect with a password
 at 503 133; xdotool type --delay 15 's3cret'
-at 503 162; xdotool type --delay 15 's3cret'
+at 503 153; xdotool type --delay 15 's3cret'
 shot 6-destination;    next 0.4
 shot 7-running-clients; sleep 2; next
 shot 8-ready;          next 5
@@ -56,5 +56,5 @@ for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
 
 echo "screenshots in build/person/"
 unzip -l "$prefix/drive_c/Backups/demo.qmb" | tail -1
-unzip -tq -P s3cret "$prefix/drive_c/Backups/demo.qmb"
+7zz t -ps3cret "$prefix/drive_c/Backups/demo.qmb" | tail -2  # AES: 7-Zip reads it
 ls -la "$prefix/drive_c/Backups/weekly.oes"
