@@ -26,6 +26,15 @@ TEST(UnattendedSwitches, QuotedPathThenIntervalAndOverwrite) {
   EXPECT_TRUE(s.Overwrite);
 }
 
+// The script file itself: no quotes, and none of the blanks around it that
+// the line's switches leave.
+TEST(UnattendedSwitches, ScriptFileWithoutQuotesAndBlanks) {
+  for (const char* line : {"/I 7 /S \"C:\\MY DOCS\\A.OES\" /O", "/I 7 /S \"C:\\MY DOCS\\A.OES\"/O",
+                           "/S  C:\\MY DOCS\\A.OES  /I 7 /O", "/S \"C:\\MY DOCS\\A.OES\""})
+    EXPECT_EQ(CommandLine::ScriptFileOf(ParseUnattendedSwitches(line).ScriptPath), "C:\\MY DOCS\\A.OES") << line;
+  EXPECT_EQ(CommandLine::ScriptFileOf(" \"\" "), "");
+}
+
 TEST(UnattendedSwitches, IntervalAsLastPieceIsIgnored) {
   EXPECT_EQ(ParseUnattendedSwitches("/S C:\\A.OES /I 3").Interval, 7);
   EXPECT_EQ(ParseUnattendedSwitches("/S C:\\A.OES /I 3/").Interval, 3);
