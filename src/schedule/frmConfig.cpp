@@ -25,10 +25,19 @@ std::string Trimmed(const std::string& s) {
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
-// Where the program's path stands in the Run value, letter case ignored as
-// the system ignores it.
-std::size_t FindProgram(const std::string& text, const std::string& program) {
-  return text.empty() ? std::string::npos : platform::FoldCase(text).find(platform::FoldCase(program));
+std::string ProgramPath() { return modFunction::AppPath() + platform::ProgramFileName() + ".exe"; }
+
+// Where the Run value goes on after the program's path, its long one or
+// (as earlier versions wrote it) its short one, letter case ignored as the
+// system ignores it; npos when the value names neither.
+std::size_t AfterProgram(const std::string& text) {
+  if (text.empty()) return std::string::npos;
+  const std::string folded = platform::FoldCase(text);
+  for (const std::string& program : {frmConfig::ProgramLongPath(), frmConfig::ProgramShortPath()}) {
+    const std::size_t at = folded.find(platform::FoldCase(program));
+    if (at != std::string::npos) return at + program.size();
+  }
+  return std::string::npos;
 }
 
 bool IsSwitch(const std::string& part, char upper) { return part[0] == upper || part[0] == upper - 'A' + 'a'; }
@@ -125,10 +134,6 @@ void frmConfig::Bind(controls::ControlBinder& binder) {
   binder.Bind(cmdCancel, kCancelId);
 }
 
-namespace {
-std::string ProgramPath() { return modFunction::AppPath() + platform::ProgramFileName() + ".exe"; }
-}  // namespace
-
 std::string frmConfig::ProgramLongPath() {
   // Started through its short path, the program sees that one.
   const std::string longPath = platform::LongPath(ProgramPath());
@@ -142,17 +147,12 @@ std::string frmConfig::ProgramShortPath() {
 
 void frmConfig::Form_Load() {
   const std::string text = RunValueRead();
-  std::string program = ProgramLongPath();
-  std::size_t at = FindProgram(text, program);
-  if (at == std::string::npos) {
-    program = ProgramShortPath();
-    at = FindProgram(text, program);
-  }
+  const std::size_t after = AfterProgram(text);
   loading_ = true;
   bool intervalRead = false, overwrite = false;
-  if (at != std::string::npos) {
+  if (after != std::string::npos) {
     chkEnable.Value(1);
-    TextList parts = SplitList(Trimmed(text.substr(at + program.size())), "/");
+    TextList parts = SplitList(Trimmed(text.substr(after)), "/");
     for (std::int32_t k = 1; k <= parts.Count(); ++k) {
       const std::string& part = parts.At(k);
       if (part.size() == 1 && IsSwitch(part, 'O')) {
@@ -266,7 +266,7 @@ void frmConfig::cmdSave_Click() {
     // Only a value that starts this program is removed; one of the same
     // name that starts another program is not this program's to delete.
     const std::string text = RunValueRead();
-    if (FindProgram(text, ProgramShortPath()) != std::string::npos &&
+    if (AfterProgram(text) != std::string::npos &&
         !reg.DeleteRegistryValue(kValueName)) {
       platform::MsgBox(kSaveFailedMessage, platform::kOkOnly | platform::kCritical, "", hwnd);
       return;

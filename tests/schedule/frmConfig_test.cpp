@@ -244,10 +244,15 @@ TEST_F(ScheduleTest, OffRemovesOnlyThisProgramsValueAndCancelStoresNothing) {
   platform::ShowModalForm(services.ScheduleDialog());
   EXPECT_EQ(Stored(), ours);
 
-  auto f = Opened();
-  f->chkEnable.Value(0);
-  f->cmdSave.Press();
-  EXPECT_EQ(Stored(), kNone);
+  // Off: the value goes, whether it names the program by its short path or
+  // by its long one.
+  for (const std::string& value : {ours, "\"" + longProgram + "\" /I 5 /S \"C:\\x.oes\" /O"}) {
+    Put(value);
+    auto f = Opened();
+    f->chkEnable.Value(0);
+    f->cmdSave.Press();
+    EXPECT_EQ(Stored(), kNone) << value;
+  }
   Opened()->cmdSave.Press();  // nothing there to remove
   EXPECT_EQ(Stored(), kNone);
   const std::string other = "C:\\OTHER\\OTHER.EXE /S C:\\x.oes /I 5 /O";
@@ -256,7 +261,7 @@ TEST_F(ScheduleTest, OffRemovesOnlyThisProgramsValueAndCancelStoresNothing) {
   EXPECT_EQ(Stored(), other);
 
   user.AnswerFile(FileAnswer::Confirm("C:\\x.oes"));
-  f = Opened();
+  auto f = Opened();
   f->chkEnable.Value(1);
   f->txtScript.Text(" ");
   f->cmdSave.Press();  // on without a script: refused
