@@ -22,17 +22,9 @@ TEST(UnattendedSwitches, QuotedPathThenIntervalAndOverwrite) {
   auto s = ParseUnattendedSwitches("/S \"C:\\MY DOCS\\A.OES\" /I 3 /O");
   EXPECT_EQ(s.ScriptPath, "\"C:\\MY DOCS\\A.OES\" ");  // trailing blank stays
   EXPECT_EQ(CommandLine::RemoveQuotes(s.ScriptPath), "C:\\MY DOCS\\A.OES ");
+  EXPECT_EQ(CommandLine::ScriptFileOf(s.ScriptPath), "C:\\MY DOCS\\A.OES");  // the file itself
   EXPECT_EQ(s.Interval, 3);
   EXPECT_TRUE(s.Overwrite);
-}
-
-// The script file itself: no quotes, and none of the blanks around it that
-// the line's switches leave.
-TEST(UnattendedSwitches, ScriptFileWithoutQuotesAndBlanks) {
-  for (const char* line : {"/I 7 /S \"C:\\MY DOCS\\A.OES\" /O", "/I 7 /S \"C:\\MY DOCS\\A.OES\"/O",
-                           "/S  C:\\MY DOCS\\A.OES  /I 7 /O", "/S \"C:\\MY DOCS\\A.OES\""})
-    EXPECT_EQ(CommandLine::ScriptFileOf(ParseUnattendedSwitches(line).ScriptPath), "C:\\MY DOCS\\A.OES") << line;
-  EXPECT_EQ(CommandLine::ScriptFileOf(" \"\" "), "");
 }
 
 TEST(UnattendedSwitches, IntervalAsLastPieceIsIgnored) {
