@@ -121,6 +121,7 @@ void ucBack4::StartBackup() {
   backup::RunSettings settings{totalItem_, zipFileName_, password_, comment_, compatible_};
   backup::BackupRun run(items, *this, settings);
   succeeded_ = run.Run();
+  failure_ = succeeded_ ? std::string() : run.Failure();
   tempDir_ = run.TempDir();
   ShowResult(succeeded_);
   lblVerified.Caption(succeeded_ && run.Verified() ? kVerifiedNote : "");
@@ -129,7 +130,7 @@ void ucBack4::StartBackup() {
     // what failed.
     lblFileName.Caption("");
     lblFileName.Visible(false);
-    lblAdvice.Caption(run.Failure().empty() ? std::string(kNothingWritten) : run.Failure());
+    lblAdvice.Caption(failure_.empty() ? std::string(kNothingWritten) : failure_);
   }
   platform::SetMousePointer(platform::MousePointer::Default);
   RaiseFinish();

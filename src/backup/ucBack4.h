@@ -37,6 +37,9 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
 
   // The argument of the last Finish: true after a completed run.
   bool Succeeded() const { return succeeded_; }
+  // What failed in the last run, as the page says it ("" when it succeeded
+  // or the run could not tell).
+  const std::string& Failure() const { return failure_; }
   int CurrentStep() const { return currentStep_; }
   // The catalogue the run reads; the program's shared one unless set.
   void Catalogue(const cProcessItem* items) { items_ = items; }
@@ -76,7 +79,7 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   void ShowProcessing(bool processing);
 
   std::int32_t totalItem_ = 0;
-  std::string zipFileName_, password_, comment_, tempDir_;
+  std::string zipFileName_, password_, comment_, tempDir_, failure_;
   bool compatible_ = false;
   const cProcessItem* items_ = nullptr;
   int currentStep_ = 0;

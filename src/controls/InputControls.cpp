@@ -38,7 +38,9 @@ void CheckBox::Value(int value) {
 }
 
 void CheckBox::OnWindowNotify(int code) {
-  if (code == kButtonClicked) Value(link::GetCheck(hwnd()) ? 1 : 0);
+  if (code != kButtonClicked) return;
+  if (locked_) link::SetCheck(hwnd(), value_ != 0);  // the box the system ticked goes back
+  else Value(link::GetCheck(hwnd()) ? 1 : 0);
 }
 
 void CheckBox::PushState() {

@@ -34,6 +34,10 @@ class CheckBox : public Label {
  public:
   int Value() const { return value_; }  // 0 unticked, 1 ticked
   void Value(int value);
+  // A locked box shows what the program found out: a click or a key leaves
+  // it as it was (code still sets it).
+  bool Locked() const { return locked_; }
+  void Locked(bool locked) { locked_ = locked; }
   std::function<void()> Click;
   void OnWindowNotify(int code) override;
 
@@ -42,6 +46,7 @@ class CheckBox : public Label {
 
  private:
   int value_ = 0;
+  bool locked_ = false;
 };
 
 // Option buttons sharing one name, told apart by their index; exactly one

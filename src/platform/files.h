@@ -53,6 +53,11 @@ bool ReadWholeFile(const std::string& path, std::string& bytes);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 // The same, and the bytes handed to the disk before it returns.
 bool WriteWholeFileFlushed(const std::string& path, const std::string& bytes);
+// Adds the bytes at the end of a file, making it when it is missing; what
+// the file held stays as it was. Others may read it meanwhile.
+bool AppendToFile(const std::string& path, const std::string& bytes);
+// At most the last `maxBytes` bytes of a file; false when it cannot be read.
+bool ReadFileTail(const std::string& path, std::size_t maxBytes, std::string& bytes);
 // Creates an empty file; false when anything is already there.
 bool CreateNewFile(const std::string& path);
 // The name of the file or folder the system opens for `path` (letter case

@@ -14,6 +14,7 @@ std::string TempDirectory();    // as GetTempPath gives it, ending in "\"
 // returns its path, or "" on failure.
 std::string TempFileName(const std::string& folder, const std::string& prefix);
 std::string ShortPath(const std::string& path);  // 8.3 form, or "" on failure
+std::string LongPath(const std::string& path);   // every part in its long form, or "" on failure
 // Shell special folder by CSIDL value; "" when unknown. No trailing "\".
 std::string SpecialFolder(int csidl);
 std::string ExpandEnvironment(const std::string& text);

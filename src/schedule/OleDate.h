@@ -13,6 +13,12 @@ constexpr double kMax = 2958466.0;  // exclusive
 bool IsValid(double date);
 
 double FromParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+struct Parts {
+  int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0;
+};
+// The calendar date and the time of day (to the nearest second) of a valid
+// date; 30 December 1899 00:00 for an invalid one.
+Parts ToParts(double date);
 // The current local date and time, to the second.
 double Now();
 // The calendar day a date falls on (its whole part); 0 for an invalid date.

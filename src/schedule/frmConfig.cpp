@@ -7,6 +7,7 @@
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "registry/RegistryRoutines.h"
+#include "schedule/ScriptLog.h"
 #include "resources/resource.h"
 #include "shell/CommandLine.h"
 #include "shell/NumericText.h"
@@ -24,10 +25,19 @@ std::string Trimmed(const std::string& s) {
   return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
 }
 
-// Where the program's path stands in the Run value, letter case ignored as
-// the system ignores it.
-std::size_t FindProgram(const std::string& text, const std::string& program) {
-  return text.empty() ? std::string::npos : platform::FoldCase(text).find(platform::FoldCase(program));
+std::string ProgramPath() { return modFunction::AppPath() + platform::ProgramFileName() + ".exe"; }
+
+// Where the Run value goes on after the program's path, its long one or
+// (as earlier versions wrote it) its short one, letter case ignored as the
+// system ignores it; npos when the value names neither.
+std::size_t AfterProgram(const std::string& text) {
+  if (text.empty()) return std::string::npos;
+  const std::string folded = platform::FoldCase(text);
+  for (const std::string& program : {frmConfig::ProgramLongPath(), frmConfig::ProgramShortPath()}) {
+    const std::size_t at = folded.find(platform::FoldCase(program));
+    if (at != std::string::npos) return at + program.size();
+  }
+  return std::string::npos;
 }
 
 bool IsSwitch(const std::string& part, char upper) { return part[0] == upper || part[0] == upper - 'A' + 'a'; }
@@ -46,22 +56,23 @@ std::string RunValueRead() {
   return CommandLine::RemoveQuotes(Trimmed(value.IsText() ? value.AsText() : std::string()));
 }
 
-// A whole number of days, or 0 when the text's number is outside 1..300
-// (compared before rounding, so that a huge number cannot overflow).
+// The days the box holds: digits alone (blanks around them aside), 1 to
+// 300; 0 for anything else (a pasted text is not read by its first digits).
 int IntervalOf(const std::string& text) {
-  const double days = NumericValue(text);
-  if (days < CommandLine::kMinInterval || days > CommandLine::kMaxInterval) return 0;
-  return RoundToWhole(days);
+  const std::string digits = Trimmed(text);
+  if (digits.empty() || digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) return 0;
+  const int days = std::stoi(digits);
+  return days < CommandLine::kMinInterval || days > CommandLine::kMaxInterval ? 0 : days;
 }
 
-// The Run value for a schedule that is on. "/I" comes before the script, so
-// that it is never the last switch, and "/O" follows the script's closing
-// quote directly, so that no blank is left at the end of the script's path.
+// The Run value for a schedule that is on. The program by its long path in
+// quotes: a volume may have no short names, and the long path may hold
+// blanks. "/I" comes before the script, so that it is never the last
+// switch; both readers drop the blank between the script's closing quote
+// and "/O".
 std::string RunValueText(const std::string& script, int interval, bool overwrite) {
-  std::string program = frmConfig::ProgramShortPath();
-  // Without short names on the volume the path may hold blanks.
-  if (program.find(' ') != std::string::npos) program = "\"" + program + "\"";
-  return program + " /I " + std::to_string(interval) + " /S \"" + script + "\"" + (overwrite ? "/O" : "");
+  return "\"" + frmConfig::ProgramLongPath() + "\" /I " + std::to_string(interval) + " /S \"" + script + "\"" +
+         (overwrite ? " /O" : "");
 }
 
 }  // namespace
@@ -110,6 +121,7 @@ void frmConfig::Bind(controls::ControlBinder& binder) {
   binder.Bind(chkEnable, IDC_CONFIG_ENABLE);
   binder.Bind(Frame1, IDC_CONFIG_FRAME1);
   binder.Bind(txtScript, IDC_CONFIG_SCRIPT);
+  binder.Bind(lblLastRun, IDC_CONFIG_LASTRUN);
   binder.Bind(cmdBrowse, IDC_CONFIG_BROWSE);
   binder.Bind(Frame2, IDC_CONFIG_FRAME2);
   binder.Bind(lblEvery, IDC_CONFIG_EVERY);
@@ -122,21 +134,25 @@ void frmConfig::Bind(controls::ControlBinder& binder) {
   binder.Bind(cmdCancel, kCancelId);
 }
 
+std::string frmConfig::ProgramLongPath() {
+  // Started through its short path, the program sees that one.
+  const std::string longPath = platform::LongPath(ProgramPath());
+  return longPath.empty() ? ProgramPath() : longPath;
+}
+
 std::string frmConfig::ProgramShortPath() {
-  const std::string program = modFunction::AppPath() + platform::ProgramFileName() + ".exe";
-  const std::string shortPath = modFunction::ShortPathName(program);
-  return shortPath.empty() ? program : shortPath;
+  const std::string shortPath = modFunction::ShortPathName(ProgramPath());
+  return shortPath.empty() ? ProgramPath() : shortPath;
 }
 
 void frmConfig::Form_Load() {
   const std::string text = RunValueRead();
-  const std::string program = ProgramShortPath();
+  const std::size_t after = AfterProgram(text);
   loading_ = true;
   bool intervalRead = false, overwrite = false;
-  const std::size_t at = FindProgram(text, program);
-  if (at != std::string::npos) {
+  if (after != std::string::npos) {
     chkEnable.Value(1);
-    TextList parts = SplitList(Trimmed(text.substr(at + program.size())), "/");
+    TextList parts = SplitList(Trimmed(text.substr(after)), "/");
     for (std::int32_t k = 1; k <= parts.Count(); ++k) {
       const std::string& part = parts.At(k);
       if (part.size() == 1 && IsSwitch(part, 'O')) {
@@ -164,8 +180,17 @@ void frmConfig::Form_Load() {
     optOverwrite.Value(1);
   }
   EnableSettings(intervalRead);
+  ShowLastRun();
   loading_ = false;
 }
+
+void frmConfig::ShowLastRun() {
+  const std::string script = Trimmed(txtScript.Text());
+  const std::string line = script.empty() ? std::string() : ScriptLog::LastLine(script);
+  lblLastRun.Caption(line.empty() ? std::string() : kLastRunCaption + line);
+}
+
+void frmConfig::txtScript_Validate() { ShowLastRun(); }
 
 void frmConfig::EnableSettings(bool enabled) {
   for (controls::Control* c : std::initializer_list<controls::Control*>{
@@ -183,6 +208,7 @@ bool frmConfig::ChooseScript() {
                                 hwnd, flags))
     return false;
   txtScript.Text(file);
+  ShowLastRun();
   return true;
 }
 
@@ -203,14 +229,21 @@ void frmConfig::txtInterval_KeyPress(int& KeyAscii) {
   if ((KeyAscii < '0' || KeyAscii > '9') && KeyAscii != 8) KeyAscii = 0;
 }
 
-void frmConfig::txtInterval_Validate() {
-  if (IntervalOf(txtInterval.Text()) == 0) txtInterval.Text(std::to_string(CommandLine::kDefaultInterval));
+bool frmConfig::txtInterval_KeyDown(int KeyCode) {
+  if (KeyCode != kKeyUp && KeyCode != kKeyDown) return false;
+  // The scroll bar's upper arrow raises the interval.
+  VScroll1.OnWindowNotify(KeyCode == kKeyUp ? controls::ScrollBar::kLineUp : controls::ScrollBar::kLineDown);
+  return true;
 }
 
 void frmConfig::cmdSave_Click() {
   RegistryRoutines reg = RunKey();
   if (chkEnable.Value() == 1) {
-    txtInterval_Validate();  // Enter saves without leaving the box
+    if (IntervalOf(txtInterval.Text()) == 0) {
+      platform::MsgBox(kIntervalMessage, platform::kOkOnly | platform::kInformation, "", hwnd);
+      txtInterval.SetFocus();
+      return;
+    }
     std::string script = Trimmed(txtScript.Text());
     // "/" would end the switch early; Windows takes "\" for it.
     for (char& c : script)
@@ -233,7 +266,7 @@ void frmConfig::cmdSave_Click() {
     // Only a value that starts this program is removed; one of the same
     // name that starts another program is not this program's to delete.
     const std::string text = RunValueRead();
-    if (FindProgram(text, ProgramShortPath()) != std::string::npos &&
+    if (AfterProgram(text) != std::string::npos &&
         !reg.DeleteRegistryValue(kValueName)) {
       platform::MsgBox(kSaveFailedMessage, platform::kOkOnly | platform::kCritical, "", hwnd);
       return;

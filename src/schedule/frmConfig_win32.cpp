@@ -1,6 +1,7 @@
 // The schedule dialog's real window: a modal dialog. The interval box's
-// typed keys pass through txtInterval_KeyPress, and leaving the box
-// validates it.
+// typed keys pass through txtInterval_KeyPress and its Up and Down keys
+// through txtInterval_KeyDown; leaving the script box shows that script's
+// last run.
 #include <windows.h>
 
 #include <memory>
@@ -12,13 +13,18 @@
 
 namespace {
 
-// Hands each typed character of the interval box to the form first.
+// Hands each typed character and each Up or Down key of the interval box
+// to the form first.
 class IntervalKeys : public controls::ISubclass {
  public:
   explicit IntervalKeys(frmConfig& form) : form_(form) {}
   std::int32_t MsgResponse() const override { return controls::emrConsume; }
   void MsgResponse(std::int32_t) override {}
   std::intptr_t WindowProc(void* hwnd, std::uint32_t msg, std::uintptr_t wp, std::intptr_t lp) override {
+    if (msg == WM_KEYDOWN) {
+      if (form_.txtInterval_KeyDown(static_cast<int>(wp))) return 0;
+      return subclass_.CallOldWindowProc(hwnd, msg, wp, lp);
+    }
     int key = static_cast<int>(wp);
     form_.txtInterval_KeyPress(key);
     if (key == 0) return 0;
@@ -53,6 +59,7 @@ INT_PTR CALLBACK ConfigProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         ::SendMessageA(s->interval, EM_LIMITTEXT, 3, 0);
         s->keys = std::make_unique<IntervalKeys>(*s->form);
         s->keys->Subclass().AttachMessage(*s->keys, s->interval, WM_CHAR);
+        s->keys->Subclass().AttachMessage(*s->keys, s->interval, WM_KEYDOWN);
         HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_QUILLMERE));
         ::SendMessageA(dlg, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
         ::SendMessageA(dlg, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -60,15 +67,18 @@ INT_PTR CALLBACK ConfigProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         return FALSE;  // the focus is set
       }
       case WM_COMMAND:
-        if (LOWORD(wp) == IDC_CONFIG_INTERVAL && HIWORD(wp) == EN_KILLFOCUS) {
-          s->form->txtInterval_Validate();
+        if (LOWORD(wp) == IDC_CONFIG_SCRIPT && HIWORD(wp) == EN_KILLFOCUS) {
+          s->form->txtScript_Validate();
           return TRUE;
         }
         return s->host && s->host->Dispatch(msg, wp, lp);
       case WM_VSCROLL:
         return s->host && s->host->Dispatch(msg, wp, lp);
       case WM_DESTROY:
-        if (s->keys) s->keys->Subclass().DetachMessage(*s->keys, s->interval, WM_CHAR);
+        if (s->keys) {
+          s->keys->Subclass().DetachMessage(*s->keys, s->interval, WM_CHAR);
+          s->keys->Subclass().DetachMessage(*s->keys, s->interval, WM_KEYDOWN);
+        }
         s->form->CloseWindow = nullptr;
         s->form->hwnd = nullptr;
         if (s->host) s->host->DetachAll();

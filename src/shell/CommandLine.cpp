@@ -38,6 +38,12 @@ std::string RemoveQuotes(const std::string& text) {
   return out;
 }
 
+std::string ScriptFileOf(const std::string& scriptSwitch) {
+  const std::string path = RemoveQuotes(scriptSwitch);
+  const std::size_t from = path.find_first_not_of(' '), to = path.find_last_not_of(' ');
+  return from == std::string::npos ? std::string() : path.substr(from, to - from + 1);
+}
+
 bool IsBackupDue(double lastBackupDate, double now, std::int32_t interval) {
   return OleDate::CalendarDaysBetween(lastBackupDate, now) >= interval;
 }

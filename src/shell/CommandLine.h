@@ -24,6 +24,11 @@ UnattendedSwitches ParseUnattendedSwitches(const std::string& line);
 // The text without any double quote character.
 std::string RemoveQuotes(const std::string& text);
 
+// The script file that the "S" switch names: without its quotes and without
+// the blanks around it (a blank before the next switch follows a quoted
+// path; no Windows path begins or ends with one).
+std::string ScriptFileOf(const std::string& scriptSwitch);
+
 // True once `interval` calendar days (local day boundaries, not 24-hour
 // periods) have begun since `lastBackupDate`; both are OLE dates.
 bool IsBackupDue(double lastBackupDate, double now, std::int32_t interval);

@@ -53,6 +53,9 @@ class DestinationPage : public Page {
 // Pages 4 and 10: waits until the mail client and the messenger are closed.
 class RunningClientsPage : public Page {
  public:
+  // Before it is shown: page 10 stands before the restore, page 4 before
+  // the backup.
+  virtual void ForRestore(bool restore) {}
   virtual void CheckRunning() = 0;
 };
 

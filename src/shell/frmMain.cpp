@@ -143,7 +143,10 @@ void frmMain::ShowPage() {
   FocusCurrentPage();
   switch (p) {
     case 2: ucBack11.LoadIdenList(); break;
-    case 4: case 10: ucBack31.CheckRunning(); break;
+    case 4: case 10:
+      ucBack31.ForRestore(p == 10);
+      ucBack31.CheckRunning();
+      break;
     case 5: ucBack41.InitNow(); break;
     case 6:
       ucBack41.TotalItem(ucBack11.TotalItem());

@@ -1,6 +1,7 @@
 // A whole backup through the program's own wizard in its real window, as a
 // user does it: real pages, real buttons and boxes, from the welcome page to
-// Finish, then "Save Script"; the archive is left for archive_check.py.
+// Finish, then "Save Script"; the archive is left for archive_check.py. The
+// running-client page with a stand-in mail client that starts and ends.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,8 +10,11 @@
 #include "support/pump_win32.h"
 
 #include <cstdlib>
+#include <memory>
 
 #include "archive/cUnzip.h"
+#include "catalog/running_as_win32.h"
+#include "catalog/ucBack3.h"
 #include "demo_profile.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -222,6 +226,46 @@ TEST(BackupWizard, DoubleClicksTakeOneStep) {
   twice();  // running clients -> ready, the backup not started
   EXPECT_EQ(w.form.CurrentPage(), 5);
   EXPECT_TRUE(w.user.Shown().empty()) << w.user.Shown().back().text;
+  w.user.Answer(platform::kAnswerYes);
+  Click(w.cancel);
+  wizard::RunWizardLoop(w.form);
+  EXPECT_TRUE(w.form.Unloaded());
+}
+
+// While a program of the mail client's name runs, Next stays on the
+// running-client page and says why, and a click does not tick its box; once
+// it has ended, the page shows so by itself and Next goes on.
+TEST(BackupWizard, RunningClientPageGoesOnOnceTheClientHasClosed) {
+  Wizard w;
+  ASSERT_NE(w.main, nullptr);
+  auto client = std::make_unique<testsupport::RunningAs>(w.demo.Box(), "msimn.exe");
+  ASSERT_TRUE(client->started());
+  Click(w.next);  // welcome -> method
+  Click(w.next);  // backup
+  ListView_SetCheckState(w.Item(w.form.ucBack11, IDC_BACK1_IDLIST), 2, FALSE);
+  Click(w.next);
+  Type(w.Item(w.form.ucBack21, IDC_BACK2_FILENAME), w.demo.Box().Path("clients.qmb"));
+  Click(w.next);
+  ASSERT_EQ(w.form.CurrentPage(), 4);
+  HWND mail = w.Item(w.form.ucBack31, IDC_BACK3_OE), messenger = w.Item(w.form.ucBack31, IDC_BACK3_MESSENGER);
+  auto ticked = [](HWND box) { return ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  EXPECT_FALSE(ticked(mail));
+  EXPECT_TRUE(ticked(messenger));
+  Click(mail);
+  Click(messenger);
+  EXPECT_FALSE(ticked(mail));
+  EXPECT_TRUE(ticked(messenger));
+  Click(w.next);
+  EXPECT_EQ(w.form.CurrentPage(), 4);
+  ASSERT_EQ(w.user.Shown().size(), 1u);
+  EXPECT_EQ(w.user.Shown()[0].text, ucBack3::kRefusal);
+
+  client.reset();  // ended
+  Pump(2500);
+  EXPECT_TRUE(ticked(mail));
+  Click(w.next);
+  EXPECT_EQ(w.form.CurrentPage(), 5);
+  EXPECT_EQ(w.user.Shown().size(), 1u);
   w.user.Answer(platform::kAnswerYes);
   Click(w.cancel);
   wizard::RunWizardLoop(w.form);

@@ -1,5 +1,7 @@
-// The running-client page: the two boxes follow the process list, the page
-// waits on its timer, and Next is refused while either box is clear.
+// The running-client page: the two boxes follow the process list (while the
+// page is shown and again at Next), the page waits on its timer, and Next
+// is refused while either program runs (only the mail client holds the
+// unattended backup back).
 #include "catalog/ucBack3.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +22,10 @@ using testsupport::ScriptedUser;
 namespace {
 
 constexpr char kRefusal[] = "You must close Outlook Express and Windows messenger to continue.";
+#ifndef _WIN32
+const platform::ProcessInfo kMail{8, "C:\\Program Files\\Outlook Express\\msimn.exe", 4096};
+const platform::ProcessInfo kMessenger{9, "C:\\Program Files\\Messenger\\msmsgs.exe", 4096};
+#endif
 
 class RunningClients : public ::testing::Test {
  protected:
@@ -47,18 +53,6 @@ TEST_F(RunningClients, ValuesOtherThanOneClearTheBox) {
   EXPECT_EQ(page.MessengerValue(), 0);
 }
 
-TEST_F(RunningClients, TickedByHandLetsNextPass) {
-  EXPECT_FALSE(page.CheckReady());
-  ASSERT_EQ(user.Shown().size(), 1u);
-  EXPECT_EQ(user.Shown()[0].text, kRefusal);
-  EXPECT_EQ(user.Shown()[0].Icon(), platform::kInformation);
-  page.chkOE.Value(1);
-  EXPECT_FALSE(page.CheckReady());
-  page.chkMessenger.Value(1);
-  EXPECT_TRUE(page.CheckReady());
-  EXPECT_EQ(user.Shown().size(), 2u);
-}
-
 #ifndef _WIN32
 TEST_F(RunningClients, NeitherRunningTicksBothAndWaitsLongerAfterwards) {
   platform::emu::SetProcesses({{4, "C:\\WINDOWS\\explorer.exe", 1 << 20}});
@@ -69,8 +63,45 @@ TEST_F(RunningClients, NeitherRunningTicksBothAndWaitsLongerAfterwards) {
   EXPECT_FALSE(page.lblDone.Visible());
   EXPECT_FALSE(page.tmrWait.Enabled());
   EXPECT_EQ(page.tmrWait.Interval(), 400u);
-  EXPECT_EQ(platform::emu::RunningTimers(), 0);
+  EXPECT_TRUE(page.tmrWatch.Enabled());  // looks again while shown
   EXPECT_TRUE(page.CheckReady());
+}
+
+// Closing the programs is enough: Next looks again, and so does the page
+// while it is shown; a hidden page stops looking.
+TEST_F(RunningClients, NextAndTheShownPageLookAgain) {
+  platform::emu::SetProcesses({kMail, kMessenger});
+  page.CheckRunning();
+  EXPECT_FALSE(page.CheckReady());
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].text, kRefusal);
+  EXPECT_EQ(user.Shown()[0].Icon(), platform::kInformation);
+  platform::emu::SetProcesses({});
+  EXPECT_TRUE(page.CheckReady());
+  platform::emu::SetProcesses({kMail});
+  EXPECT_FALSE(page.CheckReady());  // started again after the boxes were ticked
+  EXPECT_EQ(page.OEvalue(), 0);
+
+  platform::emu::SetProcesses({});
+  platform::emu::FireTimers();
+  EXPECT_EQ(page.OEvalue(), 1);
+  page.Visible(false);
+  platform::emu::SetProcesses({kMail});
+  platform::emu::FireTimers();
+  EXPECT_EQ(page.OEvalue(), 1);
+  EXPECT_FALSE(page.tmrWatch.Enabled());
+  EXPECT_EQ(platform::emu::RunningTimers(), 0);
+}
+
+// The unattended backup waits for the mail client only: the messenger's
+// data is read from the registry while it runs.
+TEST_F(RunningClients, UnattendedOnlyTheMailClientHoldsItBack) {
+  page.Unattended(true);
+  platform::emu::SetProcesses({kMessenger});
+  EXPECT_TRUE(page.CheckReady());
+  platform::emu::SetProcesses({kMail});
+  EXPECT_FALSE(page.CheckReady());
+  EXPECT_TRUE(ucBack3::MailClientRunning());
 }
 
 TEST_F(RunningClients, LabelsShowWhileTheTimerRuns) {
@@ -101,14 +132,20 @@ TEST_F(RunningClients, MailClientInCapitalsIsFoundButNotAnotherNameEndingAlike) 
   EXPECT_EQ(page.MessengerValue(), 0);
 }
 
+// Where the process list cannot be read, the boxes stay the user's to tick.
 TEST_F(RunningClients, NothingIsLookedAtOutsideTheNtFamily) {
   platform::emu::SetVersionWord(0xC0000A04u);
-  platform::emu::SetProcesses({});
+  platform::emu::SetProcesses({kMail});
   page.MessengerValue(1);
   page.CheckRunning();
   EXPECT_EQ(page.OEvalue(), 0);
   EXPECT_EQ(page.MessengerValue(), 1);
   EXPECT_EQ(platform::emu::DoEventsCount(), 0);
+  EXPECT_FALSE(page.chkOE.Locked() || page.chkMessenger.Locked());
+  EXPECT_FALSE(page.CheckReady());
+  page.chkOE.Value(1);
+  EXPECT_TRUE(page.CheckReady());
+  EXPECT_EQ(user.Shown().size(), 1u);
 }
 #else
 using testsupport::RunningAs;
@@ -122,17 +159,20 @@ TEST_F(RunningClients, StandInMailClientUnderWine) {
     EXPECT_EQ(page.OEvalue(), 1);
     EXPECT_EQ(page.MessengerValue(), 1);
   }
-  RunningAs client(box, "msimn.exe");
-  ASSERT_TRUE(client.started());
-  page.CheckRunning();
-  EXPECT_EQ(page.OEvalue(), 0);
-  EXPECT_EQ(page.MessengerValue(), 1);
-  EXPECT_FALSE(page.CheckReady());
-  ASSERT_EQ(user.Shown().size(), 1u);
-  EXPECT_EQ(user.Shown()[0].text, kRefusal);
-  page.chkOE.Value(1);  // ticked by hand while it still runs
-  EXPECT_TRUE(page.CheckReady());
-  EXPECT_EQ(user.Shown().size(), 1u);
+  {
+    RunningAs client(box, "msimn.exe");
+    ASSERT_TRUE(client.started());
+    page.CheckRunning();
+    EXPECT_EQ(page.OEvalue(), 0);
+    EXPECT_EQ(page.MessengerValue(), 1);
+    EXPECT_FALSE(page.CheckReady());
+    ASSERT_EQ(user.Shown().size(), 1u);
+    EXPECT_EQ(user.Shown()[0].text, kRefusal);
+    page.OEvalue(1);  // set by code while it still runs: Next looks again
+    EXPECT_FALSE(page.CheckReady());
+  }
+  EXPECT_TRUE(page.CheckReady());  // closed
+  EXPECT_EQ(user.Shown().size(), 2u);
 }
 #endif
 

@@ -1,6 +1,8 @@
 // The command-line runs of quillmere.exe itself under Wine, started as the
-// system starts it: the log-on entry that the schedule dialog saves (read
-// back with Wine's reg), and the command line of a double-clicked archive.
+// system starts it: the log-on entry that the program's own schedule dialog
+// saves (read back with Wine's reg), from a folder with blanks in its path,
+// with the log each run leaves; and the command line of a double-clicked
+// archive.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,14 +15,14 @@
 #include "restore_world.h"
 #include "registry/RegistryRoutines.h"
 #include "schedule/OleDate.h"
+#include "resources/resource.h"
 #include "schedule/ScriptCFG.h"
+#include "schedule/ScriptLog.h"
 #include "schedule/frmConfig.h"
-#include "shell/CommandLine.h"
 #include "support/registry_keys.h"
-#include "support/scripted_user.h"
+#include "support/window_driver_win32.h"
 
-using testsupport::FileAnswer;
-using testsupport::ScriptedUser;
+using testsupport::DialogDriver;
 
 namespace {
 
@@ -79,9 +81,6 @@ BOOL CALLBACK FindEdit(HWND w, LPARAM lp) {
   return TRUE;
 }
 
-// Starts the program with these arguments; while it runs, notes whether a
-// window of it was ever visible. Returns its exit code (-1: still running
-// after two minutes, then ended).
 // The texts of a window's controls, reported as failures.
 BOOL CALLBACK ReportText(HWND c, LPARAM) {
   char text[512] = {};
@@ -98,8 +97,26 @@ BOOL CALLBACK OwnedBy(HWND w, LPARAM lp) {
   return FALSE;
 }
 
-int RunProgram(const std::string& args, bool* shown) {
-  std::string line = "\"" + Program() + "\" " + args;
+// Starts a command line as the system starts a log-on entry; while it
+// runs, notes whether a window of it was ever visible. Returns its exit
+// code (-1: still running after two minutes, then ended).
+// Closes the wizard window of another process: the close question, a
+// message box the wizard owns, is answered Yes.
+void CloseAnsweringYes(HWND wizard) {
+  ::PostMessageA(wizard, WM_CLOSE, 0, 0);
+  for (int i = 0; i < 100; ++i) {
+    std::pair<HWND, HWND> box{wizard, nullptr};
+    ::EnumWindows(OwnedBy, reinterpret_cast<LPARAM>(&box));
+    if (box.second) {
+      ::PostMessageA(box.second, WM_COMMAND, IDYES, 0);
+      return;
+    }
+    ::Sleep(100);
+  }
+  ADD_FAILURE() << "no close question";
+}
+
+int RunProgram(std::string line, bool* shown) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
@@ -148,9 +165,51 @@ CodePageNames NamesOfThisCodePage() {
   return {"Sicherung \xFC" "ber\\", "W\xF6" "chentlich.oes", "Post \xE9t\xE9.qmb", "Gr\xF6\xDF" "e"};
 }
 
+// The program started as a user starts it: its wizard's method page, the
+// third option, Next; in the schedule dialog the box ticked, the script
+// chosen in the Open dialog, overwrite chosen, Save; then the wizard closed.
+void SaveEntryInItsDialog(const std::string& program, const std::string& script) {
+  std::string line = "\"" + program + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  HWND wizard = WaitForWindow(pi.dwProcessId, "Quillmere");
+  ASSERT_NE(wizard, nullptr);
+  {
+    DialogDriver driver({{"Quillmere",
+                          [](HWND main) {
+                            DialogDriver::PostClick(main, IDC_MAIN_NEXT);
+                            ::Sleep(500);
+                            ::PostMessageA(testsupport::Descendant(main, IDC_STEP1_OPT2), BM_CLICK, 0, 0);
+                            ::Sleep(300);
+                            DialogDriver::PostClick(main, IDC_MAIN_NEXT);
+                          }},
+                         {"Auto-Backup", [](HWND dlg) { DialogDriver::PostClick(dlg, IDC_CONFIG_ENABLE); }},
+                         DialogDriver::AnswerOpen(script),
+                         {"Auto-Backup",
+                          [](HWND dlg) {
+                            DialogDriver::PostClick(dlg, IDC_CONFIG_OVERWRITE0);
+                            ::Sleep(300);
+                            DialogDriver::Press(dlg, IDOK);
+                          }}},
+                        pi.dwThreadId);
+    EXPECT_TRUE(driver.WaitDone(4, 60000));
+  }
+  // Saved: the dialog has closed itself.
+  for (int i = 0; i < 100 && testsupport::FindThreadWindow(pi.dwThreadId, "Auto-Backup"); ++i) ::Sleep(100);
+  EXPECT_EQ(testsupport::FindThreadWindow(pi.dwThreadId, "Auto-Backup"), nullptr);
+  CloseAnsweringYes(wizard);
+  EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
+  ::TerminateProcess(pi.hProcess, 1);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+}
+
 // The dialog saves the log-on entry; started as Windows would start it, the
-// program backs up exactly what the script names, hidden, and ends; names
-// in the ANSI code page come through whole.
+// program backs up exactly what the script names, hidden, and ends, leaving
+// a line in the script's log each time; names in the ANSI code page come
+// through whole.
 TEST(LogOn, TheSavedEntryRunsTheBackupHiddenWhenDue) {
   if (const char* acp = std::getenv("QM_EXPECT_ACP")) {
     ASSERT_EQ(::GetACP(), static_cast<UINT>(std::atoi(acp)));
@@ -171,19 +230,16 @@ TEST(LogOn, TheSavedEntryRunsTheBackupHiddenWhenDue) {
     s.LastBackupDate(OleDate::Now() - 8);
     ASSERT_TRUE(s.WriteScriptFile(script));
   }
+  // The program in a folder with blanks in its path, its entry saved by its
+  // own schedule dialog, opened from the method page's third option.
+  const std::string installed = demo.Box().Path("Program Files\\Quill mere\\");
+  ASSERT_TRUE(platform::CreateFolder(demo.Box().Path("Program Files")));
+  ASSERT_TRUE(platform::CreateFolder(installed.substr(0, installed.size() - 1)));
+  ASSERT_TRUE(platform::CopyOneFile(Program(), installed + "quillmere.exe", false));
+  const std::string program = installed + "quillmere.exe";
   testsupport::RunForOutput(
       "reg delete \"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v OutlookExpressAutoBackup /f");
-  {
-    ScriptedUser user;
-    user.AnswerFile(FileAnswer::Confirm(script));
-    frmConfig dialog;
-    dialog.Form_Load();
-    dialog.chkEnable.Value(1);  // asks for the script
-    dialog.txtInterval.Text("7");
-    dialog.optOverwrite.Value(1);  // keep an existing archive
-    dialog.cmdSave.Press();
-    ASSERT_TRUE(dialog.Saved());
-  }
+  SaveEntryInItsDialog(program, script);
   // Wine's own reg sees the entry; its bytes (in the ANSI code page, which
   // reg prints in the OEM one) are read exactly through the registry.
   const std::string query = testsupport::RunForOutput(
@@ -193,14 +249,14 @@ TEST(LogOn, TheSavedEntryRunsTheBackupHiddenWhenDue) {
   RegistryRoutines reg;
   reg.hKey(kHkeyCurrentUser);
   reg.KeyRoot(frmConfig::kRunKey);
-  const std::string value = reg.GetRegistryValue(frmConfig::kValueName, "").AsText();
-  // The entry starts with the program that saved it (this test); the rest
-  // is what quillmere.exe is started with.
-  ASSERT_NE(value.find(" /"), std::string::npos) << value;
-  const std::string args = value.substr(value.find(" /"));
-  EXPECT_NE(args.find("\"" + script + "\""), std::string::npos) << args;  // every byte as it was
+  const std::string entry = reg.GetRegistryValue(frmConfig::kValueName, "").AsText();
+  char longPath[MAX_PATH];
+  ASSERT_GT(::GetLongPathNameA(program.c_str(), longPath, MAX_PATH), 0u);
+  // The long path in quotes, every byte of the script as it was, a blank
+  // before "/O".
+  EXPECT_EQ(entry, "\"" + std::string(longPath) + "\" /I 7 /S \"" + script + "\" /O");
   bool shown = false;
-  EXPECT_EQ(RunProgram(args, &shown), 0);
+  EXPECT_EQ(RunProgram(entry, &shown), 0);
   EXPECT_FALSE(shown);
   const std::string anna = backuptest::kAnnaId, main = backuptest::kMainId;
   std::set<std::string> names = Names(archive);
@@ -211,23 +267,37 @@ TEST(LogOn, TheSavedEntryRunsTheBackupHiddenWhenDue) {
   EXPECT_EQ(archivetest::ArchiveComment(archive), cp.comment);
   const double first = Date(script);
   EXPECT_GT(first, OleDate::Now() - 1);
+  const std::string log = folder + std::string(cp.script).substr(0, std::string(cp.script).size() - 4) + ".log";
+  auto logged = [&] {
+    const std::string line = ScriptLog::LastLine(script);
+    return line.size() > 22 ? line.substr(22) : line;  // after date and time
+  };
+  EXPECT_EQ(logged(), archive + " | backed up");
 
-  // The same day: nothing.
+  // The same day: nothing, and the log says so.
   std::string bytes, again;
   platform::ReadWholeFile(archive, bytes);
-  EXPECT_EQ(RunProgram(args, nullptr), 0);
+  EXPECT_EQ(RunProgram(entry, nullptr), 0);
   platform::ReadWholeFile(archive, again);
   EXPECT_EQ(again, bytes);
   EXPECT_EQ(Date(script), first);
+  EXPECT_EQ(logged().rfind(archive + " | not run | not due yet: last backup on ", 0), 0u) << logged();
 
-  // An interval later, without "/O": a numbered archive beside the first.
+  // An interval later, with "/O": the archive replaced, nothing beside it.
   ScriptCFG s;
   ASSERT_TRUE(s.ReadScriptFile(script));
   s.LastBackupDate(OleDate::Now() - 7);
   ASSERT_TRUE(s.WriteScriptFile(script));
-  const std::string beside = CommandLine::MakeUniqueBackupName(archive);
-  EXPECT_EQ(RunProgram(args, nullptr), 0);
-  EXPECT_EQ(Names(beside), names);
+  EXPECT_EQ(RunProgram(entry, nullptr), 0);
+  EXPECT_EQ(Names(archive), names);
+  std::vector<platform::DirEntry> archives;
+  platform::ListFolder(folder + "*.qmb", archives);
+  EXPECT_EQ(archives.size(), 1u);
+  EXPECT_GT(Date(script), OleDate::Now() - 1);
+  std::string lines;
+  ASSERT_TRUE(platform::ReadWholeFile(log, lines));
+  EXPECT_EQ(lines.find(archive + " | backed up\r\n"), 22u) << lines;
+  EXPECT_EQ(lines.rfind(archive + " | backed up\r\n"), lines.size() - archive.size() - 14) << lines;
   testsupport::RunForOutput(
       "reg delete \"HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run\" /v OutlookExpressAutoBackup /f");
 }
@@ -257,17 +327,7 @@ TEST(DoubleClick, OpensTheWizardOnTheArchive) {
     ::Sleep(100);
   }
   EXPECT_TRUE(file.second) << "the restore source page does not show the archive";
-  ::PostMessageA(wizard, WM_CLOSE, 0, 0);
-  // The close question: a message box the wizard owns; Yes closes.
-  for (int i = 0; i < 100; ++i) {
-    std::pair<HWND, HWND> box{wizard, nullptr};
-    ::EnumWindows(OwnedBy, reinterpret_cast<LPARAM>(&box));
-    if (box.second) {
-      ::PostMessageA(box.second, WM_COMMAND, IDYES, 0);
-      break;
-    }
-    ::Sleep(100);
-  }
+  CloseAnsweringYes(wizard);
   EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
   ::TerminateProcess(pi.hProcess, 1);
   ::CloseHandle(pi.hThread);

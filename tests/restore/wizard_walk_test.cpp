@@ -1,10 +1,12 @@
 // The program's own wizard walked through both branches without windows:
 // at every step the window is closed, answered No (it stays, nothing
 // changes) and Yes (it unloads once and releases the shared objects, which
-// the sanitizers watch); while a run goes on, closing is refused.
+// the sanitizers watch); while a run goes on, closing is refused. The
+// running-client page speaks of the run that follows it.
 #include <gtest/gtest.h>
 
 #include "backup/ucBack2.h"
+#include "catalog/ucBack3.h"
 #include "platform/system.h"
 #include "restore/frmPassword.h"
 #include "restore/ucRestor1.h"
@@ -101,6 +103,27 @@ TEST(WizardWalk, ClosingAtEveryStepOfBothBranches) {
       EXPECT_TRUE(w.form.Unload());  // once only
     }
   }
+}
+
+// One page serves both branches: on the restore side it speaks of the
+// restore, and of the backup again once the user has gone back.
+TEST(WizardWalk, RunningClientPageSpeaksOfTheRunThatFollows) {
+  RestoreWorld world;
+  ASSERT_TRUE(world.ok());
+  shared::ReleaseSharedObjects();
+  Walk w(world);
+  auto& page = static_cast<ucBack3&>(w.form.ucBack31);
+  for (int k = 0; k < 4; ++k) w.Next(true);
+  ASSERT_EQ(w.form.CurrentPage(), 10);
+  EXPECT_NE(page.lblText.Caption().find("next step of the restore procedure."), std::string::npos);
+  EXPECT_EQ(page.lblText.Caption().find("backup"), std::string::npos) << page.lblText.Caption();
+  for (int k = 0; k < 3; ++k) w.form.cmdBack_Click();
+  ASSERT_EQ(w.form.CurrentPage(), 1);
+  for (int k = 0; k < 3; ++k) w.Next(false);
+  ASSERT_EQ(w.form.CurrentPage(), 4);
+  EXPECT_EQ(page.lblText.Caption(), ucBack3::kBackupText);
+  w.user.Answer(platform::kAnswerYes);
+  EXPECT_TRUE(w.form.Unload());
 }
 
 }  // namespace

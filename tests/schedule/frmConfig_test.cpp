@@ -1,6 +1,7 @@
 // The schedule dialog without its window: what it reads from the Run value,
-// the interval box and scroll bar, the check box with the file dialog, and
-// what Save writes, read back by the dialog and by the unattended run.
+// the interval box, its keys and scroll bar, the check box with the file
+// dialog, the script's last run, and what Save writes, read back by the
+// dialog and by the unattended run.
 #include "schedule/frmConfig.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +41,7 @@ class ScheduleTest : public ::testing::Test {
     platform::emu::SetProgramPath(box.Path("Program Files\\quillmere.exe"));
 #endif
     program = frmConfig::ProgramShortPath();
+    longProgram = frmConfig::ProgramLongPath();
     Remove();
   }
   void TearDown() override {
@@ -87,16 +89,19 @@ class ScheduleTest : public ::testing::Test {
   testsupport::Sandbox box;
   platform::RegValue kept = testsupport::RawValue(frmConfig::kRunKey, frmConfig::kValueName);
   testsupport::ScriptedUser user;
-  std::string program;
+  std::string program, longProgram;
 };
 
 TEST_F(ScheduleTest, ReadsTheRunValue) {
   struct Case {
-    std::string value;  // "%P": this program's short path, "%p": the same in lower case
+    // "%P": this program's short path, "%p": the same in lower case, "%L": its long path
+    std::string value;
     bool on;
     std::string script, interval;
     int option;
   } cases[] = {
+      {"\"%L\" /I 14 /S \"c:\\My Backups\\Mail.oes\" /O", true, "c:\\My Backups\\Mail.oes", "14", 0},
+      {"%P /I 14 /S \"c:\\My Backups\\Mail.oes\"/O", true, "c:\\My Backups\\Mail.oes", "14", 0},
       {"\"%p\" /S \"c:\\Backups\\Mail.oes\" /I 14 /O", true, "c:\\Backups\\Mail.oes", "14", 0},
       {"  %P /I 3 /S c:\\x.oes  ", true, "c:\\x.oes", "3", 1},
       {"%P /S c:\\x.oes /O /I 14", false, "c:\\x.oes", "7", 1},  // "I" last: not read
@@ -111,6 +116,7 @@ TEST_F(ScheduleTest, ReadsTheRunValue) {
     if (std::size_t at = value.find("%P"); at != std::string::npos) value.replace(at, 2, program);
     if (std::size_t at = value.find("%p"); at != std::string::npos)
       value.replace(at, 2, Cased(program, ::tolower));
+    if (std::size_t at = value.find("%L"); at != std::string::npos) value.replace(at, 2, longProgram);
     value.empty() ? Remove() : Put(value);
     auto f = Opened();
     EXPECT_EQ(f->chkEnable.Value(), c.on ? 1 : 0);
@@ -123,7 +129,7 @@ TEST_F(ScheduleTest, ReadsTheRunValue) {
   EXPECT_TRUE(user.FileDialogs().empty());
 }
 
-TEST_F(ScheduleTest, IntervalBoxAndScrollBar) {
+TEST_F(ScheduleTest, IntervalBoxKeysAndScrollBar) {
   auto f = Opened();
   Type(*f, "\b1a4x");  // letters are dropped
   EXPECT_EQ(f->txtInterval.Text(), "14");
@@ -132,15 +138,40 @@ TEST_F(ScheduleTest, IntervalBoxAndScrollBar) {
   f->VScroll1.OnWindowNotify(controls::ScrollBar::kLineDown);
   f->VScroll1.OnWindowNotify(controls::ScrollBar::kLineDown);
   EXPECT_EQ(f->txtInterval.Text(), "13");
+  // Up and Down in the box step it the same way; other keys are the box's.
+  EXPECT_TRUE(f->txtInterval_KeyDown(frmConfig::kKeyUp));
+  EXPECT_TRUE(f->txtInterval_KeyDown(frmConfig::kKeyUp));
+  EXPECT_EQ(f->txtInterval.Text(), "15");
+  EXPECT_TRUE(f->txtInterval_KeyDown(frmConfig::kKeyDown));
+  EXPECT_EQ(f->txtInterval.Text(), "14");
+  EXPECT_FALSE(f->txtInterval_KeyDown(0x25));  // Left
+  EXPECT_EQ(f->txtInterval.Text(), "14");
   f->VScroll1.OnWindowNotify(controls::ScrollBar::kTop);
-  f->VScroll1.OnWindowNotify(controls::ScrollBar::kLineUp);
+  f->txtInterval_KeyDown(frmConfig::kKeyUp);
   EXPECT_EQ(f->txtInterval.Text(), "300");
-  for (const auto& [typed, left] : {std::pair{"0", "7"}, {"301", "7"}, {"300", "300"}, {"1", "1"}, {"", "7"}}) {
-    Type(*f, std::string("\b\b\b") + typed);
-    f->txtInterval_Validate();
-    EXPECT_EQ(f->txtInterval.Text(), left) << typed;
-    EXPECT_EQ(std::to_string(f->VScroll1.Value()), left) << typed;
+}
+
+// An interval outside 1..300 is not replaced by another one: Save refuses
+// it and says why.
+TEST_F(ScheduleTest, IntervalOutsideTheRangeIsRefusedAtSave) {
+  user.AnswerFile(FileAnswer::Confirm("C:\\x.oes"));
+  auto f = Opened();
+  f->chkEnable.Value(1);
+  for (const char* typed : {"0", "301", "", "7a", "1000"}) {  // "7a" and "1000" pasted, not typed
+    f->txtInterval.Text(typed);
+    f->cmdSave.Press();
+    EXPECT_FALSE(f->Closed()) << typed;
+    EXPECT_EQ(f->txtInterval.Text(), typed);
+    EXPECT_TRUE(f->txtInterval.HasFocus());
+    ASSERT_FALSE(user.Shown().empty());
+    EXPECT_EQ(user.Shown().back().text, frmConfig::kIntervalMessage);
   }
+  EXPECT_EQ(user.Shown().size(), 5u);
+  EXPECT_EQ(Stored(), kNone);
+  f->txtInterval.Text("300");
+  f->cmdSave.Press();
+  EXPECT_TRUE(f->Saved());
+  EXPECT_NE(Stored().find(" /I 300 "), std::string::npos) << Stored();
 }
 
 TEST_F(ScheduleTest, CheckBoxAndBrowseAskForTheScript) {
@@ -181,11 +212,11 @@ TEST_F(ScheduleTest, SavedValueReadsBackInBothReaders) {
     f->optOverwrite.Value(overwrite ? 0 : 1);
     f->cmdSave.Press();
     EXPECT_TRUE(f->Closed() && f->Saved());
-    const std::string start = program.find(' ') == std::string::npos ? program + " " : "\"" + program + "\" ";
+    const std::string start = "\"" + longProgram + "\" ";
     const std::string stored = Stored();
-    ASSERT_EQ(stored.rfind(start, 0), 0u) << stored;
     std::string expectedScript = script;  // in its own letter case
     for (char& c : expectedScript) c = c == '/' ? '\\' : c;
+    EXPECT_EQ(stored, start + "/I " + interval + " /S \"" + expectedScript + "\"" + (overwrite ? " /O" : ""));
 
     auto again = Opened();
     EXPECT_EQ(again->chkEnable.Value(), 1);
@@ -193,7 +224,7 @@ TEST_F(ScheduleTest, SavedValueReadsBackInBothReaders) {
     EXPECT_EQ(again->txtInterval.Text(), interval);
     EXPECT_EQ(again->optOverwrite.Value(), overwrite ? 0 : 1);
     const auto run = CommandLine::ParseUnattendedSwitches(stored.substr(start.size()));
-    EXPECT_EQ(CommandLine::RemoveQuotes(run.ScriptPath), expectedScript) << stored;
+    EXPECT_EQ(CommandLine::ScriptFileOf(run.ScriptPath), expectedScript) << stored;
     EXPECT_EQ(std::to_string(run.Interval), interval) << stored;
     EXPECT_EQ(run.Overwrite, overwrite) << stored;
   }
@@ -213,10 +244,15 @@ TEST_F(ScheduleTest, OffRemovesOnlyThisProgramsValueAndCancelStoresNothing) {
   platform::ShowModalForm(services.ScheduleDialog());
   EXPECT_EQ(Stored(), ours);
 
-  auto f = Opened();
-  f->chkEnable.Value(0);
-  f->cmdSave.Press();
-  EXPECT_EQ(Stored(), kNone);
+  // Off: the value goes, whether it names the program by its short path or
+  // by its long one.
+  for (const std::string& value : {ours, "\"" + longProgram + "\" /I 5 /S \"C:\\x.oes\" /O"}) {
+    Put(value);
+    auto f = Opened();
+    f->chkEnable.Value(0);
+    f->cmdSave.Press();
+    EXPECT_EQ(Stored(), kNone) << value;
+  }
   Opened()->cmdSave.Press();  // nothing there to remove
   EXPECT_EQ(Stored(), kNone);
   const std::string other = "C:\\OTHER\\OTHER.EXE /S C:\\x.oes /I 5 /O";
@@ -225,7 +261,7 @@ TEST_F(ScheduleTest, OffRemovesOnlyThisProgramsValueAndCancelStoresNothing) {
   EXPECT_EQ(Stored(), other);
 
   user.AnswerFile(FileAnswer::Confirm("C:\\x.oes"));
-  f = Opened();
+  auto f = Opened();
   f->chkEnable.Value(1);
   f->txtScript.Text(" ");
   f->cmdSave.Press();  // on without a script: refused
@@ -233,6 +269,27 @@ TEST_F(ScheduleTest, OffRemovesOnlyThisProgramsValueAndCancelStoresNothing) {
   EXPECT_EQ(user.Shown()[0].text, frmConfig::kNoScriptMessage);
   EXPECT_FALSE(f->Closed());
   EXPECT_EQ(Stored(), other);
+}
+
+// The last line of the chosen script's log, for the script the value names,
+// one chosen with Browse and one typed into the box.
+TEST_F(ScheduleTest, ShowsTheLastRunOfTheChosenScript) {
+  box.MakeFolder("Mail Backups");
+  box.WriteFile("Mail Backups\\weekly.log", "2024-05-03 08:15:02 | D:\\a.qmb | backed up\r\n"
+                                            "2024-05-04 08:14:40 | D:\\a.qmb | not run | not due yet\r\n");
+  box.WriteFile("Mail Backups\\daily.log", "2024-05-05 07:00:00 | - | failed | script unreadable\r\n");
+  const std::string weekly = box.Path("Mail Backups\\weekly.oes"), daily = box.Path("Mail Backups\\daily.oes");
+  Put("\"" + longProgram + "\" /I 7 /S \"" + weekly + "\"");
+  auto f = Opened();
+  EXPECT_EQ(f->lblLastRun.Caption(), "Last run: 2024-05-04 08:14:40 | D:\\a.qmb | not run | not due yet");
+  user.AnswerFile(FileAnswer::Confirm(box.Path("none.oes")));
+  f->cmdBrowse.Press();
+  EXPECT_EQ(f->lblLastRun.Caption(), "");  // no log beside it
+  f->txtScript.Text(daily);
+  f->txtScript_Validate();
+  EXPECT_EQ(f->lblLastRun.Caption(), "Last run: 2024-05-05 07:00:00 | - | failed | script unreadable");
+  Remove();
+  EXPECT_EQ(Opened()->lblLastRun.Caption(), "");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The schedule dialog in its real window, opened from the wizard's method
-// page as a user does: the check box with the real Open dialog, keys typed
-// into the interval box, the scroll bar, the options and Save; then the Run
-// value as Wine's own reg.exe lists it, and removed again by Save when off.
+// page as a user does: the check box with the real Open dialog, the
+// script's last run, keys typed into the interval box (Up and Down too),
+// the scroll bar, an interval Save refuses, the options and Save; then the
+// Run value as Wine's own reg.exe lists it, and removed again by Save when
+// off.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -18,19 +20,17 @@
 
 using testsupport::Caption;
 using testsupport::Click;
-using testsupport::DialogDriver;
 using testsupport::PageItem;
 using testsupport::Pump;
 
 namespace {
 
 constexpr char kTitle[] = "Auto-Backup";
-constexpr int kOpenNameEdit = 0x480, kOpenNameCombo = 0x47c;  // edt1, cmb13 of the Open dialog
 
 // The dialog's controls as the user sees them.
 struct Seen {
   bool ticked = false, enabled = false, overwrite = false, keep = false;
-  std::string script, interval;
+  std::string script, interval, lastRun;
 };
 
 Seen Look(HWND dlg) {
@@ -44,25 +44,19 @@ Seen Look(HWND dlg) {
   s.keep = ::IsDlgButtonChecked(dlg, IDC_CONFIG_OVERWRITE1) == BST_CHECKED;
   s.script = Caption(::GetDlgItem(dlg, IDC_CONFIG_SCRIPT));
   s.interval = Caption(::GetDlgItem(dlg, IDC_CONFIG_INTERVAL));
+  s.lastRun = Caption(::GetDlgItem(dlg, IDC_CONFIG_LASTRUN));
   return s;
 }
 
-// A click that may open a modal window: posted, so the helper thread goes on.
-void PostClick(HWND dlg, int id) { ::PostMessageA(::GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
+using testsupport::DialogDriver;
+const auto PostClick = DialogDriver::PostClick;
+const auto Answer = DialogDriver::AnswerOpen;
 
 void Keys(HWND edit, const std::string& keys) {
   for (char c : keys) ::PostMessageA(edit, WM_CHAR, static_cast<unsigned char>(c), 0);
 }
 
-DialogDriver::Step Answer(const std::string& path) {
-  return {"Open", [path](HWND dlg) {
-            if (path.empty()) return DialogDriver::Press(dlg, IDCANCEL);
-            for (int id : {kOpenNameEdit, kOpenNameCombo})
-              if (HWND name = ::GetDlgItem(dlg, id))
-                ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-            DialogDriver::Press(dlg, IDOK);
-          }};
-}
+void KeyDown(HWND edit, WPARAM key) { ::PostMessageA(edit, WM_KEYDOWN, key, 0); }
 
 // The user's own Run value is put back afterwards.
 struct KeptRunValue {
@@ -98,6 +92,8 @@ TEST(ScheduleWindow, SavedFromTheRealDialogAndRemoved) {
   const std::string folder = "Sauvegarde \xE9t\xE9", script = box.Path(folder + "\\M\xFCller.oes");
   box.MakeFolder(folder);
   box.WriteFile(folder + "\\M\xFCller.oes", "script");
+  const std::string lastRun = "2024-05-04 08:14:40 | D:\\a.qmb | not run | not due yet";
+  box.WriteFile(folder + "\\M\xFCller.log", "2024-05-03 08:15:02 | D:\\a.qmb | backed up\r\n" + lastRun + "\r\n");
   KeptRunValue keptValue;
   testsupport::ScriptedUser user;  // message boxes only
   user.RealWindows();
@@ -111,8 +107,9 @@ TEST(ScheduleWindow, SavedFromTheRealDialogAndRemoved) {
   Click(PageItem(form.ucStep11, IDC_STEP1_OPT2));
 
   // On: a cancelled Open dialog unticks the box, the second tick takes the
-  // script; 0 becomes 7 on leaving the interval box, typed letters are
-  // dropped, and the upper arrow adds a day.
+  // script and shows its last run; 0 stays 0 on leaving the interval box
+  // and Save refuses it; typed letters are dropped, Up in the box and the
+  // scroll bar's upper arrow each add a day, Down takes one away.
   Seen cancelled, validated, filled;
   {
     DialogDriver driver(
@@ -131,8 +128,13 @@ TEST(ScheduleWindow, SavedFromTheRealDialogAndRemoved) {
             ::PostMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(dlg, IDOK)), TRUE);
             ::Sleep(300);
             validated = Look(dlg);
+            DialogDriver::Press(dlg, IDOK);  // refused: the dialog stays
+            ::Sleep(300);
             ::PostMessageA(interval, EM_SETSEL, 0, -1);
             Keys(interval, "x2a1");
+            KeyDown(interval, VK_UP);
+            KeyDown(interval, VK_UP);
+            KeyDown(interval, VK_DOWN);
             HWND scroll = ::GetDlgItem(dlg, IDC_CONFIG_SCROLL);
             ::PostMessageA(dlg, WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(scroll));
             PostClick(dlg, IDC_CONFIG_OVERWRITE0);
@@ -144,10 +146,15 @@ TEST(ScheduleWindow, SavedFromTheRealDialogAndRemoved) {
     EXPECT_EQ(driver.Done(), 5);
   }
   EXPECT_FALSE(cancelled.ticked || cancelled.enabled);
-  EXPECT_EQ(validated.interval, "7");
+  EXPECT_EQ(cancelled.lastRun, "");
+  EXPECT_EQ(validated.interval, "0");
+  EXPECT_EQ(validated.lastRun, "Last run: " + lastRun);
+  ASSERT_EQ(user.Shown().size(), 1u);
+  EXPECT_EQ(user.Shown()[0].text, frmConfig::kIntervalMessage);
   EXPECT_TRUE(filled.ticked && filled.enabled && filled.overwrite && !filled.keep);
-  EXPECT_EQ(filled.script + "|" + filled.interval, script + "|22");
-  const std::string expected = frmConfig::ProgramShortPath() + " /I 22 /S \"" + script + "\"/O";
+  EXPECT_EQ(filled.script + "|" + filled.interval, script + "|23");
+  // The program by its long path, in quotes; a blank before "/O".
+  const std::string expected = "\"" + frmConfig::ProgramLongPath() + "\" /I 23 /S \"" + script + "\" /O";
   EXPECT_EQ(Listed(), "REG_SZ " + Oem(expected));
   EXPECT_EQ(testsupport::RawValue(frmConfig::kRunKey, frmConfig::kValueName).data, expected + '\0');
 
@@ -164,11 +171,12 @@ TEST(ScheduleWindow, SavedFromTheRealDialogAndRemoved) {
     EXPECT_EQ(driver.Done(), 1);
   }
   EXPECT_TRUE(reread.ticked && reread.overwrite);
-  EXPECT_EQ(reread.interval, "22");
+  EXPECT_EQ(reread.interval, "23");
+  EXPECT_EQ(reread.lastRun, "Last run: " + lastRun);
   EXPECT_EQ(testsupport::RawValue(frmConfig::kRunKey, frmConfig::kValueName).type, platform::kRegTypeNone);
   EXPECT_EQ(Listed().rfind("REG_", 0), std::string::npos) << Listed();
   EXPECT_EQ(user.FileDialogs().size(), 2u);
-  EXPECT_TRUE(user.Shown().empty());
+  EXPECT_EQ(user.Shown().size(), 1u);
 
   form.bNotAskExit(true);
   ::PostMessageA(static_cast<HWND>(form.hwnd()), WM_CLOSE, 0, 0);

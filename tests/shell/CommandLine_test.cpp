@@ -22,6 +22,7 @@ TEST(UnattendedSwitches, QuotedPathThenIntervalAndOverwrite) {
   auto s = ParseUnattendedSwitches("/S \"C:\\MY DOCS\\A.OES\" /I 3 /O");
   EXPECT_EQ(s.ScriptPath, "\"C:\\MY DOCS\\A.OES\" ");  // trailing blank stays
   EXPECT_EQ(CommandLine::RemoveQuotes(s.ScriptPath), "C:\\MY DOCS\\A.OES ");
+  EXPECT_EQ(CommandLine::ScriptFileOf(s.ScriptPath), "C:\\MY DOCS\\A.OES");  // the file itself
   EXPECT_EQ(s.Interval, 3);
   EXPECT_TRUE(s.Overwrite);
 }

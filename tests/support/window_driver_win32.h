@@ -56,10 +56,26 @@ inline HWND FindThreadWindow(DWORD thread, const std::string& title) {
   return s.second;
 }
 
-// Answers the dialogs that show on the creating thread, in order: each step
-// waits for its window by title and acts on it. A window that never shows
-// fails its step, and every owned dialog of the thread is then cancelled so
-// that a missed dialog cannot hold the test for ever.
+inline BOOL CALLBACK ChildWithId(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<std::pair<int, HWND>*>(lp);
+  if (::GetDlgCtrlID(h) != s->first) return TRUE;
+  s->second = h;
+  return FALSE;
+}
+
+// The control `id` anywhere below `top` (a page's control inside the
+// wizard's frame, of this process or another).
+inline HWND Descendant(HWND top, int id) {
+  std::pair<int, HWND> s{id, nullptr};
+  ::EnumChildWindows(top, ChildWithId, reinterpret_cast<LPARAM>(&s));
+  return s.second;
+}
+
+// Answers the dialogs that show on a thread (the creating one unless told),
+// in order: each step waits for its window by title and acts on it. A
+// window that never shows fails its step, and every owned dialog of the
+// thread is then cancelled so that a missed dialog cannot hold the test for
+// ever.
 class DialogDriver {
  public:
   struct Step {
@@ -67,8 +83,8 @@ class DialogDriver {
     std::function<void(HWND)> act;
   };
 
-  explicit DialogDriver(std::vector<Step> steps)
-      : thread_([this, steps = std::move(steps), owner = ::GetCurrentThreadId()] {
+  explicit DialogDriver(std::vector<Step> steps, DWORD owner = ::GetCurrentThreadId())
+      : thread_([this, steps = std::move(steps), owner] {
           for (const Step& step : steps) {
             HWND dlg = nullptr;
             for (int i = 0; i < 300 && !stop_ && !dlg; ++i) {
@@ -93,8 +109,27 @@ class DialogDriver {
 
   // How many steps found their window and acted.
   int Done() const { return done_; }
+  // Waits up to `ms` for `steps` steps to be done; whether they were.
+  bool WaitDone(int steps, int ms) const {
+    for (int waited = 0; done_ < steps && waited < ms; waited += 50) ::Sleep(50);
+    return done_ >= steps;
+  }
 
   static void Press(HWND dlg, int id) { ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  // A click that may open a modal window: posted, so the driver goes on.
+  static void PostClick(HWND dlg, int id) { ::PostMessageA(::GetDlgItem(dlg, id), BM_CLICK, 0, 0); }
+
+  // The system's Open dialog: `path` typed as the file name and confirmed;
+  // an empty path cancels it.
+  static Step AnswerOpen(const std::string& path) {
+    return {"Open", [path](HWND dlg) {
+              if (path.empty()) return Press(dlg, IDCANCEL);
+              for (int id : {0x480, 0x47c})  // edt1, cmb13
+                if (HWND name = ::GetDlgItem(dlg, id))
+                  ::SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+              Press(dlg, IDOK);
+            }};
+  }
 
  private:
   static BOOL CALLBACK CancelIfOwned(HWND h, LPARAM) {

@@ -259,6 +259,34 @@ bool Write(const std::string& path, const std::string& bytes, bool flush) {
 bool WriteWholeFile(const std::string& path, const std::string& bytes) { return Write(path, bytes, false); }
 bool WriteWholeFileFlushed(const std::string& path, const std::string& bytes) { return Write(path, bytes, true); }
 
+bool AppendToFile(const std::string& path, const std::string& bytes) {
+  std::string host = emu::HostPath(path);
+  struct stat st{};
+  const bool existed = HostStat(host, st);
+  if (host.empty() || (existed && (S_ISDIR(st.st_mode) || ReadOnly(path)))) return false;
+  FILE* f = std::fopen(host.c_str(), "ab");
+  if (!f) return false;
+  if (!existed) Forget(path);
+  bool ok = emu::TakeDiskSpace(bytes.size()) && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (std::fclose(f) != 0) ok = false;
+  return ok;
+}
+
+bool ReadFileTail(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+  std::string host = emu::HostPath(path);
+  struct stat st{};
+  if (!HostStat(host, st) || S_ISDIR(st.st_mode)) return false;
+  std::ifstream in(host, std::ios::binary);
+  if (!in) return false;
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  const std::uint64_t want = std::min<std::uint64_t>(size, maxBytes);
+  in.seekg(static_cast<std::streamoff>(size - want));
+  std::string read(static_cast<std::size_t>(want), '\0');
+  if (!in.read(&read[0], static_cast<std::streamsize>(read.size()))) return false;
+  bytes = std::move(read);
+  return true;
+}
+
 bool CreateNewFile(const std::string& path) {
   // The host path of an existing file is found whatever its letter case.
   std::string host = emu::HostPath(path);

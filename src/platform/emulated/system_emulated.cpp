@@ -56,6 +56,9 @@ std::string ShortPath(const std::string& path) {
   return GetAttributes(path) == kInvalidAttributes ? "" : path;
 }
 
+// No short names here: both forms are the path itself.
+std::string LongPath(const std::string& path) { return ShortPath(path); }
+
 std::string SpecialFolder(int csidl) {
   auto it = state().specialFolders.find(csidl);
   return it == state().specialFolders.end() ? "" : it->second;

@@ -1,6 +1,8 @@
 // Files and folders through kernel32's ANSI functions.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/win32/handle.h"
 
@@ -135,6 +137,45 @@ bool Write(const std::string& path, const std::string& bytes, bool flush) {
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) { return Write(path, bytes, false); }
 bool WriteWholeFileFlushed(const std::string& path, const std::string& bytes) { return Write(path, bytes, true); }
+
+bool AppendToFile(const std::string& path, const std::string& bytes) {
+  // Opened for appending only: every write goes to the end, nothing before
+  // it can be overwritten.
+  FileHandle f(::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD put = 0;
+    DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
+    if (!::WriteFile(f.get(), bytes.data() + done, want, &put, nullptr) || put == 0) return false;
+    done += put;
+  }
+  HANDLE h = f.release();
+  return ::CloseHandle(h) != 0;
+}
+
+bool ReadFileTail(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+  FileHandle f(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size;
+  if (!f || !::GetFileSizeEx(f.get(), &size)) return false;
+  const std::uint64_t total = static_cast<std::uint64_t>(size.QuadPart);
+  const std::uint64_t want = std::min<std::uint64_t>(total, maxBytes);
+  LARGE_INTEGER from;
+  from.QuadPart = static_cast<LONGLONG>(total - want);
+  if (!::SetFilePointerEx(f.get(), from, nullptr, FILE_BEGIN)) return false;
+  std::string read(static_cast<std::size_t>(want), '\0');
+  std::size_t done = 0;
+  while (done < read.size()) {
+    DWORD got = 0;
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(read.size() - done, 1 << 20));
+    if (!::ReadFile(f.get(), &read[done], chunk, &got, nullptr) || got == 0) return false;
+    done += got;
+  }
+  bytes = std::move(read);
+  return true;
+}
 
 bool CreateNewFile(const std::string& path) {
   FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -55,6 +55,16 @@ std::string ShortPath(const std::string& path) {
   return n > 0 && n <= MAX_PATH ? std::string(buf, n) : std::string();
 }
 
+std::string LongPath(const std::string& path) {
+  std::string buf(MAX_PATH + 1, '\0');
+  DWORD n = ::GetLongPathNameA(path.c_str(), &buf[0], static_cast<DWORD>(buf.size()));
+  if (n >= buf.size()) {  // longer than MAX_PATH: n is the size it needs
+    buf.assign(n + 1, '\0');
+    n = ::GetLongPathNameA(path.c_str(), &buf[0], static_cast<DWORD>(buf.size()));
+  }
+  return n > 0 && n < buf.size() ? buf.substr(0, n) : std::string();
+}
+
 std::string SpecialFolder(int csidl) {
   LPITEMIDLIST pidl = nullptr;
   if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &pidl)) || !pidl) return "";
