@@ -31,7 +31,7 @@ bool HasMailData(const std::string& id) {
 
 ucBack1::ucBack1() {
   lblTitle.Caption("Specify the items you want to Backup");
-  lblIdentities.Caption("Identities to back up:");
+  lblIdentities.Caption("&Identities to back up:");
   lblDetail.Caption("Detail:");
   // One blank instead of a line break: the label wraps the note at its width.
   lblNote.Caption(

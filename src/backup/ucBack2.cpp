@@ -53,12 +53,12 @@ std::string DefaultBackupFileName() {
 
 ucBack2::ucBack2() {
   lblTitle.Caption("Choose a Backup Filename");
-  cmdBrowse.Caption("Browse...");
-  chkProtect.Caption("Protect the backup file with a password");
-  lblPassword.Caption("Password:");
-  lblConfirm.Caption("Confirm Password:");
-  optEncryption.Button(kStrong).Caption("Strong encryption (AES-256)");
-  optEncryption.Button(kCompatible).Caption("Compatible encryption (for older unzip programs)");
+  cmdBrowse.Caption("B&rowse...");
+  chkProtect.Caption("&Protect the backup file with a password");
+  lblPassword.Caption("Pass&word:");
+  lblConfirm.Caption("C&onfirm Password:");
+  optEncryption.Button(kStrong).Caption("S&trong encryption (AES-256)");
+  optEncryption.Button(kCompatible).Caption("Co&mpatible encryption (for older unzip programs)");
   lblEncryptionCost.Caption(kCompatibleCost);
   optEncryption.Value(kStrong);
   fmeComment.Caption("Comment");

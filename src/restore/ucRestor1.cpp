@@ -21,7 +21,7 @@ constexpr const char kNoneDetail[] = "0,0,0,0,0,0";
 
 ucRestor1::ucRestor1() {
   lblTitle.Caption("Restore backup data from");
-  cmdBrowse.Caption("Browse...");
+  cmdBrowse.Caption("B&rowse...");
   fmeComment.Caption("Comment");
   cmdBrowse.Click = [this] { Browse(); };
 }

@@ -13,16 +13,16 @@
 namespace {
 
 const char* const kItemCaptions[ItemFlags::kItemCount] = {
-    "E-Mail && News Messages", "Accounts",        "Address Book",
-    "Mail && News Rules",      "Blocked Senders", "Signatures",
+    "E-&Mail && News Messages", "Acc&ounts",        "Address Boo&k",
+    "Mail && News R&ules",      "B&locked Senders", "Si&gnatures",
 };
 
 }  // namespace
 
 ucRestor2::ucRestor2() {
   lblTitle.Caption("Choose identities to restore");
-  fmeFrom.Caption("Restore from:");
-  fmeTo.Caption("Restore to identity:");
+  fmeFrom.Caption("Restore &from:");
+  fmeTo.Caption("Restore &to identity:");
   fmeItems.Caption("Items to restore");
   for (int k = 0; k < ItemFlags::kItemCount; ++k) {
     chkItem[k].Caption(kItemCaptions[k]);

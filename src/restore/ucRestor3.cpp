@@ -19,7 +19,7 @@ ucRestor3::ucRestor3() {
   lblIDCaption.Caption("Restoring identity:");
   lblTitle.Caption("Restore Completed");
   lblTitle.Bold(true);
-  chkShell.Caption("Run Outlook Express");
+  chkShell.Caption("&Run Outlook Express");
   Timer1.Interval(300);
   Timer1.Tick = [this] { Animate(); };
   InitNow();

@@ -24,11 +24,11 @@ frmMain::frmMain(wizard::PageSet pages, wizard::WizardServices& services)
       ucRestor31(*pages.restor3),
       pages_(std::move(pages)),
       services_(services) {
-  cmdHelp.Caption("Help...");
-  cmdAbout.Caption("About...");
-  cmdCancel.Caption("Cancel");
-  cmdBack.Caption("< Back");
-  cmdNext.Caption("Next >");
+  cmdHelp.Caption("&Help...");
+  cmdAbout.Caption("&About...");
+  cmdCancel.Caption("&Cancel");
+  cmdBack.Caption("< &Back");
+  cmdNext.Caption("&Next >");
   cmdNext.Default(true);
   cmdHelp.Click = [this] { cmdHelp_Click(); };
   cmdAbout.Click = [this] { cmdAbout_Click(); };
@@ -190,12 +190,12 @@ void frmMain::FocusCurrentPage() {
 
 void frmMain::OnBackupFinish() {
   try {
-    cmdNext.Caption("Finish");
+    cmdNext.Caption("&Finish");
     cmdNext.Enabled(true);
     cmdNext.Default(true);
     cmdNext.SetFocus();
     cmdCancel.SetFocus();
-    cmdCancel.Caption("Save Script");
+    cmdCancel.Caption("&Save Script");
     cmdCancel.Enabled(true);
     cmdBack.Enabled(false);
   } catch (...) {  // a hidden window cannot take the focus
@@ -204,7 +204,7 @@ void frmMain::OnBackupFinish() {
 
 void frmMain::OnRestoreFinish() {
   try {
-    cmdNext.Caption("Finish");
+    cmdNext.Caption("&Finish");
     cmdNext.Enabled(true);
     cmdNext.Default(true);
     cmdNext.SetFocus();
@@ -215,7 +215,7 @@ void frmMain::OnRestoreFinish() {
 }
 
 void frmMain::cmdCancel_Click() {
-  if (cmdCancel.Caption() == "Save Script") SaveScript();
+  if (cmdCancel.Caption() == "&Save Script") SaveScript();
   else Unload();
 }
 

@@ -7,9 +7,9 @@
 namespace {
 
 const char* const kCaptions[] = {
-    "Backup Outlook Express data",
-    "Restore Outlook Express data from a backup file",
-    "Config Auto-Backup Script",
+    "Back&up Outlook Express data",
+    "&Restore Outlook Express data from a backup file",
+    "Config Auto-Backup Scr&ipt",
 };
 const char* const kExplanations[] = {
     "Saves email and news messages, accounts, address book, message rules, list of blocked "

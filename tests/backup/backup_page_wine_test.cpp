@@ -83,8 +83,8 @@ TEST(BackupRunWindow, RunsThroughTheWizardAndShowsTheOutcome) {
   Pump(100);
   EXPECT_TRUE(page.Succeeded());
   EXPECT_TRUE(user.Shown().empty());
-  EXPECT_EQ(form.cmdNext.Caption(), "Finish");
-  EXPECT_EQ(form.cmdCancel.Caption(), "Save Script");
+  EXPECT_EQ(form.cmdNext.Caption(), "&Finish");
+  EXPECT_EQ(form.cmdCancel.Caption(), "&Save Script");
   EXPECT_EQ(Text(::GetDlgItem(dlg, IDC_BACK4_TITLE)), "Backup Completed");
   EXPECT_EQ(Text(::GetDlgItem(dlg, IDC_BACK4_FILE)), demo.Box().Path("demo.qmb"));
   EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dlg, IDC_BACK4_RESULT)));

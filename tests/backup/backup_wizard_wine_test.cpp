@@ -1,6 +1,6 @@
 // A whole backup through the program's own wizard in its real window, as a
 // user does it: real pages, real buttons and boxes, from the welcome page to
-// Finish, then "Save Script"; the archive is left for archive_check.py. The
+// Finish, then "&Save Script"; the archive is left for archive_check.py. The
 // running-client page with a stand-in mail client that starts and ends.
 #include <windows.h>
 #include <commctrl.h>
@@ -140,14 +140,14 @@ TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
   const std::string archive = demo.Box().Path("out\\wizard.qmb");
   const std::string script = demo.Box().Path("weekly.oes");
   w.BackUp(archive, "s3cret", "Weekly backup");
-  EXPECT_EQ(Caption(next), "Finish");
-  EXPECT_EQ(Caption(cancel), "Save Script");
+  EXPECT_EQ(Caption(next), "&Finish");
+  EXPECT_EQ(Caption(cancel), "&Save Script");
   EXPECT_EQ(w.Result(IDC_BACK4_TITLE), "Backup Completed");
   EXPECT_EQ(w.Result(IDC_BACK4_FILE), archive);
 
   std::size_t boxesBefore = user.Shown().size();
   user.AnswerFile(testsupport::FileAnswer::Confirm(script));
-  Click(cancel);  // "Save Script"
+  Click(cancel);  // "&Save Script"
   ASSERT_EQ(user.Shown().size(), boxesBefore + 1);
   EXPECT_EQ(user.Shown().back().text, "Save script file successfully!    ");
   // The dialog starts in the archive's folder with a name made from its name.

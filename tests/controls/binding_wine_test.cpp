@@ -165,12 +165,12 @@ TEST_F(Bound, VisibleAndEnabledMirror) {
   int clicks = 0;
   b.Click = [&] { ++clicks; };
   b.Enabled(true);
-  b.Caption("Finish");
+  b.Caption("&Finish");
   ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(kButton, BN_CLICKED), reinterpret_cast<LPARAM>(Item(kButton)));
   EXPECT_EQ(clicks, 1);
   char buf[32] = {};
   ::GetWindowTextA(Item(kButton), buf, sizeof buf);
-  EXPECT_STREQ(buf, "Finish");
+  EXPECT_STREQ(buf, "&Finish");
 }
 
 TEST_F(Bound, ProgressBarPaintsBarAndBackground) {

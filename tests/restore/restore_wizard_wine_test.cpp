@@ -149,7 +149,7 @@ TEST_P(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
   ASSERT_EQ(form.CurrentPage(), 12);
   EXPECT_EQ(user.Shown().size(), 3u) << user.Shown().back().text;
   EXPECT_EQ(user.Forms().size(), 1u);  // the password was asked once
-  EXPECT_EQ(Caption(next), "Finish");
+  EXPECT_EQ(Caption(next), "&Finish");
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(main, IDC_MAIN_CANCEL)));
   EXPECT_EQ(Caption(PageItem(form.ucRestor31, IDC_RESTOR3_FINISHSTATE)), ucRestor3::kSuccessText);
   HWND shell = PageItem(form.ucRestor31, IDC_RESTOR3_SHELL);

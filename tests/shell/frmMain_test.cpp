@@ -1,6 +1,6 @@
 // The wizard frame driven headless through its public members, as the
 // unattended run drives it: page table, Back, the questions, Finish and
-// "Save Script", closing.
+// "&Save Script", closing.
 #include "shell/frmMain.h"
 
 #include <gtest/gtest.h>
@@ -44,11 +44,11 @@ TEST(Load, OpensOnWelcomePageWithBackDisabled) {
   EXPECT_EQ(w.VisiblePages()[0], &w.f().ucStep01);
   EXPECT_FALSE(w.f().cmdBack.Enabled());
   EXPECT_EQ(w.log, (testpages::Log{"CreateSharedObjects", "CheckExtName"}));
-  EXPECT_EQ(w.f().cmdNext.Caption(), "Next >");
-  EXPECT_EQ(w.f().cmdCancel.Caption(), "Cancel");
-  EXPECT_EQ(w.f().cmdBack.Caption(), "< Back");
-  EXPECT_EQ(w.f().cmdHelp.Caption(), "Help...");
-  EXPECT_EQ(w.f().cmdAbout.Caption(), "About...");
+  EXPECT_EQ(w.f().cmdNext.Caption(), "&Next >");
+  EXPECT_EQ(w.f().cmdCancel.Caption(), "&Cancel");
+  EXPECT_EQ(w.f().cmdBack.Caption(), "< &Back");
+  EXPECT_EQ(w.f().cmdHelp.Caption(), "&Help...");
+  EXPECT_EQ(w.f().cmdAbout.Caption(), "&About...");
 }
 
 TEST(Next, BackupBranchRunsEachPageActionOnce) {
@@ -164,10 +164,10 @@ TEST(Finish, AfterBackupCancelReadsSaveScript) {
   testsupport::Sandbox box;
   Wizard w;
   GoTo(w, 6);
-  EXPECT_EQ(w.f().cmdNext.Caption(), "Finish");
+  EXPECT_EQ(w.f().cmdNext.Caption(), "&Finish");
   EXPECT_TRUE(w.f().cmdNext.Enabled());
   EXPECT_TRUE(w.f().cmdNext.Default());
-  EXPECT_EQ(w.f().cmdCancel.Caption(), "Save Script");
+  EXPECT_EQ(w.f().cmdCancel.Caption(), "&Save Script");
   EXPECT_TRUE(w.f().cmdCancel.Enabled());
   EXPECT_TRUE(w.f().cmdCancel.HasFocus());
   EXPECT_FALSE(w.f().cmdBack.Enabled());
@@ -191,11 +191,11 @@ TEST(Finish, AfterRestoreOnlyFinishIsLeft) {
   user.Answer(platform::kAnswerOk);
   Wizard w;
   GoTo(w, 12);
-  EXPECT_EQ(w.f().cmdNext.Caption(), "Finish");
+  EXPECT_EQ(w.f().cmdNext.Caption(), "&Finish");
   EXPECT_TRUE(w.f().cmdNext.Enabled());
   EXPECT_FALSE(w.f().cmdCancel.Enabled());
   EXPECT_FALSE(w.f().cmdBack.Enabled());
-  EXPECT_EQ(w.f().cmdCancel.Caption(), "Cancel");
+  EXPECT_EQ(w.f().cmdCancel.Caption(), "&Cancel");
 }
 
 #ifndef _WIN32
@@ -223,7 +223,7 @@ TEST(SaveScript, CancelledDialogLeavesWindowOpen) {
   user.AnswerFile(FileAnswer::Cancel());
   w.f().cmdCancel_Click();
   EXPECT_FALSE(w.f().Unloaded());
-  EXPECT_EQ(w.f().cmdCancel.Caption(), "Save Script");
+  EXPECT_EQ(w.f().cmdCancel.Caption(), "&Save Script");
   ASSERT_EQ(user.FileDialogs().size(), 1u);
   const auto& d = user.FileDialogs()[0];
   EXPECT_TRUE(d.save);
@@ -333,7 +333,7 @@ TEST(Close, RefusedWhileEitherRunGoesOn) {
     EXPECT_FALSE(w.f().Running());
     EXPECT_FALSE(w.f().Unloaded());
     EXPECT_EQ(user.Shown().back().text, frmMain::kBusyMessage);
-    EXPECT_EQ(w.f().cmdNext.Caption(), "Finish");
+    EXPECT_EQ(w.f().cmdNext.Caption(), "&Finish");
     w.f().cmdNext_Click();  // Finish closes as usual
     EXPECT_TRUE(w.f().Unloaded());
   }

@@ -9,9 +9,9 @@ namespace {
 TEST(ucStep1, CaptionsAndExplanationsInIndexOrder) {
   ucStep1 page;
   EXPECT_EQ(page.lblTitle.Caption(), "What do you want to do?");
-  EXPECT_EQ(page.optMethod.Button(0).Caption(), "Backup Outlook Express data");
-  EXPECT_EQ(page.optMethod.Button(1).Caption(), "Restore Outlook Express data from a backup file");
-  EXPECT_EQ(page.optMethod.Button(2).Caption(), "Config Auto-Backup Script");
+  EXPECT_EQ(page.optMethod.Button(0).Caption(), "Back&up Outlook Express data");
+  EXPECT_EQ(page.optMethod.Button(1).Caption(), "&Restore Outlook Express data from a backup file");
+  EXPECT_EQ(page.optMethod.Button(2).Caption(), "Config Auto-Backup Scr&ipt");
   EXPECT_EQ(page.lblExplain[1].Caption(),
             "Restores the saved data back to Outlook Express from a previously backup file. (.QMB)");
   EXPECT_EQ(page.lblExplain[2].Caption(),

@@ -61,7 +61,7 @@ TEST(RealWindow, OpensOnTheWelcomePage) {
   EXPECT_FALSE(::IsWindowEnabled(Item(w.form, IDC_MAIN_BACK)));
   char next[32] = {};
   ::GetWindowTextA(Item(w.form, IDC_MAIN_NEXT), next, sizeof next);
-  EXPECT_STREQ(next, "Next >");
+  EXPECT_STREQ(next, "&Next >");
 }
 
 TEST(RealWindow, WelcomeTextShowsBoldNameThenPlainText) {
@@ -116,7 +116,7 @@ TEST(RealWindow, ClickingAnOptionSetsTheMethod) {
 // letter comes as the character it types. A key the wizard does not get
 // through within ten seconds ends the test program: the window no longer
 // answers.
-void Key(frmMain& form, WPARAM vk) {
+void Key(frmMain& form, WPARAM vk, bool withAlt = false) {
   std::atomic<bool> done{false};
   std::thread watchdog([&done, vk] {
     for (int i = 0; i < 200 && !done; ++i) ::Sleep(50);
@@ -125,10 +125,12 @@ void Key(frmMain& form, WPARAM vk) {
     std::fflush(stderr);
     ::TerminateProcess(::GetCurrentProcess(), 3);
   });
-  const bool letter = vk >= 'A' && vk <= 'Z';
-  const std::vector<UINT> messages = letter ? std::vector<UINT>{WM_CHAR} : std::vector<UINT>{WM_KEYDOWN, WM_KEYUP};
+  const bool letter = vk >= 'A' && vk <= 'Z', alt = letter && withAlt;
+  const std::vector<UINT> messages = alt      ? std::vector<UINT>{WM_SYSCHAR}
+                                     : letter ? std::vector<UINT>{WM_CHAR}
+                                              : std::vector<UINT>{WM_KEYDOWN, WM_KEYUP};
   for (UINT m : messages) {
-    MSG msg{::GetFocus(), m, letter ? vk - 'A' + 'a' : vk, m == WM_KEYUP ? 0xC0000001 : 1, 0, {}};
+    MSG msg{::GetFocus(), m, letter ? vk - 'A' + 'a' : vk, m == WM_KEYUP ? 0xC0000001 : alt ? 0x20000001 : 1, 0, {}};
     if (!wizard::TranslateWizardMessage(form, &msg)) {
       ::TranslateMessage(&msg);
       ::DispatchMessageA(&msg);
@@ -186,8 +188,9 @@ TEST(RealWindow, KeysAloneThroughBothBranchesTypeIntoThePages) {
   DWORD_PTR answer = 0;
   EXPECT_NE(::SendMessageTimeoutA(static_cast<HWND>(w.form.hwnd()), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0);
 
-  ::SendMessageA(Item(w.form, IDC_MAIN_BACK), BM_CLICK, 0, 0);  // back to the method page, its option chosen
+  Key(w.form, 'B', true);  // Alt+B: back to the method page, its option chosen
   Pump(100);
+  ASSERT_EQ(w.form.CurrentPage(), 1);
   EXPECT_EQ(::GetFocus(), ::GetDlgItem(method, IDC_STEP1_OPT1));
   Key(w.form, VK_UP);
   Key(w.form, VK_RETURN);
@@ -195,6 +198,10 @@ TEST(RealWindow, KeysAloneThroughBothBranchesTypeIntoThePages) {
   HWND selection = static_cast<HWND>(w.form.ucBack11.Surface().hwnd());
   EXPECT_TRUE(::IsChild(selection, ::GetFocus()));
   Key(w.form, 'Q');
+  EXPECT_EQ(w.form.CurrentPage(), 2);
+  Key(w.form, 'B', true);  // Alt+B, and Alt+N back again: the access keys of Back and Next
+  EXPECT_EQ(w.form.CurrentPage(), 1);
+  Key(w.form, 'N', true);
   EXPECT_EQ(w.form.CurrentPage(), 2);
 
   // Down on Next leaves the focus there.
