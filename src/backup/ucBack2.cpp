@@ -30,24 +30,15 @@ void ReportSystemError(const std::string& description) {
 
 }  // namespace
 
-// True when a new file can be made in `folder` (ending in "\\"): one is
-// made and removed again.
-static bool CanMakeFilesIn(const std::string& folder) {
-  const std::string probe = platform::TempFileName(folder, "qmb");
-  return !probe.empty() && platform::RemoveFile(probe);
-}
-
 std::string DefaultBackupFileName() {
   std::string date = platform::ShortDateToday();
   std::replace(date.begin(), date.end(), '/', '-');
-  // The program's folder, unless the user cannot write there (Program
-  // Files for a normal user): then My Documents.
-  std::string folder = modFunction::AppPath();
-  if (!CanMakeFilesIn(folder)) {
-    std::string documents = modFunction::SpecialFolderPath(platform::kCsidlPersonal);
-    if (!documents.empty() && documents.back() != '\\') documents += '\\';
-    if (!documents.empty()) folder = documents;
-  }
+  // The user's documents, where a user's own files belong (and which the
+  // user can write, unlike Program Files); the program's folder only when
+  // there is no documents folder to be found.
+  std::string documents = modFunction::SpecialFolderPath(platform::kCsidlPersonal);
+  if (!documents.empty() && documents.back() != '\\') documents += '\\';
+  const std::string folder = documents.empty() ? modFunction::AppPath() : documents;
   return folder + "OE" + date + ".qmb";
 }
 

@@ -547,7 +547,9 @@ std::string RestoreRun::GetOEExeFile() {
   r.KeyRoot("SOFTWARE\\Microsoft\\Outlook Express");
   std::string root = r.GetRegistryValue("InstallRoot", "").AsText();
   if (root.empty() || root == "Error!") return "";
-  return WithSlash(root) + "msimn.exe";
+  // Only a program that is there: the last page offers to start it.
+  const std::string exe = WithSlash(root) + "msimn.exe";
+  return modFunction::FileExists(exe) ? exe : "";
 }
 
 }  // namespace restore

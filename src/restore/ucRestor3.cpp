@@ -132,7 +132,9 @@ void ucRestor3::StartRestore() {
   succeeded_ = ok;
   if (ok) {
     lblFinishState.Caption(kSuccessText);
-    chkShell.Visible(true);
+    // Offered only when the mail client's program was found.
+    chkShell.Value(0);
+    chkShell.Visible(!oeFileName_.empty());
   } else {
     std::string text = kErrorText;
     if (!failedNames.empty()) text += "\r\n\r\n" + std::string(restore::kFailedSuffix) + failedNames;

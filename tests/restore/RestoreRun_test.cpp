@@ -131,7 +131,17 @@ TEST_F(RestoreRunTest, BackupComesBackWholeOntoOtherIdentities) {
   EXPECT_EQ(finished, 1);
   EXPECT_TRUE(page.Succeeded());
   EXPECT_EQ(page.lblFinishState.Caption(), ucRestor3::kSuccessText);
-  EXPECT_TRUE(page.chkShell.Visible());
+  EXPECT_FALSE(page.chkShell.Visible());  // no mail client in this profile: nothing to offer to run
+  // Installed, the program is offered; its install entry alone is not enough.
+  RegistryRoutines hklm;
+  hklm.hKey(kHkeyLocalMachine);
+  hklm.KeyRoot("SOFTWARE\\Microsoft\\Outlook Express");
+  hklm.CreateKey();
+  ASSERT_TRUE(hklm.SetRegistryValue("InstallRoot", world.Box().Path("oe"), kRegSz));
+  EXPECT_EQ(restore::RestoreRun::GetOEExeFile(), "");
+  ASSERT_TRUE(platform::CreateFolder(world.Box().Path("oe")) && platform::WriteWholeFile(world.Box().Path("oe\\msimn.exe"), "MZ"));
+  EXPECT_EQ(restore::RestoreRun::GetOEExeFile(), world.Box().Path("oe\\msimn.exe"));
+  (void)platform::DeleteRegBranch(platform::kRegLocalMachine, "SOFTWARE\\Microsoft\\Outlook Express");
   EXPECT_TRUE(user.Shown().empty()) << user.Shown()[0].text;
 
   // Accounts merged under the target Id, its own account kept; nothing
