@@ -33,10 +33,7 @@ next() { at 507 352 "${1:-1}"; }
 
 shot 1-welcome;        next
 shot 2-method;         next
-shot 3-selection;      next
-shot 4-no-data-refusal
-at 339 213                      # OK
-at 227 108                      # untick "Work"
+shot 3-selection                # "Work", never opened, starts unticked
 at 276 94                       # show Anna's items
 shot 5-selection-chosen; next
 at 386 63; xdotool key ctrl+a; xdotool type --delay 15 'C:\Backups\demo.qmb'

@@ -57,10 +57,18 @@ void ucBack1::Bind(controls::ControlBinder& binder) {
 void ucBack1::LoadIdenList() {
   if (lstIdentity.ListCount() > 0) return;
   const TextList& names = shared::Catalogue().Identities();
+  std::string without;  // identities with nothing to back up yet: they start unticked
   {
     controls::BusyScope busy(busy_);
-    for (std::int32_t k = 1; k <= names.Count(); ++k) lstIdentity.AddItem(names.At(k), true);
+    for (std::int32_t k = 1; k <= names.Count(); ++k) {
+      const bool data = HasMailData(shared::Catalogue().IdentitiesID().Value(k));
+      lstIdentity.AddItem(names.At(k), data);
+      if (data) continue;
+      StoreFlags(k - 1, ItemFlags::kNone);
+      without += (without.empty() ? "" : ", ") + names.At(k);
+    }
   }
+  if (!without.empty()) lblNote.Caption(lblNote.Caption() + "\r\n" + kNoDataNote + without);
   if (lstIdentity.ListCount() > 0)
     lstIdentity.ListIndex(0);
   else

@@ -10,6 +10,9 @@
 #include "controls/InputControls.h"
 #include "shell/WizardPage.h"
 
+// The line added to the page's note for identities that start unticked.
+constexpr const char kNoDataNote[] = "- Not ticked, no data found yet (open Outlook Express as them first): ";
+
 class ucBack1 : public wizard::SelectionPage {
  public:
   ucBack1();

@@ -61,16 +61,24 @@ class SelectionPage : public ::testing::Test {
 
 // --- Filling the list ---
 
-TEST_F(SelectionPage, EveryIdentityStartsTickedWithAllItemsAndTheFirstCurrent) {
+// Identities with data start ticked with all items; one never opened in the
+// mail client starts unticked, named in the note, so that Next on the
+// defaults goes on.
+TEST_F(SelectionPage, IdentitiesWithDataStartTickedWithAllItemsAndTheFirstCurrent) {
   page.LoadIdenList();
   ASSERT_EQ(page.lstIdentity.ListCount(), 3);
   EXPECT_EQ(page.lstIdentity.List(1), "Work");
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(page.lstIdentity.Checked(i));
+  for (int i = 0; i < 2; ++i) EXPECT_TRUE(page.lstIdentity.Checked(i));
+  EXPECT_FALSE(page.lstIdentity.Checked(2));
+  EXPECT_NE(page.lblNote.Caption().find(std::string(kNoDataNote) + "Never Opened"), std::string::npos);
   EXPECT_EQ(page.lstIdentity.ListIndex(), 0);
   EXPECT_EQ(Shown(), "111111");
   EXPECT_EQ(page.lstDetail.ListIndex(), 0);
   EXPECT_EQ(page.lstDetail.List(3), "Mail & News Rules");
   EXPECT_EQ(page.TotalItem(), 0);
+  EXPECT_TRUE(page.CheckReady());  // the defaults go on
+  EXPECT_TRUE(user.Shown().empty());
+  EXPECT_EQ(page.TotalItem(), 2);
 }
 
 TEST_F(SelectionPage, SecondVisitKeepsTheRowsAndTheirChecks) {
@@ -144,6 +152,7 @@ TEST_F(SelectionPage, NothingTickedIsRefused) {
 
 TEST_F(SelectionPage, IdentityNeverOpenedIsNamedAndNothingChanges) {
   page.LoadIdenList();
+  ClickIdentityBox(2, true);  // ticked by the user all the same
   EXPECT_FALSE(page.CheckReady());
   ASSERT_EQ(user.Shown().size(), 1u);
   EXPECT_EQ(user.Shown()[0].text,
