@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/ui.h"
 #include "shell/modFunction.h"
 #include "support/sandbox.h"

@@ -152,9 +152,8 @@ TEST_P(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
   EXPECT_EQ(Caption(next), "&Finish");
   EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(main, IDC_MAIN_CANCEL)));
   EXPECT_EQ(Caption(PageItem(form.ucRestor31, IDC_RESTOR3_FINISHSTATE)), ucRestor3::kSuccessText);
-  HWND shell = PageItem(form.ucRestor31, IDC_RESTOR3_SHELL);
-  EXPECT_TRUE(::IsWindowVisible(shell));
-  EXPECT_EQ(::SendMessageA(shell, BM_GETCHECK, 0, 0), BST_UNCHECKED);  // Finish starts no mail client
+  // No mail client under Wine: nothing offered to run, Finish starts none.
+  EXPECT_FALSE(::IsWindowVisible(PageItem(form.ucRestor31, IDC_RESTOR3_SHELL)));
   Click(next);  // Finish
   wizard::RunWizardLoop(form);
   EXPECT_TRUE(form.Unloaded());
