@@ -110,6 +110,7 @@ void ucBack4::StepDone(int step) {
 }
 
 void ucBack4::StartBackup() {
+  ClearStop();
   ShowProcessing(true);
   lblAdvice.Caption(kAdvice);
   lblFileName.Caption(zipFileName_);
@@ -121,15 +122,21 @@ void ucBack4::StartBackup() {
   backup::RunSettings settings{totalItem_, zipFileName_, password_, comment_, compatible_};
   backup::BackupRun run(items, *this, settings);
   succeeded_ = run.Run();
+  stopped_ = run.Stopped();
   tempDir_ = run.TempDir();
   ShowResult(succeeded_);
   lblVerified.Caption(succeeded_ && run.Verified() ? kVerifiedNote : "");
   if (!succeeded_) {
     // No archive was written: no path to it and no advice to copy it, but
-    // what failed.
+    // what failed, or that the user stopped it.
     lblFileName.Caption("");
     lblFileName.Visible(false);
-    lblAdvice.Caption(run.Failure().empty() ? std::string(kNothingWritten) : run.Failure());
+    lblAdvice.Caption(stopped_ ? std::string(kStoppedKept)
+                               : run.Failure().empty() ? std::string(kNothingWritten) : run.Failure());
+  }
+  if (stopped_) {
+    lblTitle.Caption(kStoppedTitle);
+    lblNotice.Caption(kStoppedNotice);
   }
   platform::SetMousePointer(platform::MousePointer::Default);
   RaiseFinish();

@@ -37,6 +37,8 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
 
   // The argument of the last Finish: true after a completed run.
   bool Succeeded() const { return succeeded_; }
+  // The last run was stopped by the user.
+  bool Stopped() const { return stopped_; }
   int CurrentStep() const { return currentStep_; }
   // The catalogue the run reads; the program's shared one unless set.
   void Catalogue(const cProcessItem* items) { items_ = items; }
@@ -63,6 +65,10 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   static constexpr const char kNothingWritten[] = "No backup file was written.";
   static constexpr const char kFailedNotice[] =
       "Your Outlook Express data haven't backed up successfully, please try again! ";
+  static constexpr const char kStoppedTitle[] = "Backup Stopped";
+  static constexpr const char kStoppedNotice[] = "The backup was stopped.";
+  static constexpr const char kStoppedKept[] =
+      "No backup file was written; an earlier backup file of the same name is left as it was.";
 
  private:
   // RunView.
@@ -70,6 +76,7 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   void Repaint() override;
   void StepStarted(int step) override;
   void StepDone(int step) override;
+  bool Stopping() override { return StopRequested(); }
 
   void Animate();
   void ShowResult(bool completed);
@@ -82,4 +89,5 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   int currentStep_ = 0;
   int frame_ = 0;  // the animation's counter
   bool succeeded_ = false;
+  bool stopped_ = false;
 };

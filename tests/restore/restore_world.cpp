@@ -101,18 +101,24 @@ RestoreWorld::RestoreWorld(const std::string& password) : archive_(demo_.Box().P
     page.StartBackup();
     if (!page.Succeeded()) return;
   }
+  ok_ = Reseed();
+}
+
+bool RestoreWorld::Reseed() {
+  if (shared::HaveSharedObjects()) shared::ReleaseSharedObjects();
+  second_.reset();
   second_ = std::make_unique<testsupport::SeededProfile>(Box(), SecondProfileText());
-  if (!second_->ok()) return;
+  if (!second_->ok()) return false;
   platform::CreateFolder(Box().Path("second"));
   platform::WriteWholeFile(AddressBook(), "the second machine's address book");
   for (const char* id : {kNewMainId, kHomeId}) RemoveTree(StoreFolder(id));
   std::string store = StoreFolder(kNewMainId);
-  if (!modFunction::MakeFolderPath(store)) return;
+  if (!modFunction::MakeFolderPath(store)) return false;
   platform::WriteWholeFile(StoreFolder(kNewMainId) + "Inbox.dbx", kOldInbox);
   platform::WriteWholeFile(StoreFolder(kNewMainId) + "Old Folder.dbx", kOldOnly);
   platform::WriteWholeFile(StoreFolder(kNewMainId) + "notes.txt", kNotes);
   shared::CreateSharedObjects();
-  ok_ = true;
+  return true;
 }
 
 RestoreWorld::~RestoreWorld() {

@@ -26,6 +26,9 @@ class RestoreWorld {
   explicit RestoreWorld(const std::string& password = "s3cret");
   ~RestoreWorld();
   bool ok() const { return ok_; }
+  // The second profile as it was before any restore (registry, stores,
+  // address book, the shared objects made again).
+  bool Reseed();
 
   const backuptest::DemoProfile& Demo() const { return demo_; }
   const testsupport::Sandbox& Box() const { return demo_.Box(); }
