@@ -39,7 +39,7 @@ void CountRead(zip_int64_t n) {
 }
 
 // The owner's tick, on the calling thread only (the workers have none), at
-// most every 50 ms.
+// most every 50 ms; the first one as soon as the run reads.
 thread_local UzTickFn t_tick = nullptr;
 thread_local std::chrono::steady_clock::time_point t_lastTick;
 constexpr std::chrono::milliseconds kTickEvery{50};
@@ -55,7 +55,7 @@ void Tick() {
 struct TickScope {
   explicit TickScope(UzTickFn tick) {
     t_tick = tick;
-    t_lastTick = std::chrono::steady_clock::now();
+    t_lastTick = {};
     g_bytesRead = 0;
     g_stopping = false;
   }
@@ -169,6 +169,7 @@ class ExtractPool {
   }
   // Waits for every entry handed over so far; what became of them.
   std::vector<Done> Drain() {
+    Tick();
     std::unique_lock<std::mutex> lock(mutex_);
     while (!idle_.wait_for(lock, kTickEvery, [this] { return outstanding_ == 0; })) {
       lock.unlock();

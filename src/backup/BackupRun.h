@@ -77,10 +77,15 @@ class BackupRun {
   // True once the archive has been read back in full and found complete.
   bool Verified() const { return verified_; }
 
-  // The run's phases on the bar, and what a byte of each costs (packing
-  // deflates it, reading back inflates it and checks its CRC).
+  // The run's phases on the bar, and what a byte of each costs: packing
+  // deflates it, several times slower than copying it or reading it back
+  // (inflating it, checking its CRC). What is gathered is packed and read
+  // back, so the phases take these shares of the bar.
   enum Phase { kGathering, kPacking, kReadingBack };
-  static constexpr double kGatheringCost = 1, kPackingCost = 2, kReadingBackCost = 1;
+  static constexpr double kGatheringCost = 1, kPackingCost = 5, kReadingBackCost = 1;
+  static constexpr double kPackingFrom = kGatheringCost / (kGatheringCost + kPackingCost + kReadingBackCost);
+  static constexpr double kReadingBackFrom =
+      (kGatheringCost + kPackingCost) / (kGatheringCost + kPackingCost + kReadingBackCost);
   // A registry export counts as this many bytes on the bar.
   static constexpr std::uint64_t kExportBytes = 64 * 1024;
 

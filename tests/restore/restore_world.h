@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "demo_profile.h"
 #include "support/profile.h"
@@ -22,8 +23,9 @@ constexpr const char kNotes[] = "a file of the user's own";
 
 class RestoreWorld {
  public:
-  // Makes the backup (with this password) and seeds the second profile.
-  explicit RestoreWorld(const std::string& password = "s3cret");
+  // Makes the backup (with this password, the saved stores grown by large
+  // files of these sizes) and seeds the second profile.
+  explicit RestoreWorld(const std::string& password = "s3cret", const std::vector<std::size_t>& largeStore = {});
   ~RestoreWorld();
   bool ok() const { return ok_; }
   // The second profile as it was before any restore (registry, stores,
