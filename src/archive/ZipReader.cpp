@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -27,8 +28,18 @@ namespace ziplib {
 namespace {
 constexpr std::size_t kChunk = 256 * 1024;
 
+// What the threads of the run share (one run at a time, as the owner's
+// callbacks are): the bytes of entries read so far, and whether the owner
+// asked to stop, which gives up the entries being read.
+std::atomic<std::uint64_t> g_bytesRead{0};
+std::atomic<bool> g_stopping{false};
+
+void CountRead(zip_int64_t n) {
+  if (n > 0) g_bytesRead += static_cast<std::uint64_t>(n);
+}
+
 // The owner's tick, on the calling thread only (the workers have none), at
-// most every 50 ms.
+// most every 50 ms; the first one as soon as the run reads.
 thread_local UzTickFn t_tick = nullptr;
 thread_local std::chrono::steady_clock::time_point t_lastTick;
 constexpr std::chrono::milliseconds kTickEvery{50};
@@ -38,13 +49,15 @@ void Tick() {
   const auto now = std::chrono::steady_clock::now();
   if (now - t_lastTick < kTickEvery) return;
   t_lastTick = now;
-  t_tick();
+  if (t_tick(g_bytesRead.load()) != 0) g_stopping = true;
 }
 
 struct TickScope {
   explicit TickScope(UzTickFn tick) {
     t_tick = tick;
-    t_lastTick = std::chrono::steady_clock::now();
+    t_lastTick = {};
+    g_bytesRead = 0;
+    g_stopping = false;
   }
   ~TickScope() { t_tick = nullptr; }
 };
@@ -176,6 +189,7 @@ class ExtractPool {
   }
   // Waits for every entry handed over so far; what became of them.
   std::vector<Done> Drain() {
+    Tick();
     std::unique_lock<std::mutex> lock(mutex_);
     while (!idle_.wait_for(lock, kTickEvery, [this] { return outstanding_ == 0; })) {
       lock.unlock();
@@ -201,7 +215,9 @@ class ExtractPool {
         job = std::move(jobs_.front());
         jobs_.pop_front();
       }
-      Done done = Extract(job, za, buffer);
+      Done done;
+      if (g_stopping) done.job = std::move(job);  // given up: nothing of it is made
+      else done = Extract(job, za, buffer);
       {
         std::lock_guard<std::mutex> lock(mutex_);
         done_.push_back(std::move(done));
@@ -329,8 +345,9 @@ bool ReadsBack(std::vector<char>& buffer, zip_file_t* zf, std::uint64_t size) {
   std::uint64_t total = 0;
   for (;;) {
     zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
+    CountRead(n);
     Tick();
-    if (n < 0) return false;
+    if (n < 0 || g_stopping) return false;
     if (n == 0) return total == size;
     total += static_cast<std::uint64_t>(n);
     if (total > size) return false;
@@ -443,7 +460,12 @@ Outcome Copy(std::vector<char>& buffer, zip_file_t* zf, fs::Stream& out, std::ti
   std::uint64_t total = 0;
   for (;;) {
     zip_int64_t n = zip_fread(zf, buffer.data(), buffer.size());
+    CountRead(n);
     Tick();
+    if (g_stopping) {  // the owner stopped the run: the file goes
+      outcome = Outcome::kFailed;
+      break;
+    }
     if (n < 0) outcome = Outcome::kUnreadable;
     if (n <= 0) break;
     total += static_cast<std::uint64_t>(n);
@@ -499,6 +521,10 @@ Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& ta
 
 // Counts an entry's outcome and tells the user of a failure.
 void Finish(Run& run, const std::string& name, Outcome outcome, bool encrypted) {
+  if (g_stopping) {  // given up, not failed
+    run.aborted = true;
+    return;
+  }
   if (outcome == Outcome::kExtracted) {
     ++run.extracted;
     if (encrypted) run.passwordConfirmed = true;
@@ -524,7 +550,7 @@ void InflateHere(Run& run, zip_file_t* zf, const std::string& name, const std::s
 // are extracted here, the others counted.
 void Apply(Run& run, std::vector<ExtractPool::Done> results) {
   for (ExtractPool::Done& d : results) {
-    if (d.outcome != Outcome::kAsk) {
+    if (d.outcome != Outcome::kAsk || g_stopping) {
       Finish(run, d.job.name, d.outcome, d.job.encrypted);
       continue;
     }
@@ -762,7 +788,7 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
   std::vector<bool> used(static_cast<std::size_t>(includeCount), false);
   const NameSelection included(includeCount, includes), excluded(excludeCount, excludes);
   zip_int64_t entries = zip_get_num_entries(run.za, 0);
-  for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(entries) && !run.aborted; ++i) {
+  for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(entries) && !run.aborted && !g_stopping; ++i) {
     std::string name = EntryNameAnsi(run.za, i);
     if (includeCount > 0 && !included.Matches(name, &used)) continue;
     if (excludeCount > 0 && excluded.Matches(name, nullptr)) continue;
@@ -771,7 +797,8 @@ int Wiz_SingleEntryUnzip(int includeCount, const char* const* includes, int excl
   }
   if (run.pool) Apply(run, run.pool->Drain());
   run.pool.reset();
-  for (int k = 0; k < includeCount; ++k)
+  if (g_stopping) run.aborted = true;
+  for (int k = 0; k < includeCount && !g_stopping; ++k)
     if (!used[static_cast<std::size_t>(k)] && includes[k] && includes[k][0])
       Print(run, std::string("caution: filename not matched:  ") + (includes[k] + (includes[k][0] == kUzExactName)));
   zip_discard(run.za);

@@ -21,6 +21,9 @@ constexpr std::size_t kPasswordSize = 256;
 
 ZpCallbacks g_callbacks{};
 bool g_initialised = false;
+// When the bytes callback was last called; a run calls it with its first
+// bytes.
+std::chrono::steady_clock::time_point g_lastBytes;
 struct Options {
   std::string root;
   ZpOptions raw{};
@@ -117,6 +120,7 @@ struct FileFeed {
   DeflateAhead* ahead = nullptr;
   zip_source_t* archive = nullptr;  // for the bytes written so far
   zip_int64_t startedAt = 0;
+  std::uint64_t before = 0, total = 0;  // bytes of the files before this one, of all (as listed)
   bool* cancelled = nullptr;
   zip_error_t error{};
 };
@@ -155,11 +159,14 @@ zip_int64_t FeedCallback(void* state, void* data, zip_uint64_t len, zip_source_c
         return -1;
       }
       if (g_callbacks.bytes) {  // the caller's window stays alive within a large file
-        static std::chrono::steady_clock::time_point last;
         const auto now = std::chrono::steady_clock::now();
-        if (now - last >= std::chrono::milliseconds(50)) {
-          last = now;
-          g_callbacks.bytes(f.ahead->SizeRead(f.index), f.file.item.size);
+        if (now - g_lastBytes >= std::chrono::milliseconds(50)) {
+          g_lastBytes = now;
+          if (g_callbacks.bytes(f.before + f.ahead->SizeRead(f.index), f.total) != 0) {
+            *f.cancelled = true;
+            zip_error_set(&f.error, ZIP_ER_CANCELLED, 0);
+            return -1;
+          }
         }
       }
       return n;
@@ -222,8 +229,9 @@ std::string AskComment() {
 }
 
 bool AddEntry(zip_t* za, zip_source_t* archiveSource, const PlannedFile& file, std::size_t index,
-              DeflateAhead& ahead, const std::string& password, zip_uint16_t cipher, bool* cancelled) {
-  auto* feed = new FileFeed{file, index, &ahead, archiveSource, 0, cancelled, {}};
+              std::uint64_t before, std::uint64_t total, DeflateAhead& ahead, const std::string& password,
+              zip_uint16_t cipher, bool* cancelled) {
+  auto* feed = new FileFeed{file, index, &ahead, archiveSource, 0, before, total, cancelled, {}};
   zip_error_init(&feed->error);
   zip_error_t err;
   zip_error_init(&err);
@@ -268,6 +276,7 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   if (!zipFile || !zipFile[0]) return kZeName;
   if (count < 0 || (count > 0 && !names)) return kZeParms;
   fs::BeginRun();
+  g_lastBytes = {};
   int level = g_options.raw.level >= 1 && g_options.raw.level <= 9 ? g_options.raw.level : kDefaultLevel;
 
   std::string password;
@@ -318,9 +327,12 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   std::vector<DeflateAhead::Input> inputs;
   for (const PlannedFile& f : files) inputs.push_back({f.path, f.item.size});
   DeflateAhead ahead(std::move(inputs), level);
+  std::uint64_t total = 0;
+  for (const PlannedFile& f : files) total += f.item.size;
   bool cancelled = false;
-  for (std::size_t k = 0; k < files.size(); ++k) {
-    if (!AddEntry(za, archiveSource, files[k], k, ahead, password, cipher, &cancelled)) {
+  std::uint64_t before = 0;
+  for (std::size_t k = 0; k < files.size(); before += files[k].item.size, ++k) {
+    if (!AddEntry(za, archiveSource, files[k], k, before, total, ahead, password, cipher, &cancelled)) {
       Print(std::string("zip error: ") + zip_strerror(za));
       zip_discard(za);
       return kZeMem;

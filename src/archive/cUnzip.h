@@ -66,9 +66,11 @@ class cUnzip {
   std::function<void(const std::string& sFile, std::int32_t& lResponse)> OverwritePrompt;
   std::function<void(std::string& sPassword, bool& bCancel)> PasswordRequest;
   std::function<void(std::int32_t lCount, const std::string& sMsg)> Progress;
-  // About every 50 ms while entries are read or extracted (for a window that
-  // must stay alive).
-  std::function<void()> Tick;
+  // About every 50 ms while entries are read or extracted, with the bytes of
+  // them read so far (for a window that must stay alive and show how far the
+  // run is). Setting bCancel stops the run there: the entries being read are
+  // given up, no file of them is left, and the run's result is kUzAbort.
+  std::function<void(std::uint64_t bytesRead, bool& bCancel)> Tick;
 
  private:
   friend struct UnzipRunAccess;

@@ -42,9 +42,10 @@ class cZip {
       PasswordRequest;
   std::function<void(std::string& sComment, bool& bCancel)> CommentRequest;
   std::function<void(std::int32_t lCount, const std::string& sMsg)> Progress;
-  // About every 50 ms within a file: the bytes of it packed so far and its
-  // size (for a window that must stay alive).
-  std::function<void(std::uint64_t done, std::uint64_t size)> Bytes;
+  // About every 50 ms while the files are packed: the bytes of them packed
+  // so far and the size of them all (for a window that must stay alive and
+  // show how far the run is). Setting bCancel stops the run there.
+  std::function<void(std::uint64_t done, std::uint64_t total, bool& bCancel)> Bytes;
 
  private:
   std::string zipFile_, basePath_;

@@ -62,11 +62,17 @@ int ReplaceCallback(const char* name) {
   return response;
 }
 
-void TickCallback() {
+int TickCallback(unsigned long long bytesRead) {
   try {
-    if (g_current && g_current->Tick) g_current->Tick();
+    bool cancel = false;
+    if (g_current && g_current->Tick) g_current->Tick(bytesRead, cancel);
+    if (cancel) {
+      g_cancelled = true;
+      return 1;
+    }
   } catch (...) {
   }
+  return 0;
 }
 
 int PasswordCallback(char* buffer, int size, const char* prompt, const char* name) {

@@ -59,11 +59,17 @@ int ServiceCallback(const char* name, unsigned long length) {
   return 0;
 }
 
-void BytesCallback(unsigned long long done, unsigned long long size) {
+int BytesCallback(unsigned long long done, unsigned long long total) {
   try {
-    if (g_current && g_current->Bytes) g_current->Bytes(done, size);
+    bool cancel = false;
+    if (g_current && g_current->Bytes) g_current->Bytes(done, total, cancel);
+    if (cancel) {
+      g_cancelled = true;
+      return 1;
+    }
   } catch (...) {
   }
+  return 0;
 }
 
 int PasswordCallback(char* buffer, int size, const char* prompt, const char* name) {

@@ -21,9 +21,11 @@ typedef int (*ZpPasswordFn)(char* buffer, int size, const char* prompt, const ch
 // Called with each file's name (and the name's length) before the file is
 // packed; non-zero cancels the run.
 typedef int (*ZpServiceFn)(const char* name, unsigned long length);
-// Called about every 50 ms while a file is packed, with the bytes of it read
-// so far and its size, so that the caller's window stays alive.
-typedef void (*ZpBytesFn)(unsigned long long done, unsigned long long size);
+// Called about every 50 ms while the files are packed, with the bytes of
+// them read so far and the size of them all (as listed), so that the
+// caller's window stays alive and shows how far the run is; non-zero
+// cancels the run.
+typedef int (*ZpBytesFn)(unsigned long long done, unsigned long long total);
 
 struct ZpCallbacks {
   ZpPrintFn print;
@@ -86,9 +88,11 @@ typedef void (*UzListingFn)(const UzListEntry* entry);
 // Called with each file's name (and the name's length) before it is
 // extracted; non-zero cancels the run.
 typedef int (*UzServiceFn)(const char* name, unsigned long length);
-// Called about every 50 ms while entries are read or extracted, so that the
-// caller's window stays alive.
-typedef void (*UzTickFn)(void);
+// Called about every 50 ms while entries are read or extracted, with the
+// bytes of the entries read so far (uncompressed), so that the caller's
+// window stays alive; non-zero cancels the run: the entries being read are
+// given up (no file of them is left) and the run ends with kUzAbort.
+typedef int (*UzTickFn)(unsigned long long bytesRead);
 
 enum UzReplace { kUzReplaceNo = 100, kUzReplaceYes = 102, kUzReplaceAll = 103, kUzReplaceNone = 104 };
 

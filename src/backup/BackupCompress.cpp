@@ -83,7 +83,11 @@ bool BackupRun::Verify(const std::string& archive) {
   if (!gathered.count(ArchiveLayout::kIdListEntry)) return false;
   cUnzip reader;
   reader.ZipFile(archive);
-  reader.Tick = [this] { alive_(); };
+  reader.Tick = [this](std::uint64_t bytesRead, bool& bCancel) {
+    progress_.Done(bytesRead);
+    alive_();
+    bCancel = view_.Stopping();
+  };
   reader.PasswordRequest = [this](std::string& sPassword, bool& bCancel) {
     sPassword = settings_.Password;
     bCancel = Trimmed(settings_.Password).empty();
@@ -95,8 +99,13 @@ bool BackupRun::Verify(const std::string& archive) {
       listed.insert(e.FileDirectory.empty() ? e.Filename : e.FileDirectory + "\\" + e.Filename);
     if (listed != gathered || static_cast<std::size_t>(reader.FileCount()) != gathered.size()) return false;
     if (!IdentityListReadsBack(reader)) return false;
-    for (std::int32_t k = 1; k <= reader.FileCount(); ++k)
-      reader.FileSelected(k, !IsIdentityList(reader.Entries()[static_cast<std::size_t>(k - 1)]));
+    std::uint64_t bytes = 0;
+    for (std::int32_t k = 1; k <= reader.FileCount(); ++k) {
+      const UnzipEntry& e = reader.Entries()[static_cast<std::size_t>(k - 1)];
+      reader.FileSelected(k, !IsIdentityList(e));
+      bytes += IsIdentityList(e) ? 0 : e.Size;
+    }
+    progress_.Begin(kReadingBack, bytes);
     return reader.Test();
   } catch (const UnzipError&) {
     return false;
@@ -124,32 +133,41 @@ bool BackupRun::IdentityListReadsBack(cUnzip& reader) {
          IdentityList::Read(folder + ArchiveLayout::kIdListEntry, records);
 }
 
-void BackupRun::ZipProgress(std::int32_t lCount, const std::string& sMsg) {
-  if (sMsg.find("(deflated") != std::string::npos) return;
-  reported_ += lCount;
-  view_.Bar().value(static_cast<double>(reported_) / (expected_ + 3) * 100.0);
-  view_.Repaint();
-}
+// The archive being written, until it has taken its destination's name: a
+// run that fails or is stopped removes it (and strikes it from the record).
+struct PartialArchive {
+  std::string path;
+  void Remove() {
+    if (path.empty()) return;
+    platform::RemoveFile(path);
+    RunRecord::Strike(path);
+    path.clear();
+  }
+  ~PartialArchive() { Remove(); }
+};
 
 bool BackupRun::Compress() {
   // A new, empty file of a unique name, noted before it is made; the writer
   // writes the archive into it.
-  const std::string partial = RunRecord::MakeArchiveFile(FolderOf(settings_.ZipFileName));
+  PartialArchive partialArchive{RunRecord::MakeArchiveFile(FolderOf(settings_.ZipFileName))};
+  const std::string partial = partialArchive.path;
   bool ok = false;
   if (!partial.empty()) {
+    progress_.Begin(kPacking, GatheredBytes(tempDir_));
     auto zip = std::make_unique<cZip>();
     zip->PasswordRequest = [this](std::string& sPassword, std::int32_t, bool, bool& bCancel) {
       if (!settings_.Password.empty()) sPassword = settings_.Password;
       else bCancel = true;
     };
     zip->CommentRequest = [this](std::string& sComment, bool&) { sComment = settings_.Comment; };
-    zip->Progress = [this](std::int32_t lCount, const std::string& sMsg) { ZipProgress(lCount, sMsg); };
-    // Within a large file the bar moves by its bytes.
-    zip->Bytes = [this](std::uint64_t done, std::uint64_t size) {
-      if (size > 0 && expected_ > 0)
-        view_.Bar().value((std::max(reported_ - 1, 0) + static_cast<double>(std::min(done, size)) / static_cast<double>(size)) /
-                          (expected_ + 3) * 100.0);
+    // The window repaints with each file and, within large files, as their
+    // bytes are packed; the bar moves by the bytes.
+    zip->Progress = [this](std::int32_t, const std::string&) { view_.Repaint(); };
+    zip->Cancel = [this](const std::string&, bool& bCancel) { bCancel = view_.Stopping(); };
+    zip->Bytes = [this](std::uint64_t done, std::uint64_t, bool& bCancel) {
+      progress_.Done(done);
       alive_();
+      bCancel = view_.Stopping();
     };
     zip->ZipFile(partial);
     zip->Encrypt(!Trimmed(settings_.Password).empty(), settings_.CompatibleEncryption);
@@ -162,18 +180,25 @@ bool BackupRun::Compress() {
     zip->Zip();
     ok = zip->Success();
     zip.reset();
+    StopIfAsked();
     if (ok && !Verify(partial)) {
-      platform::RemoveFile(partial);
-      RunRecord::Strike(partial);
+      StopIfAsked();
+      partialArchive.Remove();
       platform::MsgBox(kVerifyFailMessage, platform::kExclamation);
       failure_ = "The new backup file did not read back correctly.";
       return false;
     }
+    // The last moment to stop: from here the new archive takes the place
+    // of an earlier one.
+    StopIfAsked();
     ok = ok && platform::MoveFileReplace(partial, settings_.ZipFileName);
-    if (!ok) platform::RemoveFile(partial);
-    RunRecord::Strike(partial);
+    if (ok) {
+      RunRecord::Strike(partial);
+      partialArchive.path.clear();
+    }
   }
   if (!ok) {
+    partialArchive.Remove();
     // Say what failed: most often the disk the archive goes to is full.
     const std::string folder = FolderOf(settings_.ZipFileName);
     failure_ = "The backup file could not be written to " + folder + ".";

@@ -21,8 +21,11 @@ namespace dl = DataLocations;
 // backup: the run stops and says which file it was.
 bool BackupRun::Export(const std::string& key, const std::string& file) {
   alive_();
+  StopIfAsked();
   const bool saved = reg_.SaveKey(key, file, kHkeyCurrentUser, true, false);
+  CountGathered(kExportBytes);
   alive_();
+  StopIfAsked();
   if (saved) return true;
   platform::MsgBox(std::string(kExportFailMessage) + "\r\n\r\n" + file, platform::kCritical);
   failure_ = "The registry data could not be saved to " + file + ".";
@@ -37,42 +40,24 @@ bool BackupRun::GatherIdentity(std::int32_t k) {
   const std::string keyBase = dl::IdentityKey(id) + "\\";
   using namespace ItemFlags;
 
-  if (IsOne(flags, kMessages)) {
-    messagesWanted_ = true;
-    expected_ += 1;
-  }
+  if (IsOne(flags, kMessages)) messagesWanted_ = true;
   if (IsOne(flags, kAccounts)) {
-    expected_ += 1;
     if (!ExportAccounts(keyBase, idFolder)) return false;
     messengerWanted_ = true;
-    expected_ += 2;
   }
-  Add(20);
-  view_.Repaint();
-  if (IsOne(flags, kAddressBook)) {
-    addressBookWanted_ = true;
-    expected_ += 1;
-  }
-  if (IsOne(flags, kRules)) {
-    expected_ += 1;
-    if (!Export(keyBase + dl::kRulesKey, idFolder + al::kRulesFile)) return false;
-  }
-  Add(20);
-  view_.Repaint();
-  if (IsOne(flags, kBlockedSenders)) {
-    expected_ += 1;
-    if (!Export(keyBase + dl::kBlockedSendersKey, idFolder + al::kBlockedFile)) return false;
-  }
-  Add(20);
-  view_.Repaint();
+  Repaint();
+  if (IsOne(flags, kAddressBook)) addressBookWanted_ = true;
+  if (IsOne(flags, kRules) && !Export(keyBase + dl::kRulesKey, idFolder + al::kRulesFile)) return false;
+  Repaint();
+  if (IsOne(flags, kBlockedSenders) && !Export(keyBase + dl::kBlockedSendersKey, idFolder + al::kBlockedFile))
+    return false;
+  Repaint();
   if (IsOne(flags, kSignatures)) {
-    expected_ += 1;
     const std::string signatureKey = keyBase + dl::kSignaturesKey;
     if (!Export(signatureKey, idFolder + al::kSignaturesFile)) return false;
     CopySignatureFiles(signatureKey, idFolder);
   }
-  Add(20);
-  view_.Repaint();
+  Repaint();
   return true;
 }
 
@@ -100,27 +85,34 @@ void BackupRun::CopySignatureFiles(const std::string& signatureKey, const std::s
 
 bool BackupRun::GatherMessenger() {
   if (!Export(dl::kMessengerGroupStateKey, tempDir_ + al::kGroupStateEntry)) return false;
-  Add(10);
-  view_.Repaint();
+  Repaint();
   return Export(dl::kMessengerListCacheKey, tempDir_ + al::kUserListEntry);
 }
 
 // A copy that fails leaves the file out of the archive (a half-written
-// copy too): it is remembered so the user learns which files the backup lacks.
+// copy too): it is remembered so the user learns which files the backup
+// lacks. A copy the user stopped stops the run.
 void BackupRun::CopyInto(const std::string& from, const std::string& to) {
-  if (platform::CopyOneFile(from, to, false, [this] { alive_(); })) return;
+  const bool copied = platform::CopyOneFile(from, to, false, [this](std::uint64_t done, std::uint64_t) {
+    progress_.Done(gathered_ + done);
+    alive_();
+    return !view_.Stopping();
+  });
+  std::uint64_t size = 0;
+  if (copied) {
+    platform::GetFileSize(to, size);
+    CountGathered(size);
+    return;
+  }
   platform::RemoveFile(to);
+  StopIfAsked();
   notCopied_.push_back(from);
 }
 
 void BackupRun::CopyStoreFolder(std::int32_t k) {
   const std::string id = items_.IdentitiesID().Value(k);
   std::string root = ReadValue(dl::IdentitySubkey(id, dl::kMailDataKey), dl::kStoreRootValue);
-  if (root.empty()) {
-    Add(100);
-    view_.Repaint();
-    return;
-  }
+  if (root.empty()) return;
   if (root.back() != '\\') root += "\\";
   std::vector<platform::DirEntry> listed, files;
   if (platform::ListFolder(root + "*.*", listed)) {
@@ -128,25 +120,16 @@ void BackupRun::CopyStoreFolder(std::int32_t k) {
       if (!(e.attributes & (platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem)))
         files.push_back(e);
   }
-  if (files.empty()) {
-    Add(100);
-    view_.Repaint();
-    return;
-  }
   const std::string idFolder = al::IdentityFolder(tempDir_, id);
   for (const platform::DirEntry& e : files) {
     if (modFunction::FileExists(root + e.name)) CopyInto(root + e.name, idFolder + e.name);
-    Add(100.0 / static_cast<double>(files.size()));
-    view_.Repaint();
+    Repaint();
   }
-  expected_ += static_cast<std::int32_t>(files.size()) - 1;
 }
 
 void BackupRun::CopyAddressBook() {
   std::string path = ReadValue(dl::kAddressBookKey, "");
-  Add(20);
   if (modFunction::FileExists(path)) CopyInto(path, tempDir_ + al::AddressBookEntry(path));
-  Add(80);
 }
 
 bool BackupRun::WriteIdentityList() {

@@ -4,75 +4,138 @@
 
 #include "backup/ArchiveLayout.h"
 #include "catalog/DataLocations.h"
+#include "catalog/ItemFlags.h"
+#include "platform/files.h"
 #include "platform/ui.h"
 #include "shell/RunRecord.h"
 #include "shell/modFunction.h"
 
 namespace backup {
 
+namespace dl = DataLocations;
+
 BackupRun::BackupRun(const cProcessItem& items, RunView& view, RunSettings settings)
-    : items_(items), view_(view), settings_(std::move(settings)) {
+    : items_(items), view_(view), settings_(std::move(settings)), progress_(view.Bar()) {
   reg_.hKey(kHkeyCurrentUser);
 }
 
-void BackupRun::Add(double amount) { view_.Bar().value(view_.Bar().value() + amount); }
-
-std::string BackupRun::ReadValue(const std::string& key, const std::string& name) {
+std::string BackupRun::ReadValue(const std::string& key, const std::string& name) const {
   reg_.KeyRoot(key);
   reg_.Subkey("");
   std::string value = reg_.GetRegistryValue(name, "").AsText();
   return value == "Error!" ? std::string() : value;
 }
 
+void BackupRun::StopIfAsked() {
+  if (view_.Stopping()) throw Stop();
+}
+
+void BackupRun::Repaint() {
+  view_.Repaint();
+  StopIfAsked();
+}
+
+void BackupRun::CountGathered(std::uint64_t bytes) {
+  gathered_ += bytes;
+  progress_.Done(gathered_);
+}
+
+std::uint64_t BackupRun::PlanGathering() const {
+  using namespace ItemFlags;
+  const OneBasedList<bool>& selected = items_.SelectIdentity();
+  bool messages = false, book = false, accounts = false;
+  std::uint64_t exports = 0;
+  for (std::int32_t k = 1; k <= selected.Count(); ++k) {
+    if (!selected.Value(k)) continue;
+    const std::string flags = items_.Detail().Value(k);
+    messages |= IsOne(flags, kMessages);
+    book |= IsOne(flags, kAddressBook);
+    accounts |= IsOne(flags, kAccounts);
+    exports += IsOne(flags, kAccounts) + IsOne(flags, kRules) + IsOne(flags, kBlockedSenders) +
+               IsOne(flags, kSignatures);
+  }
+  if (accounts) exports += 3;  // the shared accounts and the two Messenger caches
+  std::uint64_t bytes = exports * kExportBytes;
+  std::vector<platform::DirEntry> listed;
+  for (std::int32_t k = 1; messages && k <= selected.Count(); ++k) {
+    if (!selected.Value(k)) continue;
+    std::string root = ReadValue(dl::IdentitySubkey(items_.IdentitiesID().Value(k), dl::kMailDataKey),
+                                 dl::kStoreRootValue);
+    if (root.empty()) continue;
+    if (root.back() != '\\') root += "\\";
+    if (!platform::ListFolder(root + "*.*", listed)) continue;
+    for (const platform::DirEntry& e : listed)
+      if (!(e.attributes & (platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem)))
+        bytes += e.size;
+  }
+  std::uint64_t size = 0;
+  if (book && platform::GetFileSize(ReadValue(dl::kAddressBookKey, ""), size)) bytes += size;
+  return bytes;
+}
+
 bool BackupRun::Run() {
+  stopped_ = false;
+  try {
+    return Steps();
+  } catch (const Stop&) {
+    // Nothing of a stopped run stays: the working folder goes whole (the
+    // partial archive has gone with the packing), an earlier archive stays.
+    stopped_ = true;
+    failure_.clear();
+    notCopied_.clear();
+    if (!tempDir_.empty()) {
+      modFunction::DeleteFolderTree(tempDir_.substr(0, tempDir_.size() - 1));
+      RunRecord::Strike(tempDir_);
+    }
+    return false;
+  }
+}
+
+bool BackupRun::Steps() {
   view_.StepStarted(0);
   messagesWanted_ = messengerWanted_ = addressBookWanted_ = false;
   failure_.clear();
   tempDir_ = RunRecord::MakeWorkFolder();
-  controls::ProgressBar& bar = view_.Bar();
-  bar.Max(settings_.TotalItem * 100.0);
-  expected_ = 0;
+  // One bar over the run: what is gathered is packed and read back again.
+  const std::uint64_t planned = PlanGathering();
+  progress_.Plan({{planned, kGatheringCost}, {planned, kPackingCost}, {planned, kReadingBackCost}});
+  progress_.Begin(kGathering, planned);
+  gathered_ = 0;
+  StopIfAsked();
 
   // Step 1: registry data.
   const OneBasedList<bool>& selected = items_.SelectIdentity();
   for (std::int32_t k = 1; k <= selected.Count(); ++k) {
     if (!selected.Value(k)) continue;
     if (!GatherIdentity(k)) return false;
-    view_.Repaint();
+    Repaint();
   }
   if (messengerWanted_ && !GatherMessenger()) return false;
-  bar.value(100);
   view_.StepDone(0);
   view_.StepStarted(1);
+  StopIfAsked();
 
   // Step 2: data files and the identity list.
-  bar.Max((settings_.TotalItem + 1) * 100.0);
-  bar.value(0);
   for (std::int32_t k = 1; k <= selected.Count(); ++k) {
     if (!selected.Value(k) || !messagesWanted_) continue;
     CopyStoreFolder(k);
-    view_.Repaint();
+    Repaint();
   }
   if (addressBookWanted_) CopyAddressBook();
-  Add(100);
-  view_.Repaint();
+  Repaint();
   if (!WriteIdentityList()) return false;
   view_.StepDone(1);
-  bar.Max(100);
-  bar.value(0);
   view_.StepStarted(2);
+  StopIfAsked();
 
   // Step 3: the archive. A backup that misses files it should hold is not
   // written at all: it must not take the place of an earlier, complete one.
-  reported_ = 0;
   bool ok = notCopied_.empty() && Compress();
-  bar.value(100);
   view_.Repaint();
   std::string folder = tempDir_.substr(0, tempDir_.size() - 1);
   modFunction::DeleteFolderTree(folder);
   RunRecord::Strike(tempDir_);  // emptied: the plain copies are gone
   view_.StepDone(2);
-  bar.value(0);
   view_.Repaint();
   if (!notCopied_.empty()) {
     failure_ = "These files could not be read:";
@@ -82,6 +145,7 @@ bool BackupRun::Run() {
     failure_ += ".";
     TellNotCopied();
   }
+  if (ok) progress_.Complete();  // nothing left to do
   return ok;
 }
 

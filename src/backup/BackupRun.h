@@ -9,6 +9,7 @@
 
 #include "catalog/cProcessItem.h"
 #include "controls/ProgressBar.h"
+#include "controls/RunProgress.h"
 #include "registry/RegistryRoutines.h"
 #include "shell/KeepAlive.h"
 
@@ -27,6 +28,8 @@ class RunView {
   virtual void StepStarted(int step) = 0;
   // Step 0, 1 or 2 is done: animation off, tick, label normal.
   virtual void StepDone(int step) = 0;
+  // The user asked to stop the run; it is looked at after each repaint.
+  virtual bool Stopping() { return false; }
 };
 
 struct RunSettings {
@@ -59,8 +62,11 @@ class BackupRun {
 
   // The three steps; true when the run completed with everything in the
   // archive. Returns early (no archive) when gathering or the identity list
-  // fails.
+  // fails, or when the user stops it: then the partial archive and the
+  // working folder are removed and an earlier archive stays as it was.
   bool Run();
+  // The user stopped the run before the archive took its place.
+  bool Stopped() const { return stopped_; }
 
   // The working folder, ending in "\"; set once the run has made it.
   const std::string& TempDir() const { return tempDir_; }
@@ -70,10 +76,31 @@ class BackupRun {
   const std::string& Failure() const { return failure_; }
   // True once the archive has been read back in full and found complete.
   bool Verified() const { return verified_; }
-  // The run's estimate of the archive's entries (for the progress bar).
-  std::int32_t ExpectedEntries() const { return expected_; }
+
+  // The run's phases on the bar, and what a byte of each costs: packing
+  // deflates it, several times slower than copying it or reading it back
+  // (inflating it, checking its CRC). What is gathered is packed and read
+  // back, so the phases take these shares of the bar.
+  enum Phase { kGathering, kPacking, kReadingBack };
+  static constexpr double kGatheringCost = 1, kPackingCost = 5, kReadingBackCost = 1;
+  static constexpr double kPackingFrom = kGatheringCost / (kGatheringCost + kPackingCost + kReadingBackCost);
+  static constexpr double kReadingBackFrom =
+      (kGatheringCost + kPackingCost) / (kGatheringCost + kPackingCost + kReadingBackCost);
+  // A registry export counts as this many bytes on the bar.
+  static constexpr std::uint64_t kExportBytes = 64 * 1024;
 
  private:
+  // Thrown from the run's own code (never from a library's callback) when
+  // the user has asked it to stop.
+  struct Stop {};
+  bool Steps();
+  // Lets the window repaint, then stops if the user asked to.
+  void Repaint();
+  void StopIfAsked();
+  // The bytes gathering will copy (store files, address book) and export.
+  std::uint64_t PlanGathering() const;
+  void CountGathered(std::uint64_t bytes);
+
   // Step 1 (BackupGather.cpp).
   bool GatherIdentity(std::int32_t k);
   bool ExportAccounts(const std::string& keyBase, const std::string& idFolder);
@@ -89,25 +116,24 @@ class BackupRun {
   bool Compress();
   bool Verify(const std::string& archive);
   bool IdentityListReadsBack(cUnzip& reader);
-  void ZipProgress(std::int32_t lCount, const std::string& sMsg);
   void TellNotCopied() const;
 
-  void Add(double amount);
-  std::string ReadValue(const std::string& key, const std::string& name);
+  std::string ReadValue(const std::string& key, const std::string& name) const;
 
   const cProcessItem& items_;
   RunView& view_;
   RunSettings settings_;
-  RegistryRoutines reg_;
+  mutable RegistryRoutines reg_;
   std::string tempDir_;
   std::vector<std::string> notCopied_;
   std::string failure_;
-  std::int32_t expected_ = 0;
-  std::int32_t reported_ = 0;
+  controls::RunProgress progress_;
+  std::uint64_t gathered_ = 0;  // bytes copied and exported so far
   bool messagesWanted_ = false;
   bool messengerWanted_ = false;
   bool addressBookWanted_ = false;
   bool verified_ = false;
+  bool stopped_ = false;
   KeepAlive alive_{[this] { view_.Repaint(); }};
 };
 

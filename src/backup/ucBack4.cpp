@@ -110,6 +110,7 @@ void ucBack4::StepDone(int step) {
 }
 
 void ucBack4::StartBackup() {
+  ClearStop();
   ShowProcessing(true);
   lblAdvice.Caption(kAdvice);
   lblFileName.Caption(zipFileName_);
@@ -122,15 +123,20 @@ void ucBack4::StartBackup() {
   backup::BackupRun run(items, *this, settings);
   succeeded_ = run.Run();
   failure_ = succeeded_ ? std::string() : run.Failure();
+  stopped_ = run.Stopped();
   tempDir_ = run.TempDir();
   ShowResult(succeeded_);
   lblVerified.Caption(succeeded_ && run.Verified() ? kVerifiedNote : "");
   if (!succeeded_) {
     // No archive was written: no path to it and no advice to copy it, but
-    // what failed.
+    // what failed, or that the user stopped it.
     lblFileName.Caption("");
     lblFileName.Visible(false);
-    lblAdvice.Caption(failure_.empty() ? std::string(kNothingWritten) : failure_);
+    lblAdvice.Caption(stopped_ ? std::string(kStoppedKept) : failure_.empty() ? std::string(kNothingWritten) : failure_);
+  }
+  if (stopped_) {
+    lblTitle.Caption(kStoppedTitle);
+    lblNotice.Caption(kStoppedNotice);
   }
   platform::SetMousePointer(platform::MousePointer::Default);
   RaiseFinish();

@@ -40,6 +40,8 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   // What failed in the last run, as the page says it ("" when it succeeded
   // or the run could not tell).
   const std::string& Failure() const { return failure_; }
+  // The last run was stopped by the user.
+  bool Stopped() const { return stopped_; }
   int CurrentStep() const { return currentStep_; }
   // The catalogue the run reads; the program's shared one unless set.
   void Catalogue(const cProcessItem* items) { items_ = items; }
@@ -66,6 +68,10 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   static constexpr const char kNothingWritten[] = "No backup file was written.";
   static constexpr const char kFailedNotice[] =
       "Your Outlook Express data haven't backed up successfully, please try again! ";
+  static constexpr const char kStoppedTitle[] = "Backup Stopped";
+  static constexpr const char kStoppedNotice[] = "The backup was stopped.";
+  static constexpr const char kStoppedKept[] =
+      "No backup file was written; an earlier backup file of the same name is left as it was.";
 
  private:
   // RunView.
@@ -73,6 +79,7 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   void Repaint() override;
   void StepStarted(int step) override;
   void StepDone(int step) override;
+  bool Stopping() override { return StopRequested(); }
 
   void Animate();
   void ShowResult(bool completed);
@@ -85,4 +92,5 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   int currentStep_ = 0;
   int frame_ = 0;  // the animation's counter
   bool succeeded_ = false;
+  bool stopped_ = false;
 };

@@ -27,10 +27,12 @@ struct DirEntry {
 
 // True on success. With bFailIfExists an existing target makes it fail.
 bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists);
-// The same, calling `tick` between the pieces of a large file (so that the
-// caller can keep its window alive).
-bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists,
-                 const std::function<void()>& tick);
+// The same, calling `tick` between the pieces of a large file with the bytes
+// copied so far and the file's size (so that the caller can keep its window
+// alive and show how far it is). A tick that returns false stops the copy:
+// it fails, and the part copied is removed.
+using CopyTick = std::function<bool(std::uint64_t done, std::uint64_t size)>;
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists, const CopyTick& tick);
 bool RemoveFile(const std::string& path);            // fails on read-only files
 bool MoveFileReplace(const std::string& from, const std::string& to);
 std::uint32_t GetAttributes(const std::string& path);  // kInvalidAttributes if missing

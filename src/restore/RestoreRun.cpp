@@ -120,24 +120,91 @@ std::string FreshAsideFolder(const std::string& folder) {
 }  // namespace
 
 RestoreRun::RestoreRun(const clsRestore& plan, RunView& view, RunSettings settings)
-    : plan_(plan), view_(view), settings_(std::move(settings)) {
+    : plan_(plan), view_(view), settings_(std::move(settings)), progress_(view.Bar()) {
   reg_.hKey(kHkeyCurrentUser);
   unzip_.PasswordRequest = [this](std::string& sPassword, bool&) { sPassword = settings_.Password; };
-  // The window repaints and answers while large entries are extracted.
-  unzip_.Tick = [this] { view_.Repaint(); };
-  unzip_.Progress = [this](std::int32_t lCount, const std::string&) {
-    extractDone_ += lCount;
-    if (extractTotal_ > 0) view_.Bar().value(static_cast<double>(extractDone_) / extractTotal_ * 100.0);
+  // The window repaints and answers while large entries are extracted, the
+  // bar moving by their bytes; a stop gives up what is being extracted.
+  unzip_.Tick = [this](std::uint64_t bytesRead, bool& bCancel) {
+    progress_.Done(bytesRead);
     view_.Repaint();
+    bCancel = view_.Stopping();
   };
-}
-
-void RestoreRun::Add(double amount) {
-  view_.Bar().value(view_.Bar().value() + amount);
-  view_.Repaint();
+  unzip_.Progress = [this](std::int32_t, const std::string&) { view_.Repaint(); };
+  unzip_.Cancel = [this](const std::string&, bool& bCancel) { bCancel = view_.Stopping(); };
 }
 
 bool RestoreRun::Field(int k) const { return ItemFlags::IsOne(detail_, k); }
+
+RestoreRun::Use RestoreRun::EntryUse(const std::string& d, const std::string& f, const std::string& id,
+                                     const std::string& detail) {
+  auto field = [&detail](int k) { return ItemFlags::IsOne(detail, k); };
+  auto when = [](bool set, Use use) { return set ? use : Use::kNone; };
+  if (d == id) {
+    if (f == ArchiveLayout::kAccountsFile) return when(field(ItemFlags::kAccounts), Use::kRegistry);
+    if (f == ArchiveLayout::kRulesFile) return when(field(ItemFlags::kRules), Use::kRegistry);
+    if (f == ArchiveLayout::kBlockedFile) return when(field(ItemFlags::kBlockedSenders), Use::kRegistry);
+    if (f == ArchiveLayout::kSignaturesFile) return when(field(ItemFlags::kSignatures), Use::kRegistry);
+    return when(field(ItemFlags::kMessages), Use::kStore);
+  }
+  if (d.empty()) {
+    if (f == ArchiveLayout::kUserListEntry || f == ArchiveLayout::kGroupStateEntry)
+      return when(field(ItemFlags::kAccounts), Use::kRegistry);
+    if (f == ArchiveLayout::kIdListEntry) return Use::kNone;
+    if (f == ArchiveLayout::kSharedAccountsEntry) return Use::kRegistry;
+    return when(field(ItemFlags::kAddressBook), Use::kAddressBook);
+  }
+  if (d.find(id) != std::string::npos) return when(field(ItemFlags::kSignatures), Use::kRegistry);
+  return Use::kNone;
+}
+
+// Only what was both chosen and saved: a choice the backup cannot serve (a
+// plan edited by hand, a page that got it wrong) restores nothing of that
+// item.
+std::string RestoreRun::ItemsToRestore(std::int32_t i) const {
+  std::array<bool, ItemFlags::kItemCount> both{};
+  const std::string chosen = Value(clsItem::ToRestoreDetail, i), saved = Value(clsItem::IDDetail, i);
+  for (int k = 0; k < ItemFlags::kItemCount; ++k)
+    both[static_cast<std::size_t>(k)] = ItemFlags::IsOne(chosen, k + 1) && ItemFlags::IsOne(saved, k + 1);
+  return ItemFlags::Build(both);
+}
+
+// One bar over the run: per chosen record the bytes it extracts, the bytes
+// of store files and address book it copies, and the registry data it
+// imports.
+void RestoreRun::PlanProgress() {
+  phases_.clear();
+  for (std::int32_t i = 1; i <= plan_.Count(); ++i) {
+    if (Value(clsItem::Selected, i) != "True") continue;
+    const std::string detail = ItemsToRestore(i), id = Value(clsItem::IDList, i);
+    std::uint64_t extract = 0, copy = 0, import = 0;
+    for (const UnzipEntry& e : unzip_.Entries()) {
+      const Use use = EntryUse(e.FileDirectory, e.Filename, id, detail);
+      if (use == Use::kNone) continue;
+      extract += e.Size;
+      (use == Use::kRegistry ? import : copy) += e.Size;
+    }
+    phases_.push_back({extract, kExtractingCost});
+    phases_.push_back({copy, kCopyingCost});
+    phases_.push_back({import, kImportingCost});
+  }
+  progress_.Plan(phases_);
+  record_ = 0;
+}
+
+void RestoreRun::BeginPhase(Phase phase) {
+  const std::size_t k = record_ * kPhasesPerRecord + phase;
+  progress_.Begin(k, k < phases_.size() ? phases_[k].bytes : 0);
+  importedFifths_ = 0;
+}
+
+// The registry step moves the bar in fifths.
+void RestoreRun::Imported(int fifths) {
+  importedFifths_ += fifths;
+  const std::size_t k = record_ * kPhasesPerRecord + kImporting;
+  if (k < phases_.size()) progress_.Done(phases_[k].bytes * static_cast<std::uint64_t>(importedFifths_) / 5);
+  view_.Repaint();
+}
 
 bool RestoreRun::Run() {
   std::string temp = settings_.TempFolder;
@@ -152,9 +219,18 @@ bool RestoreRun::Run() {
   } catch (const UnzipError& e) {
     platform::MsgBox(e.what(), platform::kCritical, e.Source);
   }
+  PlanProgress();
+  stopped_ = false;
   std::set<std::string> targets;
+  std::size_t chosen = 0;
   for (std::int32_t i = 1; i <= plan_.Count(); ++i) {
     if (Value(clsItem::Selected, i) != "True") continue;
+    record_ = chosen++;
+    if (view_.Stopping()) stopped_ = true;  // asked between records: this one is not begun
+    if (stopped_) {
+      leftAsItWas_ = Value(clsItem::ToIDName, i);
+      break;
+    }
     view_.ShowIdentity(Value(clsItem::ToIDName, i));
     // One target takes one saved identity: a second would replace the
     // first one's store.
@@ -164,7 +240,14 @@ bool RestoreRun::Run() {
     const bool restored = first && RestoreIdentity(i);
     if (!preparedBook_.empty()) platform::RemoveFile(preparedBook_);  // not placed: the user's book stays
     preparedBook_.clear();
-    if (restored) continue;
+    if (stopped_) {
+      leftAsItWas_ = Value(clsItem::ToIDName, i);
+      break;
+    }
+    if (restored) {
+      restored_.push_back(Value(clsItem::ToIDName, i));
+      continue;
+    }
     failed_.push_back(Value(clsItem::ToIDName, i));
     if (platform::MsgBox(std::string(kRecordFailedQuestion) + "\r\n\r\n" + kRecordFailedIdentity +
                              Value(clsItem::ToIDName, i),
@@ -184,32 +267,35 @@ bool RestoreRun::Run() {
     for (const std::string& name : signaturesNotRestored_) list += "\r\n" + name;
     platform::MsgBox(std::string(kSignaturesNotRestoredMessage) + "\r\n" + list, platform::kExclamation);
   }
-  return failed_.empty() && !abandoned_;
+  if (!stopped_ && !abandoned_) progress_.Complete();
+  return failed_.empty() && !abandoned_ && !stopped_;
 }
 
 bool RestoreRun::RestoreIdentity(std::int32_t i) {
   try {
     currentRecord_ = i;
-    // Only what was both chosen and saved: a choice the backup cannot
-    // serve (a plan edited by hand, a page that got it wrong) restores
-    // nothing of that item.
-    std::array<bool, ItemFlags::kItemCount> both{};
-    const std::string chosen = Value(clsItem::ToRestoreDetail, i), saved = Value(clsItem::IDDetail, i);
-    for (int k = 0; k < ItemFlags::kItemCount; ++k)
-      both[static_cast<std::size_t>(k)] = ItemFlags::IsOne(chosen, k + 1) && ItemFlags::IsOne(saved, k + 1);
-    detail_ = ItemFlags::Build(both);
+    detail_ = ItemsToRestore(i);
     const std::string toID = Value(clsItem::ToID, i);
     if (!IsPlainName(Value(clsItem::IDList, i)) || !IsPlainName(toID)) return false;
     view_.SetStep(0);
+    BeginPhase(kExtracting);
     if (!SelectAndExtract(i)) return false;
     // The address book is made ready beside the user's before anything of
     // the target changes: one that cannot be copied fails the record here.
     if (Field(ItemFlags::kAddressBook) && !addressBookDone_ && !PrepareAddressBook(i)) return false;
+    if (view_.Stopping()) {  // nothing of the target changed yet
+      stopped_ = true;
+      return false;
+    }
+    // The store first: a stop while it is copied puts the old one back, and
+    // the target is then as it was. The registry data follows it.
     view_.SetStep(1);
-    if (!RestoreRegistryItems(i)) return false;  // a failed step ends the record
-    view_.SetStep(2);
+    BeginPhase(kCopying);
     reg_.hKey(kHkeyCurrentUser);
-    return RestoreStoreAndAddressBook(i);
+    if (!RestoreStoreAndAddressBook(i)) return false;  // a failed step ends the record
+    view_.SetStep(2);
+    BeginPhase(kImporting);
+    return RestoreRegistryItems(i);
   } catch (const UnzipError& e) {
     platform::MsgBox(e.what(), platform::kCritical, e.Source);
   } catch (const std::exception& e) {
@@ -219,36 +305,12 @@ bool RestoreRun::RestoreIdentity(std::int32_t i) {
 }
 
 bool RestoreRun::SelectAndExtract(std::int32_t i) {
-  extractTotal_ = extractDone_ = 0;
-  controls::ProgressBar& bar = view_.Bar();
-  bar.value(0);
-  bar.Max(100);
   const std::string id = Value(clsItem::IDList, i);
   for (std::int32_t j = 1; j <= unzip_.FileCount(); ++j) {
     const std::string d = unzip_.FileDirectory(j), f = unzip_.Filename(j);
-    bool selected = false;
-    if (d == id) {
-      if (f == ArchiveLayout::kAccountsFile) selected = Field(ItemFlags::kAccounts);
-      else if (f == ArchiveLayout::kRulesFile) selected = Field(ItemFlags::kRules);
-      else if (f == ArchiveLayout::kBlockedFile) selected = Field(ItemFlags::kBlockedSenders);
-      else if (f == ArchiveLayout::kSignaturesFile) selected = Field(ItemFlags::kSignatures);
-      else selected = Field(ItemFlags::kMessages);
-    } else if (d.empty()) {
-      if (f == ArchiveLayout::kUserListEntry || f == ArchiveLayout::kGroupStateEntry) {
-        selected = Field(ItemFlags::kAccounts);
-      } else if (f == ArchiveLayout::kIdListEntry) {
-        selected = false;
-      } else if (f == ArchiveLayout::kSharedAccountsEntry) {
-        selected = true;
-      } else {
-        selected = Field(ItemFlags::kAddressBook);
-        if (selected) addressBookEntry_ = f;
-      }
-    } else if (d.find(id) != std::string::npos) {
-      selected = Field(ItemFlags::kSignatures);
-    }
-    if (selected) ++extractTotal_;
-    unzip_.FileSelected(j, selected);
+    const Use use = EntryUse(d, f, id, detail_);
+    if (use == Use::kAddressBook) addressBookEntry_ = f;  // the last such entry wins
+    unzip_.FileSelected(j, use != Use::kNone);
   }
   // What the record needs must arrive whole: a damaged entry, or one the
   // reader refused (a name that leads out of the work folder or cannot be
@@ -256,6 +318,10 @@ bool RestoreRun::SelectAndExtract(std::int32_t i) {
   // identity has been changed. A file an earlier record left in the work
   // folder is kept (result 0).
   if (unzip_.Unzip()) return true;
+  if (unzip_.LastResult() == kUzAbort && view_.Stopping()) {  // stopped, not failed
+    stopped_ = true;
+    return false;
+  }
   const char* why = unzip_.LastResult() == kUzWarn ? kRefusedEntriesMessage : kExtractFailMessage;
   platform::MsgBox(std::string(why) + "\r\n\r\n" + Value(clsItem::IDName, i), platform::kCritical);
   return false;
@@ -267,23 +333,23 @@ bool RestoreRun::RestoreRegistryItems(std::int32_t i) {
   bool ok = true;
   if (Field(ItemFlags::kAccounts)) {
     ok = RestoreAccounts(toID, src + ArchiveLayout::kAccountsFile) && ok;
-    Add(20);
+    Imported(1);
     RestoreMessenger(settings_.TempFolder + ArchiveLayout::kUserListEntry,
                      settings_.TempFolder + ArchiveLayout::kGroupStateEntry);
-    Add(20);
+    Imported(1);
   } else {
-    Add(40);
+    Imported(2);
   }
   if (Field(ItemFlags::kRules)) ok = RestoreBelow(toID, DataLocations::kRulesKey, src + ArchiveLayout::kRulesFile) && ok;
-  Add(20);
+  Imported(1);
   if (Field(ItemFlags::kBlockedSenders))
     ok = RestoreBelow(toID, DataLocations::kBlockedSendersKey, src + ArchiveLayout::kBlockedFile) && ok;
-  Add(20);
+  Imported(1);
   if (Field(ItemFlags::kSignatures)) {
     ok = RestoreBelow(toID, DataLocations::kSignaturesKey, src + ArchiveLayout::kSignaturesFile) && ok;
     ok = RestoreSignatureFiles(toID, src) && ok;
   }
-  Add(20);
+  Imported(1);
   if (!ok) platform::MsgBox(std::string(kRegistryFailMessage) + "\r\n\r\n" + Value(clsItem::IDName, i),
                             platform::kCritical);
   return ok;
@@ -405,7 +471,7 @@ bool RestoreRun::RestoreStoreAndAddressBook(std::int32_t i) {
         const std::string store = GetOEPath(toID, true);
         reg_.SetRegistryValue(DataLocations::kStoreRootValue, TaggedValue(store),
                               modFunction::IsWin9x() ? kRegSz : kRegExpandSz);
-      } else {
+      } else if (!stopped_) {
         platform::MsgBox(std::string(kStoreKeptMessage) + "\r\n\r\n" + folder, platform::kCritical);
       }
     }
@@ -414,7 +480,6 @@ bool RestoreRun::RestoreStoreAndAddressBook(std::int32_t i) {
     if (!preparedBook_.empty()) ok = PlaceAddressBook(i);
     addressBookDone_ = ok;
   }
-  view_.Bar().value(100);
   view_.Repaint();
   return ok;
 }
@@ -442,6 +507,8 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
   const std::string asideFolder = aside.empty() ? std::string() : FreshAsideFolder(folder);
   std::vector<std::string> moved, copied;
   auto undo = [&] {
+    // Put back as the next start would after a kill, from the record.
+    if (!asideFolder.empty() && RunRecord::PutStoreBack(asideFolder)) return false;
     for (const std::string& name : copied) {
       platform::SetAttributes(folder + name, platform::kAttrNormal);
       platform::RemoveFile(folder + name);
@@ -451,6 +518,10 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
       RunRecord::Strike(asideFolder);
     return false;
   };
+  if (view_.Stopping()) {  // nothing of the store changed yet
+    stopped_ = true;
+    return false;
+  }
   if (!aside.empty()) {
     // Noted before anything is made, so that a kill at any point is undone;
     // what cannot be noted is not begun.
@@ -465,12 +536,23 @@ bool RestoreRun::ReplaceStoreFiles(const std::string& src, const std::string& fo
     }
     if (!RunRecord::StoreCopying(asideFolder)) return undo();
   }
-  view_.Bar().value(0);
-  const std::size_t n = files.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    if (!platform::CopyOneFile(src + files[k], folder + files[k], false, [this] { alive_(); })) return undo();
-    copied.push_back(files[k]);
-    view_.Bar().value(n > 1 ? static_cast<double>(k) / static_cast<double>(n - 1) * 90.0 : 90.0);
+  // A stop asked for while the new files are copied in puts the old ones
+  // back; once every new file is in place the store is kept.
+  std::uint64_t copiedBytes = 0;
+  for (const std::string& name : files) {
+    const platform::CopyTick tick = [&](std::uint64_t done, std::uint64_t) {
+      progress_.Done(copiedBytes + done);
+      alive_();
+      return !view_.Stopping();
+    };
+    if (view_.Stopping() || !platform::CopyOneFile(src + name, folder + name, false, tick)) {
+      stopped_ = view_.Stopping();
+      return undo();
+    }
+    copied.push_back(name);
+    std::uint64_t size = 0;
+    platform::GetFileSize(folder + name, size);
+    progress_.Done(copiedBytes += size);
     view_.Repaint();
   }
   if (!asideFolder.empty()) {

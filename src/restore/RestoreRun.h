@@ -11,6 +11,7 @@
 
 #include "archive/cUnzip.h"
 #include "controls/ProgressBar.h"
+#include "controls/RunProgress.h"
 #include "registry/RegistryRoutines.h"
 #include "restore/clsRestore.h"
 #include "shell/KeepAlive.h"
@@ -29,6 +30,8 @@ class RunView {
   virtual void ShowIdentity(const std::string& name) = 0;
   // The user gave up after a failed record: back to the ready state.
   virtual void InitNow() = 0;
+  // The user asked to stop the run; it is looked at with each tick.
+  virtual bool Stopping() { return false; }
 };
 
 struct RunSettings {
@@ -69,10 +72,23 @@ class RestoreRun {
   RestoreRun(const clsRestore& plan, RunView& view, RunSettings settings);
 
   // Every chosen record in plan order. True when each of them was restored
-  // completely.
+  // completely. A stop asked for ends the run before the next record, or
+  // within a record before its target is changed: while its extraction
+  // runs, or while its new store files are copied in (the old ones are put
+  // back). Once a record's store is in place it is completed.
   bool Run();
   // Names (targets) of the records that failed, in plan order.
   const std::vector<std::string>& Failed() const { return failed_; }
+  // Names (targets) of the records restored completely, in plan order.
+  const std::vector<std::string>& Restored() const { return restored_; }
+  // The user stopped the run; the target of the record it stopped at (or
+  // would have begun next) was left as it was.
+  bool Stopped() const { return stopped_; }
+  const std::string& LeftAsItWas() const { return leftAsItWas_; }
+
+  // Each record's phases on the bar, and what a byte of each costs.
+  enum Phase { kExtracting, kCopying, kImporting, kPhasesPerRecord };
+  static constexpr double kExtractingCost = 1, kCopyingCost = 1, kImportingCost = 4;
   // The signatures whose files were not restored.
   const std::vector<std::string>& SignaturesNotRestored() const { return signaturesNotRestored_; }
   // The user answered Cancel after a failed record.
@@ -87,6 +103,15 @@ class RestoreRun {
 
  private:
 
+  // What an archive entry serves for a record with these items.
+  enum class Use { kNone, kStore, kRegistry, kAddressBook };
+  static Use EntryUse(const std::string& d, const std::string& f, const std::string& id, const std::string& detail);
+  // The record's items that were both chosen and saved.
+  std::string ItemsToRestore(std::int32_t i) const;
+  void PlanProgress();
+  void BeginPhase(Phase phase);
+  void Imported(int fifths);
+
   bool RestoreIdentity(std::int32_t i);
   bool SelectAndExtract(std::int32_t i);
   bool RestoreRegistryItems(std::int32_t i);
@@ -100,7 +125,6 @@ class RestoreRun {
   bool PrepareAddressBook(std::int32_t i);
   bool PlaceAddressBook(std::int32_t i);
   std::string GetWabFile();
-  void Add(double amount);
   bool Field(int k) const;
   std::string Value(std::int32_t item, std::int32_t i) const { return plan_.GetItemValue(item, i); }
 
@@ -112,9 +136,14 @@ class RestoreRun {
   RegistryRoutines reg_;
   std::string detail_;  // the current record's ToRestoreDetail
   std::string addressBookEntry_;
-  std::int32_t extractTotal_ = 0, extractDone_ = 0;
   bool addressBookDone_ = false, messengerDone_ = false, sharedAccountsDone_ = false;
-  std::vector<std::string> failed_;
+  controls::RunProgress progress_;
+  std::vector<controls::RunProgress::Phase> phases_;  // as planned, kPhasesPerRecord per chosen record
+  std::size_t record_ = 0;                            // the current record among the chosen ones
+  int importedFifths_ = 0;
+  std::vector<std::string> failed_, restored_;
+  bool stopped_ = false;
+  std::string leftAsItWas_;
   std::vector<std::string> signaturesNotRestored_;  // "<saved identity>: <signature> (<file>)"
   std::string preparedBook_;  // the saved address book copied beside the user's
   std::int32_t currentRecord_ = 0;

@@ -6,10 +6,13 @@
 #include "shell/SharedObjects.h"
 
 namespace {
+// In the order a record goes through them: the store before the registry
+// data, so that a stop while the store is copied leaves the identity as it
+// was.
 const char* const kStepCaptions[] = {
     "Extracting data...",
-    "Restoring Registry data...",
     "Restoring Outlook Express Data Files...",
+    "Restoring Registry data...",
 };
 }  // namespace
 
@@ -17,7 +20,7 @@ ucRestor3::ucRestor3() {
   fmeStep[0].Caption("Processing");
   for (int k = 0; k < 3; ++k) lblStep[k].Caption(kStepCaptions[k]);
   lblIDCaption.Caption("Restoring identity:");
-  lblTitle.Caption("Restore Completed");
+  lblTitle.Caption(kCompletedTitle);
   lblTitle.Bold(true);
   chkShell.Caption("&Run Outlook Express");
   Timer1.Interval(300);
@@ -107,12 +110,12 @@ void ucRestor3::SetStep(int n) {
       lblStep[2].Bold(true);
       break;
   }
-  ProgressBar1.value(0);
   Repaint();
   Timer1.Enabled(true);
 }
 
 void ucRestor3::StartRestore() {
+  ClearStop();
   lblState.Caption("Restoring Outlook Express Data");
   lblStep[0].Bold(true);
   Repaint();
@@ -121,22 +124,37 @@ void ucRestor3::StartRestore() {
   clsRestore none;  // no plan to share: nothing is chosen
   const clsRestore& plan = shared::HaveSharedObjects() ? shared::RestorePlan() : none;
   bool ok = false;
-  std::string failedNames;
+  std::string failedNames, restoredNames, leftAsItWas;
+  auto joined = [](const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+    return text;
+  };
   {
     restore::RestoreRun run(plan, *this, settings);
     ok = run.Run();
+    stopped_ = run.Stopped();
     oeFileName_ = run.OEFileName();
-    for (const std::string& name : run.Failed()) failedNames += (failedNames.empty() ? "" : ", ") + name;
+    failedNames = joined(run.Failed());
+    restoredNames = joined(run.Restored());
+    leftAsItWas = run.LeftAsItWas();
   }
   ShowFrame(1);
   succeeded_ = ok;
+  lblTitle.Caption(stopped_ ? kStoppedTitle : kCompletedTitle);
   if (ok) {
     lblFinishState.Caption(kSuccessText);
     // Offered only when the mail client's program was found.
     chkShell.Value(0);
     chkShell.Visible(!oeFileName_.empty());
   } else {
-    std::string text = kErrorText;
+    // What was stopped and what was kept; or that something failed.
+    std::string text = stopped_ ? kStoppedText : kErrorText;
+    if (stopped_) {
+      text += "\r\n\r\n" + (restoredNames.empty() ? std::string(kNothingRestored)
+                                                   : kRestoredBeforeStop + restoredNames + ".");
+      if (!leftAsItWas.empty()) text += "\r\nThe identity " + leftAsItWas + kLeftAsItWas;
+    }
     if (!failedNames.empty()) text += "\r\n\r\n" + std::string(restore::kFailedSuffix) + failedNames;
     lblFinishState.Caption(text);
     chkShell.Value(0);

@@ -35,6 +35,8 @@ class ucRestor3 : public wizard::RestoreRunPage, private restore::RunView {
   void ShellOE(std::int32_t value) { chkShell.Value(value); }
   // True after a run in which every chosen identity was restored.
   bool Succeeded() const { return succeeded_; }
+  // The last run was stopped by the user.
+  bool Stopped() const { return stopped_; }
   int CurrentStep() const { return currentStep_; }
 
   controls::Frame fmeStep[2];
@@ -49,6 +51,14 @@ class ucRestor3 : public wizard::RestoreRunPage, private restore::RunView {
 
   static constexpr const char kSuccessText[] = "Your Outlook Express data has been restored successfully!";
   static constexpr const char kErrorText[] = "There is at least one error happened in the course of restoring. ";
+  static constexpr const char kCompletedTitle[] = "Restore Completed";
+  static constexpr const char kStoppedTitle[] = "Restore Stopped";
+  static constexpr const char kStoppedText[] = "The restore was stopped.";
+  // Followed by the names, then ".".
+  static constexpr const char kRestoredBeforeStop[] = "Restored before the stop: ";
+  static constexpr const char kNothingRestored[] = "No identity was restored before the stop.";
+  // Between "The identity " and this, the name of the one being restored.
+  static constexpr const char kLeftAsItWas[] = " was left as it was.";
 
  private:
   // RunView.
@@ -56,6 +66,7 @@ class ucRestor3 : public wizard::RestoreRunPage, private restore::RunView {
   void Repaint() override;
   void SetStep(int step) override;
   void ShowIdentity(const std::string& name) override { lblID.Caption(name); }
+  bool Stopping() override { return StopRequested(); }
 
   void Animate();
   void ShowFrame(int frame);
@@ -64,4 +75,5 @@ class ucRestor3 : public wizard::RestoreRunPage, private restore::RunView {
   int currentStep_ = 0;
   int counter_ = 0;  // the animation's counter
   bool succeeded_ = false;
+  bool stopped_ = false;
 };

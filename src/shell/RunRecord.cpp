@@ -115,13 +115,16 @@ void RemoveTree(const std::string& folder) {
 // Unless the copy was complete, the new files go (only once copying had
 // begun: before that a file of a new one's name is still an old one) and
 // the old ones come back.
-void PutStoreBack(const std::vector<std::string>& f, bool copying, bool complete) {
+// True when nothing is left aside (an old file that could not come back
+// stays in the aside folder, never deleted).
+bool CarryOutStore(const std::vector<std::string>& f, bool copying, bool complete) {
   // store <aside> <store> <new file>...
-  if (f.size() < 3) return;
+  if (f.size() < 3) return true;
   std::string aside = f[1], store = f[2];
   if (!aside.empty() && aside.back() != '\\') aside += '\\';
   if (!store.empty() && store.back() != '\\') store += '\\';
-  if (!IsOwnAsideFolder(aside, store) || platform::GetAttributes(aside) == platform::kInvalidAttributes) return;
+  if (!IsOwnAsideFolder(aside, store) || platform::GetAttributes(aside) == platform::kInvalidAttributes) return true;
+  bool back = true;
   if (!complete) {
     for (std::size_t k = 3; k < f.size() && copying; ++k) {
       if (f[k].find_first_of("\\/:") != std::string::npos) continue;
@@ -131,26 +134,39 @@ void PutStoreBack(const std::vector<std::string>& f, bool copying, bool complete
     std::vector<platform::DirEntry> moved;
     platform::ListFolder(aside + "*.*", moved);
     for (const platform::DirEntry& e : moved)
-      if (!(e.attributes & platform::kAttrDirectory)) platform::MoveFileReplace(aside + e.name, store + e.name);
+      if (!(e.attributes & platform::kAttrDirectory))
+        back = platform::MoveFileReplace(aside + e.name, store + e.name) && back;
   }
-  RemoveTree(aside);
+  if (back) RemoveTree(aside);
+  return back;
 }
+
+// How far the store noted under an aside folder got: copying had begun,
+// the copy was complete.
+struct StoreState {
+  std::vector<std::string> copying, complete;  // aside folders, lower case
+  explicit StoreState(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+      std::vector<std::string> f = Fields(line);
+      if (f.size() >= 2 && f[0] == "stored") complete.push_back(Lower(f[1]));
+      if (f.size() >= 2 && f[0] == "copying") copying.push_back(Lower(f[1]));
+    }
+  }
+  static bool Listed(const std::vector<std::string>& in, const std::string& aside) {
+    for (const std::string& c : in)
+      if (c == Lower(aside)) return true;
+    return false;
+  }
+  bool CarryOut(const std::vector<std::string>& f) const {
+    return CarryOutStore(f, Listed(copying, f[1]), Listed(complete, f[1]));
+  }
+};
 
 // False when the record cannot be read: it is left for a later start.
 bool CarryOut(const std::string& file) {
   std::vector<std::string> lines;
   if (!Lines(file, lines)) return false;
-  std::vector<std::string> complete, copying;
-  for (const std::string& line : lines) {
-    std::vector<std::string> f = Fields(line);
-    if (f.size() >= 2 && f[0] == "stored") complete.push_back(Lower(f[1]));
-    if (f.size() >= 2 && f[0] == "copying") copying.push_back(Lower(f[1]));
-  }
-  auto listed = [](const std::vector<std::string>& in, const std::string& aside) {
-    for (const std::string& c : in)
-      if (c == Lower(aside)) return true;
-    return false;
-  };
+  const StoreState stores(lines);
   for (const std::string& line : lines) {
     std::vector<std::string> f = Fields(line);
     if (f.size() < 2) continue;
@@ -162,7 +178,7 @@ bool CarryOut(const std::string& file) {
     } else if (f[0] == "work" && IsOwnWorkFolder(f[1])) {
       RemoveTree(f[1]);
     } else if (f[0] == "store") {
-      PutStoreBack(f, listed(copying, f[1]), listed(complete, f[1]));
+      stores.CarryOut(f);
     }
   }
   platform::RemoveFile(file);
@@ -191,6 +207,20 @@ bool NoteStore(const std::string& asideFolder, const std::string& storeFolder,
 
 bool StoreCopying(const std::string& asideFolder) { return Add({"copying", asideFolder}); }
 bool StoreComplete(const std::string& asideFolder) { return Add({"stored", asideFolder}); }
+
+bool PutStoreBack(const std::string& asideFolder) {
+  std::vector<std::string> lines;
+  if (!Lines(RecordFile(), lines)) return false;
+  const StoreState stores(lines);
+  for (const std::string& line : lines) {
+    std::vector<std::string> f = Fields(line);
+    if (f.size() < 3 || f[0] != "store" || Lower(f[1]) != Lower(asideFolder)) continue;
+    if (!stores.CarryOut(f)) return false;
+    Strike(asideFolder);
+    return true;
+  }
+  return false;
+}
 
 bool Strike(const std::string& path) {
   std::vector<std::string> lines, kept;

@@ -30,6 +30,11 @@ bool NoteStore(const std::string& asideFolder, const std::string& storeFolder,
 bool StoreCopying(const std::string& asideFolder);
 // Every new file is in place: the old ones may go.
 bool StoreComplete(const std::string& asideFolder);
+// Puts the store noted under `asideFolder` back now, as the next start
+// would after a kill (the new files removed once copying had begun, the old
+// ones moved back, the folder removed), and strikes it. False when this
+// process's record names no such store.
+bool PutStoreBack(const std::string& asideFolder);
 // Strikes every line that names this path.
 bool Strike(const std::string& path);
 // This process's record is no longer needed (a normal end).

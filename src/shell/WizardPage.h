@@ -59,15 +59,24 @@ class RunningClientsPage : public Page {
   virtual void CheckRunning() = 0;
 };
 
-// A page that runs something long and raises `Finish` at its end.
+// A page that runs something long and raises `Finish` at its end. The run
+// can be stopped: the frame asks the user, and on Yes calls Stop; the run
+// ends at its next tick, keeping what it must not lose.
 class RunPage : public Page {
  public:
   std::function<void()> Finish;
+  void Stop() { stopRequested_ = true; }
+  bool StopRequested() const { return stopRequested_; }
 
  protected:
   void RaiseFinish() {
     if (Finish) Finish();
   }
+  // A run begins: no stop asked for yet.
+  void ClearStop() { stopRequested_ = false; }
+
+ private:
+  bool stopRequested_ = false;
 };
 
 // Pages 5 and 6: the backup run.

@@ -154,8 +154,8 @@ void frmMain::ShowPage() {
       ucBack41.Password(ucBack21.Password());
       ucBack41.Comment(ucBack21.Comment());
       ucBack41.CompatibleEncryption(ucBack21.CompatibleEncryption());
+      // No second Next or Back while it runs; Cancel asks whether to stop it.
       cmdBack.Enabled(false);
-      cmdCancel.Enabled(false);
       cmdNext.Enabled(false);
       running_ = true;
       ucBack41.StartBackup();
@@ -170,9 +170,8 @@ void frmMain::ShowPage() {
       ucRestor31.ZipFileName(ucRestor11.RestoreFile());
       ucRestor31.TempFolder(ucRestor11.RestoreFolder());
       ucRestor31.Password(ucRestor11.Password());
-      // As during a backup: no second Next, Back or Cancel while it runs.
+      // As during a backup.
       cmdBack.Enabled(false);
-      cmdCancel.Enabled(false);
       cmdNext.Enabled(false);
       running_ = true;
       ucRestor31.StartRestore();
@@ -215,8 +214,20 @@ void frmMain::OnRestoreFinish() {
 }
 
 void frmMain::cmdCancel_Click() {
-  if (cmdCancel.Caption() == "&Save Script") SaveScript();
+  if (running_) AskToStop();
+  else if (cmdCancel.Caption() == "&Save Script") SaveScript();
   else Unload();
+}
+
+void frmMain::AskToStop() {
+  const bool restore = currentPage_ == 12;
+  wizard::RunPage& run = restore ? static_cast<wizard::RunPage&>(ucRestor31) : ucBack41;
+  if (askingToStop_ || run.StopRequested()) return;  // asked already: it stops at its next tick
+  controls::BusyScope asking(askingToStop_);
+  if (platform::MsgBox(restore ? kStopRestoreQuestion : kStopBackupQuestion,
+                       platform::kYesNo | platform::kDefaultButton2 | platform::kQuestion, "",
+                       hwnd_) == platform::kAnswerYes)
+    run.Stop();
 }
 
 void frmMain::SaveScript() {
@@ -257,9 +268,9 @@ void frmMain::SaveScript() {
 
 bool frmMain::QueryUnload() {
   // The run reads the shared objects that unloading releases: the window
-  // stays until the run has ended.
+  // stays until the run has ended, and the user may stop it.
   if (running_) {
-    platform::MsgBox(kBusyMessage, platform::kOkOnly | platform::kInformation, "", hwnd_);
+    AskToStop();
     return false;
   }
   if (!notAskExit_ &&

@@ -123,11 +123,19 @@ class frmMain {
   bool Running() const { return running_; }
 
   static constexpr const char kCloseQuestion[] = "Do you want to close Quillmere? ";
-  static constexpr const char kBusyMessage[] =
-      "Quillmere is still working. Please wait until it has finished, then close it.";
+  // Asked when Cancel or the close box is pressed while a run goes on.
+  static constexpr const char kStopBackupQuestion[] =
+      "Do you want to stop the backup?\r\n\r\n"
+      "No backup file will be written; an earlier backup file of the same name is left as it was.";
+  static constexpr const char kStopRestoreQuestion[] =
+      "Do you want to stop the restore?\r\n\r\n"
+      "The identities already restored stay restored; the identity being restored is left as it was.";
   static const std::string kRestoreQuestion;
 
  private:
+  // While a run goes on: asks whether to stop it; Yes stops it at its next
+  // tick. The window stays.
+  void AskToStop();
   void OnBackupFinish();
   void OnRestoreFinish();
   void DoUnload();
@@ -139,6 +147,7 @@ class frmMain {
   bool unloaded_ = false;
   bool running_ = false;
   bool stepping_ = false;  // Next or Back is being acted on
+  bool askingToStop_ = false;
   void Step(void (frmMain::*click)());
   void* hwnd_ = nullptr;
 };

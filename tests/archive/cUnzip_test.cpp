@@ -542,6 +542,30 @@ TEST_F(UnzipTest, FileWhereAFolderStandsFailsTheRun) {
   }
 }
 
+// A tick that cancels ends the run there: the entries being extracted are
+// given up, a new file of theirs removed and an earlier one kept as it was.
+TEST_F(UnzipTest, TickThatCancelsGivesUpTheEntriesBeingExtracted) {
+  const std::string large(32 << 20, 'x');
+  MakeRawArchive(box.Path("big.qmb"), {{"kept.dbx", large}, {"new.dbx", large}});
+  box.WriteFile("out\\kept.dbx", "the earlier file");
+  cUnzip u;
+  u.ZipFile(box.Path("big.qmb"));
+  u.UnzipFolder(box.Path("out"));
+  u.OverwriteExisting(true);
+  std::vector<std::uint64_t> read;
+  u.Tick = [&](std::uint64_t bytes, bool& cancel) {
+    read.push_back(bytes);
+    cancel = true;
+  };
+  u.Directory();
+  EXPECT_FALSE(u.Unzip());
+  EXPECT_EQ(u.LastResult(), 80);
+  ASSERT_EQ(read.size(), 1u);
+  EXPECT_LT(read[0], 2 * large.size());
+  EXPECT_EQ(Extracted(), std::vector<std::string>{"kept.dbx"});
+  EXPECT_EQ(Read("out\\kept.dbx"), "the earlier file");
+}
+
 TEST_F(UnzipTest, ExistingFileIsReplacedOnlyWhenTheOwnerSaysSo) {
   MakeRawArchive(box.Path("a.qmb"), {{"a.txt", "new a"}, {"b.txt", "new b"}});
   box.WriteFile("out\\a.txt", "old a");

@@ -155,18 +155,37 @@ TEST_F(ZipTest, AccentedFolderAndFileNamesAreStoredAsFlaggedUtf8) {
   EXPECT_EQ(back.Comment(), "Sauvegarde d'\xE9t\xE9");
 }
 
-TEST_F(ZipTest, CancelFromTheServiceEventAbortsTheRun) {
-  cZip zip;
-  archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "c");
-  std::vector<std::string> asked;
-  zip.Cancel = [&](const std::string& name, bool& cancel) {
-    asked.push_back(name);
-    cancel = true;
-  };
-  zip.Zip();
-  EXPECT_FALSE(zip.Success());
-  EXPECT_EQ(asked.size(), 1u);
-  EXPECT_FALSE(box.Exists("out.qmb"));
+// Either event stops the run where it is: before a file (the service event)
+// or within one (the bytes event, which counts the bytes of all the files).
+TEST_F(ZipTest, CancelFromTheServiceOrBytesEventAbortsTheRun) {
+  for (const bool withinAFile : {false, true}) {
+    SCOPED_TRACE(withinAFile ? "bytes" : "service");
+    cZip zip;
+    archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "c");
+    int asked = 0;
+    std::uint64_t done = 0, total = 0;
+    if (withinAFile) {
+      zip.Bytes = [&](std::uint64_t d, std::uint64_t t, bool& cancel) {
+        ++asked;
+        done = d;
+        total = t;
+        cancel = true;
+      };
+    } else {
+      zip.Cancel = [&](const std::string&, bool& cancel) {
+        ++asked;
+        cancel = true;
+      };
+    }
+    zip.Zip();
+    EXPECT_EQ(zip.LastResult(), 9);
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(box.Exists("out.qmb"));
+    if (withinAFile) {
+      EXPECT_EQ(total, 200000u + 3 + 7);
+      EXPECT_LT(done, total);
+    }
+  }
 }
 
 // The backup makes an empty file for the archive (noted for the next start
@@ -185,7 +204,7 @@ TEST_F(ZipTest, NewArchiveIsWrittenIntoItsOwnFileOnly) {
       platform::ListFolder(box.Path("new.qmb*"), entries);
       for (const platform::DirEntry& e : entries) seen.insert(e.name);
     };
-    zip.Bytes = [&](std::uint64_t, std::uint64_t) { look(); };
+    zip.Bytes = [&](std::uint64_t, std::uint64_t, bool&) { look(); };
     {
       std::unique_ptr<testsupport::FileLock> lock;
       if (unreadable) lock = std::make_unique<testsupport::FileLock>(box.Path("work\\{1234}\\Inbox.dbx"));

@@ -26,6 +26,7 @@
 #endif
 
 using backuptest::DemoProfile;
+using backuptest::Mailbox;
 using backuptest::kAnnaId;
 using backuptest::kMainId;
 using backuptest::kWorkId;
@@ -265,15 +266,11 @@ TEST_F(BackupRunTest, PasswordEncryptsAndBlanksDoNot) {
 
 // ---- What the page shows -------------------------------------------------------
 
-// Records the bar at each step's end and its highest value while packing.
-TEST_F(BackupRunTest, ProgressFollowsTheThreeSteps) {
+TEST_F(BackupRunTest, StepsAreMarkedAndTheResultShown) {
   Choose({{kMainId, kAll}, {kAnnaId, kAll}});
-  std::vector<std::pair<double, double>> atStepEnd;
-  std::vector<double> packing;
 #ifndef _WIN32
   int ticks = 0;
   platform::emu::AddDoEventsHook([&] {
-    if (page.CurrentStep() == 2) packing.push_back(page.ProgressBar1.value());
     if (page.imgStep[page.CurrentStep()].Shown() == backup::StepMarker::kNeutral) ++ticks;
     ticks += platform::emu::FireTimers();
   });
@@ -285,8 +282,6 @@ TEST_F(BackupRunTest, ProgressFollowsTheThreeSteps) {
     EXPECT_EQ(page.imgStep[i].Shown(), backup::StepMarker::kTick);
     EXPECT_FALSE(page.lblStep[i].Bold());
   }
-  EXPECT_EQ(page.ProgressBar1.value(), 0);
-  EXPECT_EQ(page.ProgressBar1.Max(), 100);
   EXPECT_FALSE(page.tmrStep.Enabled());
   EXPECT_FALSE(page.fmeProcess.Visible());
   EXPECT_TRUE(page.fmeResult.Visible());
@@ -295,21 +290,45 @@ TEST_F(BackupRunTest, ProgressFollowsTheThreeSteps) {
   EXPECT_EQ(page.lblFileName.Caption(), archive);
   EXPECT_EQ(platform::CurrentMousePointer(), platform::MousePointer::Default);
 #ifndef _WIN32
-  // 27 entries against an estimate of 26 + 3: the bar stops short of full.
-  auto full = std::find(packing.begin(), packing.end(), 100.0);
-  ASSERT_TRUE(full != packing.begin() && full != packing.end());
-  EXPECT_NEAR(*(full - 1), 27.0 / 29 * 100, 0.01);
-  EXPECT_TRUE(std::is_sorted(packing.begin(), full));
   EXPECT_GT(ticks, 0);
 #endif
-  // The working folder is emptied.
-  std::vector<platform::DirEntry> left;
-  platform::ListFolder(page.TempDir() + "*.*", left);
-  for (const auto& e : left) EXPECT_TRUE(e.name == "." || e.name == "..") << e.name;
+  // The working folder is gone.
+  EXPECT_FALSE(platform::IsDirectory(page.TempDir()));
   page.InitNow();
   for (auto& marker : page.imgStep) EXPECT_EQ(marker.Shown(), backup::StepMarker::kNeutral);
   EXPECT_EQ(page.lblState.Caption(), "Ready to Back up");
+  EXPECT_EQ(page.ProgressBar1.value(), 0);
 }
+
+#ifndef _WIN32
+// Guards against a bar that jumps back, fills before the work is done or
+// moves by steps rather than by the work: one bar over the run, by the
+// bytes, gathering, packing and reading back each keeping to its share.
+TEST_F(BackupRunTest, BarRisesWithTheBytesAndIsFullOnlyAtTheEnd) {
+  ASSERT_TRUE(platform::WriteWholeFile(demo.StoreFolder(kMainId) + "Large.dbx", Mailbox(12 << 20)));
+  Choose({{kMainId, kAll}, {kAnnaId, kAll}});
+  std::vector<std::pair<int, double>> seen;  // step, bar
+  platform::emu::AddDoEventsHook([&] { seen.push_back({page.CurrentStep(), page.ProgressBar1.value()}); });
+  ASSERT_TRUE(Run());
+  const double full = page.ProgressBar1.Max();
+  EXPECT_EQ(page.ProgressBar1.value(), full);
+  double last = 0;
+  int packing = 0;
+  for (const auto& [step, bar] : seen) {
+    SCOPED_TRACE("step " + std::to_string(step) + " at " + std::to_string(bar));
+    EXPECT_GE(bar, last);
+    EXPECT_LT(bar, full);
+    if (step < 2) {
+      EXPECT_LE(bar, full * backup::BackupRun::kPackingFrom);
+    }
+    if (step == 2 && bar > full * backup::BackupRun::kPackingFrom && bar < full * backup::BackupRun::kReadingBackFrom)
+      ++packing;
+    last = bar;
+  }
+  EXPECT_GT(packing, 1);
+  EXPECT_GE(last + 1, full * backup::BackupRun::kReadingBackFrom);  // reading back began
+}
+#endif
 
 // ---- Failures lose nothing -------------------------------------------------------
 
@@ -415,6 +434,89 @@ TEST_F(BackupRunTest, FullDiskAtAnyPointKeepsTheEarlierArchive) {
   EXPECT_TRUE(page.lblFileName.Visible());
   EXPECT_EQ(page.lblFileName.Caption(), archive);
   EXPECT_EQ(page.lblAdvice.Caption(), ucBack4::kAdvice);
+}
+#endif
+
+// ---- Stopped runs lose nothing ---------------------------------------------------
+
+#ifndef _WIN32
+// What a stopped run leaves: the earlier archive byte for byte, no partial
+// archive beside it, no working folder, and a last page that says so.
+void ExpectStoppedAndNothingLeft(const ucBack4& page, const testsupport::Sandbox& box, const std::string& archive) {
+  EXPECT_TRUE(page.Stopped());
+  EXPECT_FALSE(page.Succeeded());
+  EXPECT_TRUE(Bytes(archive) == "last week's backup");
+  std::vector<platform::DirEntry> out;
+  platform::ListFolder(box.Path("out\\*.*"), out);
+  EXPECT_EQ(out.size(), 3u);  // ".", ".." and the earlier archive
+  std::vector<platform::DirEntry> work;
+  platform::ListFolder(modFunction::TempPath() + "*.*", work);
+  for (const platform::DirEntry& e : work) EXPECT_FALSE(e.attributes & platform::kAttrDirectory && e.name[0] != '.') << e.name;
+  EXPECT_EQ(page.lblTitle.Caption(), ucBack4::kStoppedTitle);
+  EXPECT_EQ(page.lblNotice.Caption(), ucBack4::kStoppedNotice);
+  EXPECT_EQ(page.lblAdvice.Caption(), ucBack4::kStoppedKept);
+  EXPECT_FALSE(page.lblFileName.Visible());
+  EXPECT_EQ(page.lblVerified.Caption(), "");
+}
+
+// Guards against a stop that loses the earlier backup or leaves plain
+// copies of the mail behind: the run is stopped at each of its repaints in
+// turn (as the wizard does when the user answers Yes). Until the new
+// archive has taken the earlier one's place, the stop keeps everything as
+// it was.
+TEST_F(BackupRunTest, StopAtAnyRepaintKeepsTheEarlierArchive) {
+  box().WriteFile("out\\demo.qmb", "last week's backup");
+  Choose({{kAnnaId, kAll}});
+  int at = 0, calls = 0;
+  platform::emu::AddDoEventsHook([&] {
+    if (++calls == at) page.Stop();
+  });
+  bool completed = false;
+  for (at = 1; !completed && at < 200; ++at) {
+    SCOPED_TRACE("stopped at repaint " + std::to_string(at));
+    calls = finished = 0;
+    completed = Run();
+    EXPECT_EQ(finished, 1);
+    EXPECT_TRUE(user.Shown().empty()) << user.Shown()[0].text;
+    if (!completed) ExpectStoppedAndNothingLeft(page, box(), archive);
+  }
+  EXPECT_TRUE(completed);
+  EXPECT_GT(at, 20);
+  EXPECT_FALSE(page.Stopped());
+  EXPECT_EQ(page.lblTitle.Caption(), "Backup Completed");
+}
+
+// The same within a large file: after it is copied, and while it is packed
+// (reading it back takes too short a time here to be caught; the wizard's
+// test in the real window stops it there too).
+TEST_F(BackupRunTest, StopWithinALargeFileKeepsTheEarlierArchive) {
+  ASSERT_TRUE(platform::WriteWholeFile(demo.StoreFolder(kAnnaId) + "Large.dbx", Mailbox(12 << 20)));
+  box().WriteFile("out\\demo.qmb", "last week's backup");
+  Choose({{kAnnaId, "1,0,0,0,0,0"}});
+  struct Case {
+    const char* what;
+    int step;
+    double from, to;  // of the bar
+  };
+  const double packing = backup::BackupRun::kPackingFrom, readingBack = backup::BackupRun::kReadingBackFrom;
+  const Case cases[] = {{"copying", 1, 0.01, packing}, {"packing", 2, packing + 0.01, readingBack - 0.01}};
+  const Case* current = nullptr;
+  double stoppedAt = -1;
+  platform::emu::AddDoEventsHook([&] {
+    const double bar = page.ProgressBar1.value() / controls::RunProgress::kEnd;
+    if (current && stoppedAt < 0 && page.CurrentStep() == current->step && bar > current->from && bar < current->to) {
+      stoppedAt = bar;
+      page.Stop();
+    }
+  });
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    current = &c;
+    stoppedAt = -1;
+    EXPECT_FALSE(Run());
+    EXPECT_GT(stoppedAt, 0);
+    ExpectStoppedAndNothingLeft(page, box(), archive);
+  }
 }
 #endif
 

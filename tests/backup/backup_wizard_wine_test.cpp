@@ -7,12 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include "support/pump_win32.h"
-
 #include <cstdlib>
 #include <memory>
 
 #include "archive/cUnzip.h"
+#include "backup/ucBack4.h"
 #include "catalog/running_as_win32.h"
 #include "catalog/ucBack3.h"
 #include "demo_profile.h"
@@ -25,35 +24,15 @@
 #include "shell/modCheckOE.h"
 #include "support/file_lock.h"
 #include "support/scripted_user.h"
+#include "support/window_driver_win32.h"
 
 namespace {
 
+using testsupport::Caption;
+using testsupport::Click;
+using testsupport::PageItem;
 using testsupport::Pump;
-
-HWND PageItem(wizard::Page& page, int id) {
-  return ::GetDlgItem(static_cast<HWND>(page.Surface().hwnd()), id);
-}
-
-void Click(HWND button) {
-  ASSERT_NE(button, nullptr);
-  ::SendMessageA(button, BM_CLICK, 0, 0);
-  Pump(50);
-}
-
-void Type(HWND edit, const std::string& text) {
-  ASSERT_NE(edit, nullptr);
-  ::SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  // What a keystroke would tell the page.
-  ::SendMessageA(::GetParent(edit), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(edit), EN_CHANGE),
-                 reinterpret_cast<LPARAM>(edit));
-  Pump(20);
-}
-
-std::string Caption(HWND h) {
-  char buf[256] = {};
-  ::GetWindowTextA(h, buf, sizeof buf);
-  return buf;
-}
+using testsupport::Type;
 
 std::string KeepFolder() {
   const char* host = std::getenv("QM_BACKUP_KEEP");
@@ -85,6 +64,14 @@ struct Wizard {
   // From the welcome page through the run of a backup of Main Identity and
   // Anna Berger into `archive`.
   void BackUp(const std::string& archive, const std::string& password, const std::string& comment) {
+    ToReady(archive, password, comment);
+    Click(next);  // the run
+    Pump(200);
+    ASSERT_EQ(form.CurrentPage(), 6);
+  }
+  // The same up to the page that starts the run; with a password the page
+  // refuses one that does not match its confirmation first.
+  void ToReady(const std::string& archive, const std::string& password, const std::string& comment) {
     ASSERT_NE(main, nullptr);
     Click(next);  // welcome -> method
     Click(next);  // backup is the default method
@@ -99,31 +86,30 @@ struct Wizard {
     ASSERT_EQ(form.CurrentPage(), 3);
 
     Type(Item(form.ucBack21, IDC_BACK2_FILENAME), archive);
-    Click(Item(form.ucBack21, IDC_BACK2_PROTECT));
-    EXPECT_TRUE(::IsWindowEnabled(Item(form.ucBack21, IDC_BACK2_PASSWORD)));
-    Type(Item(form.ucBack21, IDC_BACK2_PASSWORD), password);
-    Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password);
     Type(Item(form.ucBack21, IDC_BACK2_COMMENT), comment);
-    // A refused password leaves no new folder behind.
-    const std::string folder = archive.substr(0, archive.find_last_of('\\'));
-    const bool folderThere = platform::GetAttributes(folder) != platform::kInvalidAttributes;
-    Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password + "x");
-    Click(next);
-    EXPECT_EQ(form.CurrentPage(), 3);
-    EXPECT_EQ(user.Shown().back().text, "The new and confirm passwords do not match. Try again");
-    if (!folderThere) {
-      EXPECT_EQ(platform::GetAttributes(folder), platform::kInvalidAttributes) << folder;
+    if (!password.empty()) {
+      Click(Item(form.ucBack21, IDC_BACK2_PROTECT));
+      EXPECT_TRUE(::IsWindowEnabled(Item(form.ucBack21, IDC_BACK2_PASSWORD)));
+      Type(Item(form.ucBack21, IDC_BACK2_PASSWORD), password);
+      // A refused password leaves no new folder behind.
+      const std::string folder = archive.substr(0, archive.find_last_of('\\'));
+      const bool folderThere = platform::GetAttributes(folder) != platform::kInvalidAttributes;
+      Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password + "x");
+      Click(next);
+      EXPECT_EQ(form.CurrentPage(), 3);
+      EXPECT_EQ(user.Shown().back().text, "The new and confirm passwords do not match. Try again");
+      if (!folderThere) {
+        EXPECT_EQ(platform::GetAttributes(folder), platform::kInvalidAttributes) << folder;
+      }
+      Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password);
     }
-    Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password);
     Click(next);  // a missing destination folder is made on the way
     ASSERT_EQ(form.CurrentPage(), 4);
     Pump(300);
     Click(next);  // neither program runs
     ASSERT_EQ(form.CurrentPage(), 5);
-    Click(next);  // the run
-    Pump(200);
-    ASSERT_EQ(form.CurrentPage(), 6);
   }
+  ucBack4& RunPage() { return static_cast<ucBack4&>(form.ucBack41); }
   std::string Result(int id) { return Caption(Item(form.ucBack41, id)); }
   bool Shows(int id) { return ::IsWindowVisible(Item(form.ucBack41, id)) && !Result(id).empty(); }
 };
@@ -292,4 +278,112 @@ TEST(BackupWizard, WaitPointerStaysWhileTheMouseMoves) {
   wizard::RunWizardLoop(w.form);
 }
 
+std::string Bytes(const std::string& path) {
+  std::string bytes;
+  platform::ReadWholeFile(path, bytes);
+  return bytes;
+}
+
+// Guards against a run that cannot be stopped in the real window, or whose
+// stop loses the earlier backup: Cancel and the close box, pressed at a few
+// moments of a run, ask whether to stop it; Yes leaves the earlier archive
+// byte for byte, no partial archive beside it and no work folder, and the
+// last page says so; Finish then closes the wizard.
+TEST(BackupWizard, CancelOrTheCloseBoxStopsTheRunAndKeepsTheEarlierArchive) {
+  struct Case {
+    const char* what;
+    int step;
+    double from;  // of the bar
+    bool closeBox;
+  };
+  const double packing = backup::BackupRun::kPackingFrom, readingBack = backup::BackupRun::kReadingBackFrom;
+  const Case cases[] = {{"Cancel while the store is copied", 1, 0.01, false},
+                        {"the close box while it is packed", 2, packing + 0.05, true},
+                        {"Cancel while the archive is read back", 2, readingBack + 0.02, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Wizard w;
+    ASSERT_NE(w.main, nullptr);
+    ASSERT_TRUE(backuptest::AddLargeStoreFiles(w.demo.StoreFolder(backuptest::kMainId), {24 << 20, 24 << 20}));
+    const std::string archive = w.demo.Box().Path("out\\wizard.qmb");
+    w.ToReady(archive, "", "");
+    ASSERT_EQ(w.form.CurrentPage(), 5);
+    w.demo.Box().WriteFile("out\\wizard.qmb", "last week's backup");
+    ucBack4& page = w.RunPage();
+    w.user.Answer(platform::kAnswerYes);  // stop the run
+    double pressedAt = -1;
+    testsupport::WhileRunning look([&] {
+      const double bar = page.ProgressBar1.value() / page.ProgressBar1.Max();
+      if (!w.form.Running() || page.CurrentStep() != c.step || bar < c.from) return false;
+      pressedAt = bar;
+      if (c.closeBox) testsupport::PressCloseBox(w.main);
+      else ::PostMessageA(w.cancel, BM_CLICK, 0, 0);
+      return true;
+    });
+    Click(w.next);  // the run
+    EXPECT_GT(pressedAt, 0);
+    ASSERT_FALSE(w.user.Shown().empty());
+    EXPECT_EQ(w.user.Shown().back().text, frmMain::kStopBackupQuestion);
+    EXPECT_EQ(w.user.Shown().back().style, platform::kYesNo | platform::kDefaultButton2 | platform::kQuestion);
+    EXPECT_EQ(w.Result(IDC_BACK4_TITLE), ucBack4::kStoppedTitle);
+    EXPECT_EQ(w.Result(IDC_BACK4_NOTICE), ucBack4::kStoppedNotice);
+    EXPECT_EQ(w.Result(IDC_BACK4_ADVICE), ucBack4::kStoppedKept);
+    EXPECT_FALSE(w.Shows(IDC_BACK4_FILE));
+    EXPECT_TRUE(Bytes(archive) == "last week's backup");
+    std::vector<platform::DirEntry> out;
+    platform::ListFolder(w.demo.Box().Path("out\\*.*"), out);
+    EXPECT_EQ(out.size(), 3u);  // ".", ".." and the earlier archive
+    EXPECT_FALSE(platform::IsDirectory(page.TempDir()));
+    ASSERT_EQ(Caption(w.next), "&Finish");
+    Click(w.next);
+    wizard::RunWizardLoop(w.form);
+    EXPECT_TRUE(w.form.Unloaded());
+  }
+}
+
+// The bar over a backup of 300 MB of store files, looked at all through the
+// run: it only rises, it is short of full until the run is over, and
+// gathering keeps to its share.
+TEST(BackupWizard, BarOnlyRisesOverALargeBackupAndIsFullOnlyAtTheEnd) {
+  Wizard w;
+  ASSERT_NE(w.main, nullptr);
+  ASSERT_TRUE(backuptest::AddLargeStoreFiles(w.demo.StoreFolder(backuptest::kMainId),
+                                             std::vector<std::size_t>(12, 25 << 20)));
+  w.ToReady(w.demo.Box().Path("large.qmb"), "", "");
+  ASSERT_EQ(w.form.CurrentPage(), 5);
+  ucBack4& page = w.RunPage();
+  std::vector<std::pair<int, double>> seen;  // step, share of the bar
+  std::vector<DWORD> at;
+  testsupport::WhileRunning look([&] {
+    if (!w.form.Running()) return false;
+    seen.push_back({page.CurrentStep(), page.ProgressBar1.value() / page.ProgressBar1.Max()});
+    at.push_back(::GetTickCount());
+    return false;
+  });
+  const DWORD started = ::GetTickCount();
+  Click(w.next);  // the run
+  const DWORD took = ::GetTickCount() - started;
+  ASSERT_EQ(w.Result(IDC_BACK4_TITLE), "Backup Completed");
+  ASSERT_EQ(Caption(w.next), "&Finish");
+  EXPECT_EQ(page.ProgressBar1.value(), page.ProgressBar1.Max());
+  ASSERT_GT(seen.size(), 20u);
+  double last = 0;
+  for (std::size_t k = 0; k < seen.size(); ++k) {
+    const auto [step, share] = seen[k];
+    SCOPED_TRACE("step " + std::to_string(step) + " at " + std::to_string(share) + " after " +
+                 std::to_string(at[k] - started) + " of " + std::to_string(took) + " ms");
+    EXPECT_GE(share, last);
+    EXPECT_LT(share, 1.0);
+    if (step < 2) {
+      EXPECT_LE(share, backup::BackupRun::kPackingFrom);
+    }
+    last = share;
+  }
+  EXPECT_GE(last + 0.001, backup::BackupRun::kReadingBackFrom);  // reading back began
+  RecordProperty("milliseconds", static_cast<int>(took));
+  Click(w.next);
+  wizard::RunWizardLoop(w.form);
+}
+
 }  // namespace
+

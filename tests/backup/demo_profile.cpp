@@ -102,4 +102,31 @@ std::string DemoProfile::AddressBook() const {
   return Drive() + "Documents and Settings\\demo\\Application Data\\Microsoft\\Address Book\\demo.wab";
 }
 
+std::string Mailbox(std::size_t size, bool random, std::uint32_t seed) {
+  static const char* const words[] = {"Subject:", "meeting", "invoice", "Re:", "tomorrow", "thanks", "the",
+                                      "report", "attached", "please", "from", "Anna", "regards", "\r\n"};
+  std::string text;
+  text.reserve(size + 32);
+  std::uint32_t x = seed;
+  while (text.size() < size) {
+    x = x * 1103515245u + 12345u;
+    if (random) {
+      text += static_cast<char>(x >> 24);
+      continue;
+    }
+    text += words[(x >> 16) % 14];
+    text += (x & 0x100) ? " " : std::to_string(x % 1000) + " ";
+  }
+  text.resize(size);
+  return text;
+}
+
+bool AddLargeStoreFiles(const std::string& folder, const std::vector<std::size_t>& sizes) {
+  bool ok = true;
+  for (std::size_t k = 0; k < sizes.size(); ++k)
+    ok &= platform::WriteWholeFile(folder + "Large" + std::to_string(k) + ".dbx",
+                                   Mailbox(sizes[k], k % 4 == 3, static_cast<std::uint32_t>(k + 1)));
+  return ok;
+}
+
 }  // namespace backuptest

@@ -3,8 +3,10 @@
 // copied into a fresh sandbox ("drive_c\" below it), its registry text
 // pointed at that copy and seeded as the current user's data (test programs
 // that use it take the ctest resource lock "user_profile").
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/profile.h"
 #include "support/sandbox.h"
@@ -39,6 +41,14 @@ class DemoProfile {
 
 // The fixture's own folder of the demo drive, as a program path.
 std::string FixtureDrive();
+
+// Bytes for a large store file: text that deflates about as mail does
+// (lines of words, none repeated), or, with `random`, bytes that do not
+// deflate at all.
+std::string Mailbox(std::size_t size, bool random = false, std::uint32_t seed = 12345);
+// Writes store files of these sizes into `folder` ("Large<n>.dbx"), three
+// of every four of mail, the fourth random; false when one cannot be written.
+bool AddLargeStoreFiles(const std::string& folder, const std::vector<std::size_t>& sizes);
 
 using testsupport::FileLock;
 

@@ -58,6 +58,36 @@ class RestoreWizard : public ::testing::TestWithParam<bool> {};
 
 TEST_P(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
   RestoreWorld world("s3cret", GetParam());
+
+// From the mapping page to the question before the run: Main Identity is
+// mapped by name; Anna Berger goes onto "Home", and a tick of an item box
+// ticks her entry.
+void MapAnnaOntoHome(frmMain& form) {
+  HWND next = ::GetDlgItem(static_cast<HWND>(form.hwnd()), IDC_MAIN_NEXT);
+  HWND mapping = static_cast<HWND>(form.ucRestor21.Surface().hwnd());
+  HWND list = ::GetDlgItem(mapping, IDC_RESTOR2_IDLIST), target = ::GetDlgItem(mapping, IDC_RESTOR2_TOID);
+  ASSERT_EQ(ListView_GetItemCount(list), 2);
+  EXPECT_TRUE(ListView_GetCheckState(list, 0));
+  EXPECT_FALSE(ListView_GetCheckState(list, 1));
+  EXPECT_EQ(Caption(target), "Main Identity");
+  ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  Pump(50);
+  EXPECT_EQ(Caption(target), ucRestor2::kNoTarget);
+  const LRESULT home = ::SendMessageA(target, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("Home"));
+  ::SendMessageA(target, CB_SETCURSEL, home, 0);
+  ::SendMessageA(mapping, WM_COMMAND, MAKEWPARAM(IDC_RESTOR2_TOID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(target));
+  for (int k = 0; k < 6; ++k) Click(::GetDlgItem(mapping, IDC_RESTOR2_ITEM0 + k));
+  EXPECT_TRUE(ListView_GetCheckState(list, 1));
+  EXPECT_TRUE(ListView_GetCheckState(list, 0));
+  Click(next);
+  ASSERT_EQ(form.CurrentPage(), 10);
+  Pump(300);
+  Click(next);  // neither program runs
+  ASSERT_EQ(form.CurrentPage(), 11);
+}
+
+TEST(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
+  RestoreWorld world;
   ASSERT_TRUE(world.ok());
   testsupport::ScriptedUser user;  // message boxes only
   user.RealWindows();
@@ -113,28 +143,7 @@ TEST_P(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
   Click(next);
   ASSERT_EQ(form.CurrentPage(), 9);
 
-  // Main Identity is mapped by name; Anna Berger goes onto "Home", and a
-  // tick of an item box ticks her entry.
-  HWND mapping = static_cast<HWND>(form.ucRestor21.Surface().hwnd());
-  HWND list = ::GetDlgItem(mapping, IDC_RESTOR2_IDLIST), target = ::GetDlgItem(mapping, IDC_RESTOR2_TOID);
-  ASSERT_EQ(ListView_GetItemCount(list), 2);
-  EXPECT_TRUE(ListView_GetCheckState(list, 0));
-  EXPECT_FALSE(ListView_GetCheckState(list, 1));
-  EXPECT_EQ(Caption(target), "Main Identity");
-  ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  Pump(50);
-  EXPECT_EQ(Caption(target), ucRestor2::kNoTarget);
-  const LRESULT home = ::SendMessageA(target, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>("Home"));
-  ::SendMessageA(target, CB_SETCURSEL, home, 0);
-  ::SendMessageA(mapping, WM_COMMAND, MAKEWPARAM(IDC_RESTOR2_TOID, CBN_SELCHANGE), reinterpret_cast<LPARAM>(target));
-  for (int k = 0; k < 6; ++k) Click(::GetDlgItem(mapping, IDC_RESTOR2_ITEM0 + k));
-  EXPECT_TRUE(ListView_GetCheckState(list, 1));
-  EXPECT_TRUE(ListView_GetCheckState(list, 0));
-  Click(next);
-  ASSERT_EQ(form.CurrentPage(), 10);
-  Pump(300);
-  Click(next);  // neither program runs
-  ASSERT_EQ(form.CurrentPage(), 11);
+  MapAnnaOntoHome(form);
 
   // The question before anything is replaced: Cancel stays, OK runs.
   user.Answer(platform::kAnswerCancel).Answer(platform::kAnswerOk);
@@ -199,4 +208,93 @@ TEST_P(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
 INSTANTIATE_TEST_SUITE_P(Ciphers, RestoreWizard, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Compatible" : "Strong"; });
 
+// Guards against a restore that cannot be stopped in the real window, or
+// whose stop leaves an identity half restored: Cancel and the close box,
+// pressed while an identity is extracted or while its store is copied in,
+// ask whether to stop; Yes leaves the identity being restored as it was
+// (its store byte for byte), keeps those restored before, removes the work
+// folder, and the last page names both; Finish then closes the wizard.
+TEST(RestoreWizard, CancelOrTheCloseBoxStopsTheRunAndLeavesTheIdentityAsItWas) {
+  RestoreWorld world("s3cret", false, {32 << 20});
+  ASSERT_TRUE(world.ok());
+  struct Case {
+    const char* what;
+    const char* identity;
+    int step;
+    double from;  // of the bar
+    bool closeBox;
+  };
+  const Case cases[] = {{"Cancel while Main Identity is extracted", "Main Identity", 0, 0.02, false},
+                        {"the close box while its store is copied", "Main Identity", 1, 0.3, true},
+                        {"Cancel while the store of Home is copied", "Home", 1, 0.8, false}};
+  const std::map<std::string, std::string> oldMain = RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId));
+  std::map<std::string, std::string> newMain = RestoreWorld::Files(world.Demo().StoreFolder(kMainId));
+  newMain["notes.txt"] = restoretest::kNotes;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ASSERT_TRUE(world.Reseed());
+    testsupport::ScriptedUser user;
+    user.OnForm("frmPassword", [](platform::ModalForm& f) {
+      auto& dialog = static_cast<frmPassword&>(f);
+      dialog.txtPassword.Text("s3cret");
+      dialog.cmdOK.Press();
+      return 1;
+    });
+    wizard::ProgramServices services;
+    frmMain form(wizard::MakeProgramPages(), services);
+    ASSERT_NE(wizard::CreateWizardWindow(form), nullptr);
+    wizard::ShowWizardWindow(form);
+    Pump(200);
+    HWND main = static_cast<HWND>(form.hwnd());
+    HWND next = ::GetDlgItem(main, IDC_MAIN_NEXT), cancel = ::GetDlgItem(main, IDC_MAIN_CANCEL);
+    Click(next);
+    Click(PageItem(form.ucStep11, IDC_STEP1_OPT1));
+    Click(next);
+    ASSERT_EQ(form.CurrentPage(), 8);
+    auto& source = static_cast<ucRestor1&>(form.ucRestor11);
+    source.RestoreFile(world.Archive());
+    source.Loadbackupfile();
+    const std::string work = source.RestoreFolder();
+    Click(next);
+    ASSERT_EQ(form.CurrentPage(), 9);
+    MapAnnaOntoHome(form);
+    ASSERT_EQ(form.CurrentPage(), 11);
+    auto& page = static_cast<ucRestor3&>(form.ucRestor31);
+    user.Answer(platform::kAnswerOk).Answer(platform::kAnswerYes);  // the run; then stop it
+    double pressedAt = -1;
+    testsupport::WhileRunning look([&] {
+      const double bar = page.ProgressBar1.value() / page.ProgressBar1.Max();
+      if (!form.Running() || page.lblID.Caption() != c.identity || page.CurrentStep() != c.step ||
+          bar < c.from)
+        return false;
+      pressedAt = bar;
+      if (c.closeBox) testsupport::PressCloseBox(main);
+      else ::PostMessageA(cancel, BM_CLICK, 0, 0);
+      return true;
+    });
+    Click(next);  // the question, then the run
+    EXPECT_GT(pressedAt, 0);
+    ASSERT_EQ(user.Shown().size(), 2u) << user.Shown().back().text;
+    EXPECT_EQ(user.Shown()[1].text, frmMain::kStopRestoreQuestion);
+    EXPECT_EQ(user.Shown()[1].style, platform::kYesNo | platform::kDefaultButton2 | platform::kQuestion);
+    const bool mainRestored = std::string(c.identity) == "Home";
+    EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), mainRestored ? newMain : oldMain);
+    EXPECT_TRUE(RestoreWorld::Files(RestoreWorld::StoreFolder(kHomeId)).empty());
+    std::string left = work;
+    EXPECT_FALSE(modFunction::IsFolder(left));
+    EXPECT_EQ(Caption(PageItem(form.ucRestor31, IDC_RESTOR3_TITLE)), ucRestor3::kStoppedTitle);
+    EXPECT_EQ(Caption(PageItem(form.ucRestor31, IDC_RESTOR3_FINISHSTATE)),
+              std::string(ucRestor3::kStoppedText) + "\r\n\r\n" +
+                  (mainRestored ? ucRestor3::kRestoredBeforeStop + std::string("Main Identity.")
+                                : std::string(ucRestor3::kNothingRestored)) +
+                  "\r\nThe identity " + c.identity + ucRestor3::kLeftAsItWas);
+    EXPECT_FALSE(::IsWindowVisible(PageItem(form.ucRestor31, IDC_RESTOR3_SHELL)));
+    ASSERT_EQ(Caption(next), "&Finish");
+    Click(next);
+    wizard::RunWizardLoop(form);
+    EXPECT_TRUE(form.Unloaded());
+  }
+}
+
 }  // namespace
+

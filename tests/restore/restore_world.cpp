@@ -72,8 +72,12 @@ std::string RestoreWorld::SecondProfileText() const {
          Escaped(AddressBook()) + "\"\r\n";
 }
 
-RestoreWorld::RestoreWorld(const std::string& password, bool compatible) : archive_(demo_.Box().Path("out\\demo.qmb")) {
-  if (!demo_.ok()) return;
+RestoreWorld::RestoreWorld(const std::string& password, bool compatible,
+                           const std::vector<std::size_t>& largeStore)
+    : archive_(demo_.Box().Path("out\\demo.qmb")) {
+  if (!demo_.ok() || !backuptest::AddLargeStoreFiles(demo_.StoreFolder(backuptest::kMainId), largeStore) ||
+      !backuptest::AddLargeStoreFiles(demo_.StoreFolder(backuptest::kAnnaId), largeStore))
+    return;
 #ifdef _WIN32
   if (!modCheckOE::ExtractZipLibraries()) return;
 #endif
@@ -102,18 +106,24 @@ RestoreWorld::RestoreWorld(const std::string& password, bool compatible) : archi
     page.StartBackup();
     if (!page.Succeeded()) return;
   }
+  ok_ = Reseed();
+}
+
+bool RestoreWorld::Reseed() {
+  if (shared::HaveSharedObjects()) shared::ReleaseSharedObjects();
+  second_.reset();
   second_ = std::make_unique<testsupport::SeededProfile>(Box(), SecondProfileText());
-  if (!second_->ok()) return;
+  if (!second_->ok()) return false;
   platform::CreateFolder(Box().Path("second"));
   platform::WriteWholeFile(AddressBook(), "the second machine's address book");
   for (const char* id : {kNewMainId, kHomeId}) RemoveTree(StoreFolder(id));
   std::string store = StoreFolder(kNewMainId);
-  if (!modFunction::MakeFolderPath(store)) return;
+  if (!modFunction::MakeFolderPath(store)) return false;
   platform::WriteWholeFile(StoreFolder(kNewMainId) + "Inbox.dbx", kOldInbox);
   platform::WriteWholeFile(StoreFolder(kNewMainId) + "Old Folder.dbx", kOldOnly);
   platform::WriteWholeFile(StoreFolder(kNewMainId) + "notes.txt", kNotes);
   shared::CreateSharedObjects();
-  ok_ = true;
+  return true;
 }
 
 RestoreWorld::~RestoreWorld() {

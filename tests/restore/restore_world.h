@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "demo_profile.h"
 #include "support/profile.h"
@@ -23,10 +24,15 @@ constexpr const char kNotes[] = "a file of the user's own";
 class RestoreWorld {
  public:
   // Makes the backup (with this password, in AES-256 or the compatible
-  // cipher) and seeds the second profile.
-  explicit RestoreWorld(const std::string& password = "s3cret", bool compatible = false);
+  // cipher, the saved stores grown by large files of these sizes) and
+  // seeds the second profile.
+  explicit RestoreWorld(const std::string& password = "s3cret", bool compatible = false,
+                        const std::vector<std::size_t>& largeStore = {});
   ~RestoreWorld();
   bool ok() const { return ok_; }
+  // The second profile as it was before any restore (registry, stores,
+  // address book, the shared objects made again).
+  bool Reseed();
 
   const backuptest::DemoProfile& Demo() const { return demo_; }
   const testsupport::Sandbox& Box() const { return demo_.Box(); }

@@ -1,15 +1,17 @@
 // The program's own wizard walked through both branches without windows:
 // at every step the window is closed, answered No (it stays, nothing
 // changes) and Yes (it unloads once and releases the shared objects, which
-// the sanitizers watch); while a run goes on, closing is refused. The
-// running-client page speaks of the run that follows it.
+// the sanitizers watch); while a run goes on, closing asks whether to stop
+// the run, and Yes stops it with the window staying.
 #include <gtest/gtest.h>
 
 #include "backup/ucBack2.h"
+#include "backup/ucBack4.h"
 #include "catalog/ucBack3.h"
 #include "platform/system.h"
 #include "restore/frmPassword.h"
 #include "restore/ucRestor1.h"
+#include "restore/ucRestor3.h"
 #include "restore_world.h"
 #include "shell/SharedObjects.h"
 #include "shell/WizardParts.h"
@@ -70,12 +72,13 @@ TEST(WizardWalk, ClosingAtEveryStepOfBothBranches) {
       Walk w(world);
       [[maybe_unused]] int refused = 0;
 #ifndef _WIN32
-      // While a run goes on, the close box is pressed and the question would
-      // be answered Yes: the window must stay.
+      // While a run goes on, the close box is pressed and the question
+      // whether to stop the run answered Yes: the run stops, the window stays.
       platform::emu::AddDoEventsHook([&] {
         if (!w.form.Running() || refused) return;
         w.user.Answer(platform::kAnswerYes);
         EXPECT_FALSE(w.form.Unload());
+        EXPECT_EQ(w.user.Shown().back().text, restore ? frmMain::kStopRestoreQuestion : frmMain::kStopBackupQuestion);
         ++refused;
       });
 #endif
@@ -86,6 +89,11 @@ TEST(WizardWalk, ClosingAtEveryStepOfBothBranches) {
       const bool finished = steps[stop] == 6 || steps[stop] == 12;
 #ifndef _WIN32
       EXPECT_EQ(refused, finished ? 1 : 0);
+      if (finished) {
+        EXPECT_TRUE(restore ? static_cast<ucRestor3&>(w.form.ucRestor31).Stopped()
+                            : static_cast<ucBack4&>(w.form.ucBack41).Stopped());
+        EXPECT_EQ(w.form.cmdNext.Caption(), "&Finish");
+      }
 #endif
       const std::size_t before = w.user.Shown().size();
       if (!finished) {

@@ -62,7 +62,7 @@ TEST(Next, BackupBranchRunsEachPageActionOnce) {
   EXPECT_TRUE(w.f().cmdBack.Enabled());
 }
 
-TEST(Next, PageSixHandsValuesOverThenRunsWithButtonsDisabled) {
+TEST(Next, PageSixHandsValuesOverThenRunsWithBackAndNextDisabled) {
   testsupport::Sandbox box;
   Wizard w;
   w.back4->Finish = nullptr;  // keep the frame's handler out: the buttons stay as page 6 left them
@@ -75,7 +75,7 @@ TEST(Next, PageSixHandsValuesOverThenRunsWithButtonsDisabled) {
   EXPECT_EQ(w.back4->comment, "weekly");
   EXPECT_EQ(w.log.back(), "ucBack41.StartBackup");
   EXPECT_FALSE(w.f().cmdBack.Enabled());
-  EXPECT_FALSE(w.f().cmdCancel.Enabled());
+  EXPECT_TRUE(w.f().cmdCancel.Enabled());  // it asks whether to stop the run
   EXPECT_FALSE(w.f().cmdNext.Enabled());
 }
 
@@ -305,12 +305,22 @@ TEST_P(CloseQuestion, NotAskedWhenDriven) {
 
 INSTANTIATE_TEST_SUITE_P(Pages, CloseQuestion, testing::Values(0, 1, 2, 3, 4, 5, 8, 9, 10, 11));
 
-// Guards against the window unloading (and releasing the catalogue and
-// plan) while a run that reads them goes on: closing is refused until the
-// run ends, and the buttons stay disabled for both runs.
-TEST(Close, RefusedWhileEitherRunGoesOn) {
-  for (int page : {6, 12}) {
-    SCOPED_TRACE(page);
+// Guards against a run that cannot be stopped, and against the window
+// unloading (releasing the catalogue and plan that the run reads) while it
+// goes on: during either run Cancel and the close box ask whether to stop
+// it, No being the default; Yes stops it, No lets it go on. The window
+// stays either way, Back and Next stay disabled, and Finish closes after.
+TEST(Stop, CancelOrCloseBoxAsksWhileEitherRunGoesOn) {
+  struct Case {
+    int page;
+    bool closeBox;
+    int answer;
+  };
+  for (const Case c : {Case{6, false, platform::kAnswerYes}, Case{6, true, platform::kAnswerYes},
+                       Case{6, false, platform::kAnswerNo}, Case{12, false, platform::kAnswerYes},
+                       Case{12, true, platform::kAnswerYes}, Case{12, true, platform::kAnswerNo}}) {
+    SCOPED_TRACE(std::to_string(c.page) + (c.closeBox ? ", close box, " : ", Cancel, ") +
+                 (c.answer == platform::kAnswerYes ? "Yes" : "No"));
     testsupport::Sandbox box;
     ScriptedUser user;
     Wizard w;
@@ -320,19 +330,27 @@ TEST(Close, RefusedWhileEitherRunGoesOn) {
       EXPECT_TRUE(w.f().Running());
       EXPECT_FALSE(w.f().cmdNext.Enabled());
       EXPECT_FALSE(w.f().cmdBack.Enabled());
-      EXPECT_FALSE(w.f().cmdCancel.Enabled());
-      user.Answer(platform::kAnswerYes);
-      EXPECT_FALSE(w.f().Unload());
-      EXPECT_FALSE(w.f().Unloaded());
+      EXPECT_TRUE(w.f().cmdCancel.Enabled());
+      const std::size_t before = user.Shown().size();
+      user.Answer(c.answer);
+      if (c.closeBox) EXPECT_FALSE(w.f().Unload());
+      else w.f().cmdCancel.Press();
+      ASSERT_EQ(user.Shown().size(), before + 1);
+      EXPECT_EQ(user.Shown().back().text, c.page == 6 ? frmMain::kStopBackupQuestion : frmMain::kStopRestoreQuestion);
+      EXPECT_EQ(user.Shown().back().style, platform::kYesNo | platform::kDefaultButton2 | platform::kQuestion);
+      // Once the user said Yes the run is stopping: nothing more is asked.
+      w.f().cmdCancel.Press();
+      EXPECT_EQ(user.Shown().size(), before + (c.answer == platform::kAnswerYes ? 1 : 2));
     };
     w.back4->during = during;
     w.restor3->during = during;
-    if (page == 12) user.Answer(platform::kAnswerOk);  // the restore question
-    GoTo(w, page);
+    if (c.page == 12) user.Answer(platform::kAnswerOk);  // the restore question
+    GoTo(w, c.page);
     EXPECT_TRUE(tried);
+    const wizard::RunPage& run = c.page == 6 ? static_cast<wizard::RunPage&>(*w.back4) : *w.restor3;
+    EXPECT_EQ(run.StopRequested(), c.answer == platform::kAnswerYes);
     EXPECT_FALSE(w.f().Running());
     EXPECT_FALSE(w.f().Unloaded());
-    EXPECT_EQ(user.Shown().back().text, frmMain::kBusyMessage);
     EXPECT_EQ(w.f().cmdNext.Caption(), "&Finish");
     w.f().cmdNext_Click();  // Finish closes as usual
     EXPECT_TRUE(w.f().Unloaded());

@@ -34,6 +34,43 @@ inline void Type(HWND edit, const std::string& text) {
   Pump(20);
 }
 
+// The close box of a window, as the user presses it.
+inline void PressCloseBox(HWND window) { ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+// Calls `look` every `ms` milliseconds on this thread while its messages
+// run (the pump of a run in the window included), until `look` returns true
+// or the object goes. One at a time.
+class WhileRunning {
+ public:
+  explicit WhileRunning(std::function<bool()> look, UINT ms = 20) : look_(std::move(look)) {
+    Current() = this;
+    id_ = ::SetTimer(nullptr, 0, ms, Fire);
+  }
+  ~WhileRunning() {
+    Stop();
+    Current() = nullptr;
+  }
+  WhileRunning(const WhileRunning&) = delete;
+  WhileRunning& operator=(const WhileRunning&) = delete;
+  bool Done() const { return id_ == 0; }
+
+ private:
+  static WhileRunning*& Current() {
+    static WhileRunning* current = nullptr;
+    return current;
+  }
+  static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
+    WhileRunning* self = Current();
+    if (self && !self->Done() && self->look_()) self->Stop();
+  }
+  void Stop() {
+    if (id_) ::KillTimer(nullptr, id_);
+    id_ = 0;
+  }
+  std::function<bool()> look_;
+  UINT_PTR id_ = 0;
+};
+
 inline std::string Caption(HWND h) {
   char buf[512] = {};
   ::GetWindowTextA(h, buf, sizeof buf);

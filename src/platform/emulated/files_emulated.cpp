@@ -68,8 +68,7 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExi
   return CopyOneFile(from, to, bFailIfExists, nullptr);
 }
 
-bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists,
-                 const std::function<void()>& tick) {
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists, const CopyTick& tick) {
   std::string src = emu::HostPath(from), dst = emu::HostPath(to);
   struct stat st{};
   if (!HostStat(src, st) || S_ISDIR(st.st_mode) || dst.empty()) return false;
@@ -85,12 +84,18 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExi
     return false;
   }
   char buf[1 << 16];
-  bool ok = true;
+  bool ok = true, stopped = false;
+  std::uint64_t done = 0;
   for (;;) {
     ssize_t n = ::read(in, buf, sizeof buf);
     if (n < 0) { ok = false; break; }
     if (n == 0) break;
-    if (tick) tick();
+    if (tick && !tick(done, static_cast<std::uint64_t>(st.st_size))) {
+      ok = false;
+      stopped = true;
+      break;
+    }
+    done += static_cast<std::uint64_t>(n);
     if (!emu::TakeDiskSpace(static_cast<std::size_t>(n))) { ok = false; break; }
     for (ssize_t done = 0; done < n;) {
       ssize_t w = ::write(out, buf + done, n - done);
@@ -101,6 +106,7 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExi
   }
   ::close(in);
   if (::close(out) != 0) ok = false;
+  if (stopped) ::unlink(dst.c_str());  // as Windows deletes a copy stopped by its progress routine
   if (ok) state().attributes[Key(to)] = Extra(from) | kAttrArchive;
   return ok;
 }

@@ -16,20 +16,22 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExi
 }
 
 namespace {
-DWORD CALLBACK CopyProgress(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE,
-                            LPVOID tick) {
+// PROGRESS_CANCEL ends the copy and deletes the part copied.
+DWORD CALLBACK CopyProgress(LARGE_INTEGER size, LARGE_INTEGER done, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
+                            HANDLE, HANDLE, LPVOID tick) {
   try {
-    (*static_cast<const std::function<void()>*>(tick))();
+    if (!(*static_cast<const CopyTick*>(tick))(static_cast<std::uint64_t>(done.QuadPart),
+                                               static_cast<std::uint64_t>(size.QuadPart)))
+      return PROGRESS_CANCEL;
   } catch (...) {
   }
   return PROGRESS_CONTINUE;
 }
 }  // namespace
 
-bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists,
-                 const std::function<void()>& tick) {
+bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExists, const CopyTick& tick) {
   if (!tick) return CopyOneFile(from, to, bFailIfExists);
-  return ::CopyFileExA(from.c_str(), to.c_str(), CopyProgress, const_cast<std::function<void()>*>(&tick), nullptr,
+  return ::CopyFileExA(from.c_str(), to.c_str(), CopyProgress, const_cast<CopyTick*>(&tick), nullptr,
                        bFailIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0) != 0;
 }
 
