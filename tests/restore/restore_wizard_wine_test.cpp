@@ -53,12 +53,6 @@ std::string Bytes(const std::string& path) {
   return bytes;
 }
 
-// Both ciphers: the archive made with AES-256 and with the compatible one.
-class RestoreWizard : public ::testing::TestWithParam<bool> {};
-
-TEST_P(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
-  RestoreWorld world("s3cret", GetParam());
-
 // From the mapping page to the question before the run: Main Identity is
 // mapped by name; Anna Berger goes onto "Home", and a tick of an item box
 // ticks her entry.
@@ -86,8 +80,11 @@ void MapAnnaOntoHome(frmMain& form) {
   ASSERT_EQ(form.CurrentPage(), 11);
 }
 
-TEST(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
-  RestoreWorld world;
+// Both ciphers: the archive made with AES-256 and with the compatible one.
+class RestoreWizardCiphers : public ::testing::TestWithParam<bool> {};
+
+TEST_P(RestoreWizardCiphers, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
+  RestoreWorld world("s3cret", GetParam());
   ASSERT_TRUE(world.ok());
   testsupport::ScriptedUser user;  // message boxes only
   user.RealWindows();
@@ -205,7 +202,7 @@ TEST(RestoreWizard, BrowseToFinishPutsTheBackupBackOntoTheseIdentities) {
   EXPECT_FALSE(workThere());
 }
 
-INSTANTIATE_TEST_SUITE_P(Ciphers, RestoreWizard, ::testing::Values(false, true),
+INSTANTIATE_TEST_SUITE_P(Ciphers, RestoreWizardCiphers, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Compatible" : "Strong"; });
 
 // Guards against a restore that cannot be stopped in the real window, or
