@@ -6,30 +6,14 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
-source "$top/scripts/wine-env.sh"
-qm_start_display
+source "$top/scripts/person-lib.sh"
 prefix="$top/build/demo-prefix"
-fresh=0
-[ -f "$prefix/system.reg" ] || fresh=1
-qm_start_prefix "$prefix"
-[ $fresh = 1 ] && "$top/scripts/seed-profile.sh"
+person_prefix "$prefix"
 out="$top/build/person"
 rm -rf "$out" "$prefix/drive_c/Backups"
 mkdir -p "$out"
 
-qm_wine "$top/build/win64/bin/quillmere.exe" &
-pid=$!
-win=""
-for i in $(seq 1 100); do
-  win=$(xdotool search --name '^Quillmere$' 2>/dev/null | head -1 || true)
-  [ -n "$win" ] && break
-  sleep 0.2
-done
-sleep 1.5
-eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y of the wizard
-at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; sleep "${3:-0.6}"; }
-shot() { import -window root "$out/$1.png"; }
-next() { at 507 352 "${1:-1}"; }
+start_wizard "$top/build/win64/bin/quillmere.exe"
 
 shot 1-welcome;        next
 shot 2-method;         next

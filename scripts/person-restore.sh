@@ -24,12 +24,8 @@ if [ ! -f "$archive" ] && [ ! -f "$kept" ]; then
   "$top/scripts/person-backup.sh"
 fi
 
-source "$top/scripts/wine-env.sh"
-qm_start_display
-fresh=0
-[ -f "$prefix/system.reg" ] || fresh=1
-qm_start_prefix "$prefix"
-[ $fresh = 1 ] && "$top/scripts/seed-profile.sh"
+source "$top/scripts/person-lib.sh"
+person_prefix "$prefix"
 if [ ! -f "$archive" ]; then
   mkdir -p "$(dirname "$archive")"
   cp "$kept" "$archive"
@@ -52,20 +48,7 @@ find_window() {
   return 1
 }
 
-qm_wine "$build/bin/quillmere.exe" &
-pid=$!
-win=""
-for i in $(seq 1 100); do
-  win=$(xdotool search --name '^Quillmere$' 2>/dev/null | head -1 || true)
-  [ -n "$win" ] && break
-  sleep 0.2
-done
-sleep 1.5
-eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y of the wizard
-wx=$X wy=$Y
-at() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep "${3:-0.6}"; }
-shot() { import -window root "$out/$1.png"; }
-next() { at 507 352 "${1:-1}"; }
+start_wizard "$build/bin/quillmere.exe"
 
 next                            # welcome -> method
 at 230 130                      # "Restore Outlook Express data from a backup file"

@@ -7,13 +7,9 @@
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$top"
-source "$top/scripts/wine-env.sh"
-qm_start_display
+source "$top/scripts/person-lib.sh"
 prefix="$top/build/stop-prefix"
-fresh=0
-[ -f "$prefix/system.reg" ] || fresh=1
-qm_start_prefix "$prefix"
-[ $fresh = 1 ] && "$top/scripts/seed-profile.sh"
+person_prefix "$prefix"
 out="$top/build/person-stop"
 rm -rf "$out" "$prefix/drive_c/Backups"
 mkdir -p "$out" "$prefix/drive_c/Backups"
@@ -24,25 +20,8 @@ ids="$prefix/drive_c/Documents and Settings/demo/Local Settings/Application Data
 anna="$ids/{8D4E2B17-5C3A-4F6B-A1D2-9E8F7A6B5C4D}/Microsoft/Outlook Express"
 [ -f "$anna/Archive.dbx" ] || head -c 110M /dev/urandom | base64 > "$anna/Archive.dbx"
 
-win=""
-start() {
-  qm_wine "$top/build/win64/bin/quillmere.exe" &
-  pid=$!
-  win=""
-  for i in $(seq 1 100); do
-    win=$(xdotool search --name '^Quillmere$' 2>/dev/null | head -1 || true)
-    [ -n "$win" ] && break
-    sleep 0.2
-  done
-  sleep 1.5
-  eval "$(xdotool getwindowgeometry --shell "$win")"  # X, Y of the wizard
-  wx=$X wy=$Y
-}
+start() { start_wizard "$top/build/win64/bin/quillmere.exe"; }
 ended() { for i in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done; }
-at() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep "${3:-0.6}"; }
-shot() { import -window root "$out/$1.png"; }
-next() { at 507 352 "${1:-1}"; }
-cancel() { at 615 352 "${1:-1}"; }
 # The window named `$1` other than the wizard's own, once it shows.
 find_window() {
   local w i

@@ -64,20 +64,13 @@ struct TickScope {
 constexpr int kPasswordTries = 3;
 constexpr std::size_t kPasswordSize = 256;
 
-// The password as an entry's cipher was keyed with it. It comes in UTF-8
-// (or, from older callers, in the ANSI code page). AES takes UTF-8, as other
-// zip programs key it; the traditional cipher the ANSI code page, as this
-// program and the zip programs of Windows always keyed it; a password the
-// code page cannot hold can only have been keyed in UTF-8.
+// The password as the entry's cipher was keyed with it.
 std::string KeyFor(zip_t* za, zip_uint64_t i, const std::string& password) {
   zip_stat_t st;
   const bool aes = zip_stat_index(za, i, 0, &st) == 0 &&
                    (st.encryption_method == ZIP_EM_AES_128 || st.encryption_method == ZIP_EM_AES_192 ||
                     st.encryption_method == ZIP_EM_AES_256);
-  if (!IsUtf8(password)) return aes ? AnsiToUtf8(password) : password;
-  if (aes) return password;
-  const std::string ansi = Utf8ToAnsi(password);
-  return AnsiToUtf8(ansi) == password ? ansi : password;
+  return CipherKey(password, aes);
 }
 
 zip_file_t* OpenEncrypted(zip_t* za, zip_uint64_t i, const std::string& password) {

@@ -288,20 +288,13 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
       return kZeParms;
     }
     if (int r = AskPassword(zipFile, password)) return r;
-    // It comes in UTF-8 (or, from older callers, in the ANSI code page).
-    // AES is keyed with UTF-8, as other zip programs key it; the
-    // traditional cipher with the ANSI code page, as the zip programs of
-    // Windows key it, and a password the code page cannot hold is refused
+    // A password the traditional cipher's code page cannot hold is refused
     // rather than weakened to question marks.
-    if (!IsUtf8(password)) {
-      if (cipher != ZIP_EM_TRAD_PKWARE) password = AnsiToUtf8(password);
-    } else if (cipher == ZIP_EM_TRAD_PKWARE) {
-      const std::string ansi = Utf8ToAnsi(password);
-      if (AnsiToUtf8(ansi) != password) {
-        Print("zip error: the password has characters the traditional encryption cannot take");
-        return kZeParms;
-      }
-      password = ansi;
+    bool fits = true;
+    password = CipherKey(password, cipher != ZIP_EM_TRAD_PKWARE, &fits);
+    if (!fits) {
+      Print("zip error: the password has characters the traditional encryption cannot take");
+      return kZeParms;
     }
   }
   std::vector<PlannedFile> files;

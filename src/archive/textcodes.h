@@ -14,4 +14,12 @@ std::string OemTextToAnsi(const std::string& oem);
 bool IsUtf8(const std::string& text);
 bool IsAscii(const std::string& text);
 
+// The bytes a password keys a cipher with. It comes in UTF-8, or, from
+// older callers, in the ANSI code page. AES takes UTF-8, as other zip
+// programs key it; the traditional cipher the ANSI code page, as the zip
+// programs of Windows key it. `fits` is false when the traditional cipher
+// is asked for a password the code page cannot hold: the key is then its
+// UTF-8 bytes, the only form such a password can have been keyed with.
+std::string CipherKey(const std::string& password, bool aes, bool* fits = nullptr);
+
 }  // namespace ziplib

@@ -4,6 +4,16 @@
 
 namespace ziplib {
 
+std::string CipherKey(const std::string& password, bool aes, bool* fits) {
+  if (fits) *fits = true;
+  if (!IsUtf8(password)) return aes ? AnsiToUtf8(password) : password;
+  if (aes) return password;
+  const std::string ansi = Utf8ToAnsi(password);
+  if (AnsiToUtf8(ansi) == password) return ansi;
+  if (fits) *fits = false;
+  return password;
+}
+
 bool IsAscii(const std::string& text) {
   for (unsigned char c : text)
     if (c >= 0x80) return false;

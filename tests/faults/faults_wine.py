@@ -47,6 +47,20 @@ def reads_back(archive):
     return subprocess.run(["7zz", "t", "-p" + PASSWORD, archive], capture_output=True).returncode == 0
 
 
+def make_old_store(target, new):
+    """Puts an "old" store in the target folder: a file of each name the
+    restore brings plus one it does not, and the user's own notes.txt.
+    Returns its digests (notes.txt aside)."""
+    shutil.rmtree(target)
+    os.makedirs(target)
+    for name in list(new) + ["Only Old.dbx"]:
+        with open(os.path.join(target, name), "wb") as f:
+            f.write(b"old " + name.encode())
+    with open(os.path.join(target, "notes.txt"), "wb") as f:
+        f.write(b"the user's own")
+    return folder_digests(target, skip=("notes.txt",))
+
+
 def folder_digests(folder, skip=()):
     return {n: digest(os.path.join(folder, n)) for n in sorted(os.listdir(folder))
             if n not in skip and os.path.isfile(os.path.join(folder, n))}
@@ -154,17 +168,7 @@ def restore_kills(w, store, dest, points):
     new = folder_digests(target, skip=("notes.txt",))
     check("the restored store equals the saved one", new == folder_digests(store))
 
-    def make_old():
-        shutil.rmtree(target)
-        os.makedirs(target)
-        for name in list(new) + ["Only Old.dbx"]:
-            with open(os.path.join(target, name), "wb") as f:
-                f.write(b"old " + name.encode())
-        with open(os.path.join(target, "notes.txt"), "wb") as f:
-            f.write(b"the user's own")
-        return folder_digests(target, skip=("notes.txt",))
-
-    old = make_old()
+    old = make_old_store(target, new)
     # Half the points spread over the run; the other half once the old store
     # files are being moved aside, a little later each time, so that kills
     # land while the new ones are copied in and after.
@@ -188,7 +192,7 @@ def restore_kills(w, store, dest, points):
         check("point %d: the user's own file is kept, nothing moved aside or extracted is left" % k,
               os.path.isfile(os.path.join(target, "notes.txt")) and not glob.glob(os.path.join(target, "~qm-old*"))
               and not set(w.work_folders()) - before)
-        old = make_old()
+        old = make_old_store(target, new)
     shutil.rmtree(os.path.dirname(os.path.dirname(target)), ignore_errors=True)
 
 
@@ -230,18 +234,8 @@ def record_write_kills(w, store, dest):
         return
     new = folder_digests(target, skip=("notes.txt",))
 
-    def make_old():
-        for name in os.listdir(target):
-            os.remove(os.path.join(target, name))
-        for name in list(new) + ["Only Old.dbx"]:
-            with open(os.path.join(target, name), "wb") as f:
-                f.write(b"old " + name.encode())
-        with open(os.path.join(target, "notes.txt"), "wb") as f:
-            f.write(b"the user's own")
-        return folder_digests(target, skip=("notes.txt",))
-
     for k in range(1, 40):
-        old = make_old()
+        old = make_old_store(target, new)
         before = set(w.work_folders())
         completed = w.run_killed_at_write(k, "restore_cli.exe", archive, PASSWORD)
         w.run("restore_cli.exe", "--recover")

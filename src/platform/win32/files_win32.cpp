@@ -120,9 +120,9 @@ bool CanWriteExisting(const std::string& path) {
 }
 
 namespace {
-bool Write(const std::string& path, const std::string& bytes, bool flush) {
-  FileHandle f(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+// Writes every byte into an open file (flushed when asked) and closes it;
+// false when any step fails.
+bool WriteAllAndClose(FileHandle f, const std::string& bytes, bool flush) {
   if (!f) return false;
   std::size_t done = 0;
   while (done < bytes.size()) {
@@ -135,6 +135,12 @@ bool Write(const std::string& path, const std::string& bytes, bool flush) {
   HANDLE h = f.release();
   return ::CloseHandle(h) != 0;
 }
+
+bool Write(const std::string& path, const std::string& bytes, bool flush) {
+  return WriteAllAndClose(FileHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                   FILE_ATTRIBUTE_NORMAL, nullptr)),
+                          bytes, flush);
+}
 }  // namespace
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes) { return Write(path, bytes, false); }
@@ -143,18 +149,9 @@ bool WriteWholeFileFlushed(const std::string& path, const std::string& bytes) { 
 bool AppendToFile(const std::string& path, const std::string& bytes) {
   // Opened for appending only: every write goes to the end, nothing before
   // it can be overwritten.
-  FileHandle f(::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!f) return false;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD put = 0;
-    DWORD want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-    if (!::WriteFile(f.get(), bytes.data() + done, want, &put, nullptr) || put == 0) return false;
-    done += put;
-  }
-  HANDLE h = f.release();
-  return ::CloseHandle(h) != 0;
+  return WriteAllAndClose(FileHandle(::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
+                          bytes, false);
 }
 
 bool ReadFileTail(const std::string& path, std::size_t maxBytes, std::string& bytes) {
