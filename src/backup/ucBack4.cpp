@@ -132,7 +132,7 @@ void ucBack4::StartBackup() {
     // what failed, or that the user stopped it.
     lblFileName.Caption("");
     lblFileName.Visible(false);
-    lblAdvice.Caption(stopped_ ? std::string(kStoppedKept) : failure_.empty() ? std::string(kNothingWritten) : failure_);
+    lblAdvice.Caption(stopped_ ? std::string() : failure_.empty() ? std::string(kNothingWritten) : failure_);
   }
   if (stopped_) {
     lblTitle.Caption(kStoppedTitle);

@@ -69,9 +69,9 @@ class ucBack4 : public wizard::BackupRunPage, private backup::RunView {
   static constexpr const char kFailedNotice[] =
       "Your Outlook Express data haven't backed up successfully, please try again! ";
   static constexpr const char kStoppedTitle[] = "Backup Stopped";
-  static constexpr const char kStoppedNotice[] = "The backup was stopped.";
-  static constexpr const char kStoppedKept[] =
-      "No backup file was written; an earlier backup file of the same name is left as it was.";
+  static constexpr const char kStoppedNotice[] =
+      "The backup was stopped. No backup file was written; an earlier backup file of the same name is left as "
+      "it was.";
 
  private:
   // RunView.

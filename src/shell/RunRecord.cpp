@@ -115,15 +115,16 @@ void RemoveTree(const std::string& folder) {
 // Unless the copy was complete, the new files go (only once copying had
 // begun: before that a file of a new one's name is still an old one) and
 // the old ones come back.
-// True when nothing is left aside (an old file that could not come back
-// stays in the aside folder, never deleted).
-bool CarryOutStore(const std::vector<std::string>& f, bool copying, bool complete) {
+// An old file that cannot come back stays in the aside folder, never
+// deleted (the line is struck all the same: a second attempt would take the
+// old files that came back for new ones).
+void CarryOutStore(const std::vector<std::string>& f, bool copying, bool complete) {
   // store <aside> <store> <new file>...
-  if (f.size() < 3) return true;
+  if (f.size() < 3) return;
   std::string aside = f[1], store = f[2];
   if (!aside.empty() && aside.back() != '\\') aside += '\\';
   if (!store.empty() && store.back() != '\\') store += '\\';
-  if (!IsOwnAsideFolder(aside, store) || platform::GetAttributes(aside) == platform::kInvalidAttributes) return true;
+  if (!IsOwnAsideFolder(aside, store) || platform::GetAttributes(aside) == platform::kInvalidAttributes) return;
   bool back = true;
   if (!complete) {
     for (std::size_t k = 3; k < f.size() && copying; ++k) {
@@ -138,7 +139,6 @@ bool CarryOutStore(const std::vector<std::string>& f, bool copying, bool complet
         back = platform::MoveFileReplace(aside + e.name, store + e.name) && back;
   }
   if (back) RemoveTree(aside);
-  return back;
 }
 
 // How far the store noted under an aside folder got: copying had begun,
@@ -157,8 +157,8 @@ struct StoreState {
       if (c == Lower(aside)) return true;
     return false;
   }
-  bool CarryOut(const std::vector<std::string>& f) const {
-    return CarryOutStore(f, Listed(copying, f[1]), Listed(complete, f[1]));
+  void CarryOut(const std::vector<std::string>& f) const {
+    CarryOutStore(f, Listed(copying, f[1]), Listed(complete, f[1]));
   }
 };
 
@@ -215,7 +215,7 @@ bool PutStoreBack(const std::string& asideFolder) {
   for (const std::string& line : lines) {
     std::vector<std::string> f = Fields(line);
     if (f.size() < 3 || f[0] != "store" || Lower(f[1]) != Lower(asideFolder)) continue;
-    if (!stores.CarryOut(f)) return false;
+    stores.CarryOut(f);
     Strike(asideFolder);
     return true;
   }

@@ -32,8 +32,9 @@ bool StoreCopying(const std::string& asideFolder);
 bool StoreComplete(const std::string& asideFolder);
 // Puts the store noted under `asideFolder` back now, as the next start
 // would after a kill (the new files removed once copying had begun, the old
-// ones moved back, the folder removed), and strikes it. False when this
-// process's record names no such store.
+// ones moved back, the folder removed unless an old file could not come
+// back), and strikes it. False when this process's record names no such
+// store.
 bool PutStoreBack(const std::string& asideFolder);
 // Strikes every line that names this path.
 bool Strike(const std::string& path);

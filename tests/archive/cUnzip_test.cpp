@@ -563,7 +563,7 @@ TEST_F(UnzipTest, TickThatCancelsGivesUpTheEntriesBeingExtracted) {
   ASSERT_EQ(read.size(), 1u);
   EXPECT_LT(read[0], 2 * large.size());
   EXPECT_EQ(Extracted(), std::vector<std::string>{"kept.dbx"});
-  EXPECT_EQ(Read("out\\kept.dbx"), "the earlier file");
+  EXPECT_TRUE(Read("out\\kept.dbx") == "the earlier file");
 }
 
 TEST_F(UnzipTest, ExistingFileIsReplacedOnlyWhenTheOwnerSaysSo) {

@@ -1,12 +1,7 @@
-// The progress bar's arithmetic: clamp, range repair, captions, fill length;
-// and one bar over a run of phases.
+// The progress bar's arithmetic: clamp, range repair, captions, fill length.
 #include "controls/ProgressBar.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
-
-#include "controls/RunProgress.h"
 
 using controls::ProgressBar;
 
@@ -117,40 +112,4 @@ TEST(Range, NarrowingTheRangeKeepsTheValueInside) {
   EXPECT_EQ(p.value(), 20);
   EXPECT_EQ(p.Caption(), "100%");
 }
-// A run of three phases planned at 100, 200 and 100 bytes, the second
-// twice as costly: shares of 1/6, 4/6 and 1/6 of the bar. Each step is a
-// call and the caption it leaves: the bar follows the bytes within the
-// current phase, never goes back (bytes given again, a phase begun again, a
-// phase that turns out larger), and reads 99% at most until Complete.
-TEST(RunProgress, OneBarOverThePhasesByTheirBytes) {
-  ProgressBar bar;
-  controls::RunProgress progress(bar);
-  progress.Plan({{100, 1}, {200, 2}, {100, 1}});
-  EXPECT_EQ(bar.Caption(), "0%");
-  struct Step {
-    const char* what;
-    std::function<void()> call;
-    const char* caption;
-  };
-  const Step steps[] = {
-      {"half of the first", [&] { progress.Done(50); }, "8%"},
-      {"fewer bytes than before", [&] { progress.Done(20); }, "8%"},
-      {"the second begins", [&] { progress.Begin(1, 200); }, "16%"},
-      {"a quarter of it", [&] { progress.Done(50); }, "33%"},
-      {"the first begun again", [&] { progress.Begin(0, 100); }, "33%"},
-      {"the third, larger than planned", [&] { progress.Begin(2, 1000); }, "83%"},
-      {"more than it has", [&] { progress.Done(5000); }, "99%"},
-      {"complete", [&] { progress.Complete(); }, "100%"},
-  };
-  for (const Step& s : steps) {
-    s.call();
-    EXPECT_EQ(bar.Caption(), s.caption) << s.what;
-  }
-  // Nothing to do at all: the phases share the bar alike.
-  progress.Plan({{0, 1}, {0, 2}});
-  progress.Begin(1, 0);
-  EXPECT_EQ(bar.Caption(), "50%");
-}
-
 }  // namespace
-

@@ -145,6 +145,32 @@ TEST_F(RunRecordTest, KilledBeforeCopyingKeepsEveryOldFile) {
   EXPECT_FALSE(modFunction::IsFolder(folder));
 }
 
+// Put back by the run itself (a copy that failed, a stop) as by the next
+// start: the new files go, the old ones come back, the line is gone. An old
+// file that cannot come back (a folder stands in its place) stays aside,
+// never deleted.
+TEST_F(RunRecordTest, StorePutBackKeepsAnOldFileThatCannotComeBack) {
+  for (const bool byTheRun : {true, false}) {
+    SCOPED_TRACE(byTheRun ? "by the run" : "at the next start");
+    SetUp();
+    platform::CreateFolder(store + "Gone.dbx");
+    ASSERT_TRUE(RunRecord::NoteStore(aside, store, {"Inbox.dbx"}));
+    ASSERT_TRUE(RunRecord::StoreCopying(aside));
+    if (byTheRun) {
+      EXPECT_TRUE(RunRecord::PutStoreBack(aside));
+    } else {
+      Die();
+      RunRecord::Recover();
+    }
+    EXPECT_EQ(Read(store + "Inbox.dbx"), "old inbox");
+    EXPECT_EQ(Read(aside + "Gone.dbx"), "old only");
+    EXPECT_FALSE(modFunction::FileExists(RunRecord::RecordFile()));
+    EXPECT_FALSE(RunRecord::PutStoreBack(aside));  // struck: nothing is taken twice
+    platform::RemoveFolder(store + "Gone.dbx");
+    modFunction::DeleteFolderTree(aside.substr(0, aside.size() - 1));
+  }
+}
+
 // Nothing is made under a name that could not be noted.
 TEST_F(RunRecordTest, WhatCannotBeNotedIsNotMade) {
   int writes = 0;
