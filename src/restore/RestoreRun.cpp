@@ -430,8 +430,12 @@ bool RestoreRun::RestoreSignatureFiles(const std::string& toID, const std::strin
     if (text && IsPlainLocalSignaturePath(path)) {
       if (!modFunction::FileExists(saved)) continue;  // the backup had none: the value stays as it was
       std::string folder = own + sub;
+      // The folder is the program's own: a copy an earlier restore left
+      // there is replaced.
       if (IsPlainLocalSignaturePath(target) && modFunction::MakeFolderPath(folder) &&
-          platform::CopyOneFile(saved, target, true) &&
+          (platform::GetAttributes(target) == platform::kInvalidAttributes ||
+           platform::SetAttributes(target, platform::kAttrNormal)) &&
+          platform::CopyOneFile(saved, target, false) &&
           platform::SetRegValue(k, DataLocations::kSignatureFileValue, kRegSz, target + std::string(1, '\0')) ==
               platform::kRegOk)
         continue;

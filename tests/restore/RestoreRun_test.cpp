@@ -112,6 +112,13 @@ TEST_F(RestoreRunTest, BackupComesBackWholeOntoOtherIdentities) {
   std::string signatureBytes;
   ASSERT_TRUE(platform::ReadWholeFile(signature, signatureBytes));
   platform::RemoveFile(signature);
+  // An earlier restore onto this identity left its copy, read-only.
+  const std::string ownSignature =
+      RestoreWorld::StoreFolder(kNewMainId) + restore::kSignatureFolder + "\\00000000\\main.txt";
+  std::string ownFolder = RestoreWorld::StoreFolder(kNewMainId) + restore::kSignatureFolder + "\\00000000";
+  ASSERT_TRUE(modFunction::MakeFolderPath(ownFolder) &&
+              platform::WriteWholeFile(ownSignature, "an earlier restore's copy") &&
+              platform::SetAttributes(ownSignature, platform::kAttrReadOnly));
 
   Open();
   EXPECT_EQ(source.txtComment.Text(), "Before the move");
@@ -169,8 +176,6 @@ TEST_F(RestoreRunTest, BackupComesBackWholeOntoOtherIdentities) {
   EXPECT_EQ(Text(Id(kHomeId, "Software\\Microsoft\\Outlook Express\\5.0\\Signatures\\00000000"), "name"), "Work");
   // The signature file comes back into the target's own folder, its value
   // pointed there; the path the backup named is not written.
-  const std::string ownSignature =
-      RestoreWorld::StoreFolder(kNewMainId) + restore::kSignatureFolder + "\\00000000\\main.txt";
   EXPECT_EQ(Text(oe + "Signatures\\00000000", "file"), ownSignature);
   std::string back;
   EXPECT_TRUE(platform::ReadWholeFile(ownSignature, back));
