@@ -18,16 +18,11 @@
 #include "shell/modCheckOE.h"
 #include "shell/test_pages.h"
 #include "support/scripted_user.h"
+#include "support/window_driver_win32.h"
 
 namespace {
 
 using testsupport::Pump;
-
-std::string Text(HWND h) {
-  char buf[512] = {};
-  ::GetWindowTextA(h, buf, sizeof buf);
-  return buf;
-}
 
 TEST(BackupRunWindow, RunsThroughTheWizardAndShowsTheOutcome) {
   backuptest::DemoProfile demo;
@@ -75,7 +70,7 @@ TEST(BackupRunWindow, RunsThroughTheWizardAndShowsTheOutcome) {
     Pump(50);
   }
   EXPECT_EQ(form.CurrentPage(), 5);
-  EXPECT_EQ(Text(::GetDlgItem(dlg, IDC_BACK4_STATE)), "Ready to Back up");
+  EXPECT_EQ(testsupport::Caption(::GetDlgItem(dlg, IDC_BACK4_STATE)), "Ready to Back up");
   EXPECT_NE(::SendDlgItemMessageA(dlg, IDC_BACK4_MARK0, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
   if (const char* shot = std::getenv("QM_HOLD_READY_MS")) Pump(std::atoi(shot));
 
@@ -85,8 +80,8 @@ TEST(BackupRunWindow, RunsThroughTheWizardAndShowsTheOutcome) {
   EXPECT_TRUE(user.Shown().empty());
   EXPECT_EQ(form.cmdNext.Caption(), "&Finish");
   EXPECT_EQ(form.cmdCancel.Caption(), "&Save Script");
-  EXPECT_EQ(Text(::GetDlgItem(dlg, IDC_BACK4_TITLE)), "Backup Completed");
-  EXPECT_EQ(Text(::GetDlgItem(dlg, IDC_BACK4_FILE)), demo.Box().Path("demo.qmb"));
+  EXPECT_EQ(testsupport::Caption(::GetDlgItem(dlg, IDC_BACK4_TITLE)), "Backup Completed");
+  EXPECT_EQ(testsupport::Caption(::GetDlgItem(dlg, IDC_BACK4_FILE)), demo.Box().Path("demo.qmb"));
   EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(dlg, IDC_BACK4_RESULT)));
   EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dlg, IDC_BACK4_PROGRESS)));
   EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(dlg, IDC_BACK4_STEP0)));

@@ -23,6 +23,7 @@
 #include "shell/WizardWindow.h"
 #include "shell/modCheckOE.h"
 #include "support/file_lock.h"
+#include "support/sandbox.h"
 #include "support/scripted_user.h"
 #include "support/window_driver_win32.h"
 
@@ -44,20 +45,12 @@ std::string KeepFolder() {
 }
 
 // The program's wizard in its real window on the demo profile.
-struct Wizard {
+struct Wizard : testsupport::ProgramWizard {
   backuptest::DemoProfile demo;
   testsupport::ScriptedUser user;
-  wizard::ProgramServices services;
-  frmMain form{wizard::MakeProgramPages(), services};
-  HWND main = nullptr, next = nullptr, cancel = nullptr;
 
   Wizard() {
-    if (!demo.ok() || !modCheckOE::ExtractZipLibraries() || !wizard::CreateWizardWindow(form)) return;
-    wizard::ShowWizardWindow(form);
-    Pump(200);
-    main = static_cast<HWND>(form.hwnd());
-    next = ::GetDlgItem(main, IDC_MAIN_NEXT);
-    cancel = ::GetDlgItem(main, IDC_MAIN_CANCEL);
+    if (demo.ok() && modCheckOE::ExtractZipLibraries()) Show();
   }
   HWND Item(wizard::Page& page, int id) { return PageItem(page, id); }
 
@@ -116,7 +109,10 @@ struct Wizard {
 
 TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
   Wizard w;
-  auto& [demo, user, services, form, main, next, cancel] = w;
+  auto& demo = w.demo;
+  auto& user = w.user;
+  auto& form = w.form;
+  HWND next = w.next, cancel = w.cancel;
   const std::string archive = demo.Box().Path("out\\wizard.qmb");
   const std::string script = demo.Box().Path("weekly.oes");
   w.BackUp(archive, "s3cret", "Weekly backup");
@@ -278,12 +274,6 @@ TEST(BackupWizard, WaitPointerStaysWhileTheMouseMoves) {
   wizard::RunWizardLoop(w.form);
 }
 
-std::string Bytes(const std::string& path) {
-  std::string bytes;
-  platform::ReadWholeFile(path, bytes);
-  return bytes;
-}
-
 // Guards against a run that cannot be stopped in the real window, or whose
 // stop loses the earlier backup: Cancel and the close box, pressed at a few
 // moments of a run, ask whether to stop it; Yes leaves the earlier archive
@@ -329,7 +319,7 @@ TEST(BackupWizard, CancelOrTheCloseBoxStopsTheRunAndKeepsTheEarlierArchive) {
     EXPECT_EQ(w.Result(IDC_BACK4_NOTICE), ucBack4::kStoppedNotice);
     EXPECT_EQ(w.Result(IDC_BACK4_ADVICE), "");
     EXPECT_FALSE(w.Shows(IDC_BACK4_FILE));
-    EXPECT_TRUE(Bytes(archive) == "last week's backup");
+    EXPECT_TRUE(testsupport::FileBytes(archive) == "last week's backup");
     std::vector<platform::DirEntry> out;
     platform::ListFolder(w.demo.Box().Path("out\\*.*"), out);
     EXPECT_EQ(out.size(), 3u);  // ".", ".." and the earlier archive

@@ -8,6 +8,7 @@
 #include "platform/system.h"
 #include "registry/RegistryRoutines.h"
 #include "support/registry_keys.h"
+#include "support/sandbox.h"
 
 using testsupport::TestKey;
 
@@ -25,12 +26,6 @@ std::string Lines(const std::vector<std::string>& lines) {
   std::string out;
   for (const std::string& l : lines) out += l + "\r\n";
   return out;
-}
-
-std::string FileText(const std::string& path) {
-  std::string s;
-  platform::ReadWholeFile(path, s);
-  return s;
 }
 
 
@@ -64,7 +59,7 @@ std::string Export(const std::string& key, const std::string& file) {
   r.Subkey("");
   r.KeyRoot(key);
   EXPECT_TRUE(r.SaveKey(r.KeyRoot(), file, kHkeyCurrentUser, true, false));
-  return FileText(file);
+  return testsupport::FileBytes(file);
 }
 bool Import(const std::string& target, const std::string& file) {
   RegistryRoutines r;
@@ -135,7 +130,7 @@ TEST(ExportFileWrite, AppendingAddsBlocksWithoutASecondHeader) {
   EXPECT_EQ(Lines({"Quillmere Registry File", "", "[HKEY_CURRENT_USER\\<%QuillmereKeyName%>]",
                    "\"v\"=\"1\"", "", "[HKEY_CURRENT_USER\\<%QuillmereKeyName%>\\sub]", "",
                    "[HKEY_CURRENT_USER\\" + t.Path("b") + "]", "\"w\"=\"2\"", ""}),
-            FileText(file));
+            testsupport::FileBytes(file));
 }
 
 TEST(ExportFileWrite, AppendingToANewFileStartsWithTheHeader) {
@@ -143,7 +138,7 @@ TEST(ExportFileWrite, AppendingToANewFileStartsWithTheHeader) {
   std::string file = t.Files().Path("new.bkr");
   RegistryRoutines r;
   ASSERT_TRUE(r.SaveKey(t.Path(), file, kHkeyCurrentUser, false, true));
-  EXPECT_EQ(0u, FileText(file).find("Quillmere Registry File\r\n\r\n[HKEY_CURRENT_USER\\"));
+  EXPECT_EQ(0u, testsupport::FileBytes(file).find("Quillmere Registry File\r\n\r\n[HKEY_CURRENT_USER\\"));
 }
 
 TEST(ExportFileWrite, AFileThatCannotBeWrittenIsReported) {

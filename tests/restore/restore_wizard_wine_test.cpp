@@ -20,6 +20,7 @@
 #include "shell/WizardWindow.h"
 #include "shell/modFunction.h"
 #include "support/registry_keys.h"
+#include "support/sandbox.h"
 #include "support/scripted_user.h"
 #include "support/window_driver_win32.h"
 
@@ -45,12 +46,6 @@ bool AnyKeyNames(const RegListing& dump, const std::string& part) {
   for (const auto& entry : dump)
     if (entry.first.find(part) != std::string::npos) return true;
   return false;
-}
-
-std::string Bytes(const std::string& path) {
-  std::string bytes;
-  platform::ReadWholeFile(path, bytes);
-  return bytes;
 }
 
 // From the mapping page to the question before the run: Main Identity is
@@ -89,13 +84,10 @@ TEST_P(RestoreWizardCiphers, BrowseToFinishPutsTheBackupBackOntoTheseIdentities)
   testsupport::ScriptedUser user;  // message boxes only
   user.RealWindows();
 
-  wizard::ProgramServices services;
-  frmMain form(wizard::MakeProgramPages(), services);
-  ASSERT_NE(wizard::CreateWizardWindow(form), nullptr);
-  wizard::ShowWizardWindow(form);
-  Pump(200);
-  HWND main = static_cast<HWND>(form.hwnd());
-  HWND next = ::GetDlgItem(main, IDC_MAIN_NEXT);
+  testsupport::ProgramWizard w;
+  ASSERT_TRUE(w.Show());
+  frmMain& form = w.form;
+  HWND main = w.main, next = w.next;
 
   Click(next);  // welcome -> method
   Click(PageItem(form.ucStep11, IDC_STEP1_OPT1));
@@ -198,7 +190,7 @@ TEST_P(RestoreWizardCiphers, BrowseToFinishPutsTheBackupBackOntoTheseIdentities)
   EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kNewMainId)), expected);
   EXPECT_EQ(RestoreWorld::Files(RestoreWorld::StoreFolder(kHomeId)),
             RestoreWorld::Files(world.Demo().StoreFolder(kAnnaId)));
-  EXPECT_EQ(Bytes(world.AddressBook()), Bytes(world.Demo().AddressBook()));
+  EXPECT_EQ(testsupport::FileBytes(world.AddressBook()), testsupport::FileBytes(world.Demo().AddressBook()));
   EXPECT_FALSE(workThere());
 }
 
@@ -237,13 +229,10 @@ TEST(RestoreWizard, CancelOrTheCloseBoxStopsTheRunAndLeavesTheIdentityAsItWas) {
       dialog.cmdOK.Press();
       return 1;
     });
-    wizard::ProgramServices services;
-    frmMain form(wizard::MakeProgramPages(), services);
-    ASSERT_NE(wizard::CreateWizardWindow(form), nullptr);
-    wizard::ShowWizardWindow(form);
-    Pump(200);
-    HWND main = static_cast<HWND>(form.hwnd());
-    HWND next = ::GetDlgItem(main, IDC_MAIN_NEXT), cancel = ::GetDlgItem(main, IDC_MAIN_CANCEL);
+    testsupport::ProgramWizard w;
+    ASSERT_TRUE(w.Show());
+    frmMain& form = w.form;
+    HWND main = w.main, next = w.next, cancel = w.cancel;
     Click(next);
     Click(PageItem(form.ucStep11, IDC_STEP1_OPT1));
     Click(next);

@@ -97,12 +97,10 @@ TEST(ScheduleWindow, SavedFromTheRealDialogAndRemoved) {
   KeptRunValue keptValue;
   testsupport::ScriptedUser user;  // message boxes only
   user.RealWindows();
-  wizard::ProgramServices services;
-  frmMain form(wizard::MakeProgramPages(), services);
-  ASSERT_NE(wizard::CreateWizardWindow(form), nullptr);
-  wizard::ShowWizardWindow(form);
-  Pump(200);
-  HWND next = ::GetDlgItem(static_cast<HWND>(form.hwnd()), IDC_MAIN_NEXT);
+  testsupport::ProgramWizard w;
+  ASSERT_TRUE(w.Show());
+  frmMain& form = w.form;
+  HWND next = w.next;
   Click(next);
   Click(PageItem(form.ucStep11, IDC_STEP1_OPT2));
 

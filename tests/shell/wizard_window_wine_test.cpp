@@ -31,15 +31,10 @@ HWND Item(frmMain& f, int id) { return ::GetDlgItem(static_cast<HWND>(f.hwnd()),
 
 bool Shows(wizard::Page& page) { return ::IsWindowVisible(static_cast<HWND>(page.Surface().hwnd())) != 0; }
 
-struct RealWizard {
+// With the test's services, which log what the wizard asks of them.
+struct RealWizard : testsupport::ShownWizard<testpages::Services> {
   testpages::Log log;
-  testpages::Services services{log};
-  frmMain form{wizard::MakeProgramPages(), services};
-  RealWizard() {
-    EXPECT_NE(wizard::CreateWizardWindow(form), nullptr);
-    wizard::ShowWizardWindow(form);
-    Pump(200);
-  }
+  RealWizard() : ShownWizard(log) { EXPECT_TRUE(Show()); }
   ~RealWizard() {
     if (form.hwnd()) {
       form.bNotAskExit(true);

@@ -22,6 +22,11 @@ namespace {
 int g_counter = 0;
 }
 
+std::string FileBytes(const std::string& path) {
+  std::string bytes;
+  return platform::ReadWholeFile(path, bytes) ? bytes : std::string();
+}
+
 Sandbox::Sandbox() {
 #ifdef _WIN32
   char temp[MAX_PATH + 1];

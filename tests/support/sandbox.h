@@ -27,6 +27,9 @@ class Sandbox {
   std::string host_;  // native only
 };
 
+// The bytes of a file through the platform; empty when it cannot be read.
+std::string FileBytes(const std::string& path);
+
 // True when the tests run on real Windows (or Wine).
 constexpr bool kRealWindows =
 #ifdef _WIN32

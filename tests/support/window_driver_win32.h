@@ -12,10 +12,36 @@
 #include <utility>
 #include <vector>
 
+#include "resources/resource.h"
 #include "shell/WizardPage.h"
+#include "shell/WizardParts.h"
+#include "shell/WizardWindow.h"
 #include "support/pump_win32.h"
 
 namespace testsupport {
+
+// The program's wizard with its own pages, in its real window once shown:
+// the window and its Next and Cancel buttons. `Services` are the program's
+// or a test's own, made from `args`.
+template <typename Services>
+struct ShownWizard {
+  Services services;
+  frmMain form;
+  HWND main = nullptr, next = nullptr, cancel = nullptr;
+
+  template <typename... Args>
+  explicit ShownWizard(Args&&... args) : services(std::forward<Args>(args)...), form(wizard::MakeProgramPages(), services) {}
+  bool Show() {
+    if (!wizard::CreateWizardWindow(form)) return false;
+    wizard::ShowWizardWindow(form);
+    Pump(200);
+    main = static_cast<HWND>(form.hwnd());
+    next = ::GetDlgItem(main, IDC_MAIN_NEXT);
+    cancel = ::GetDlgItem(main, IDC_MAIN_CANCEL);
+    return true;
+  }
+};
+using ProgramWizard = ShownWizard<wizard::ProgramServices>;
 
 inline HWND PageItem(wizard::Page& page, int id) {
   return ::GetDlgItem(static_cast<HWND>(page.Surface().hwnd()), id);
