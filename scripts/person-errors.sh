@@ -4,7 +4,8 @@
 # each message into build/person-errors/: a file that is no zip at all, a
 # zip that is no backup of this program, a backup whose identity list was
 # damaged, and a wrong password (said at once, then the dialog again, then
-# Cancel). Uses the demo prefix and its C:\Backups\demo.qmb (password
+# Cancel), and an automatic backup whose backup file cannot be written (a
+# folder stands in its place). Uses the demo prefix and its C:\Backups\demo.qmb (password
 # "s3cret"), made by scripts/person-backup.sh when missing.
 set -euo pipefail
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -77,4 +78,24 @@ cancel; sleep 1; xdotool key Return
 for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
 kill $pid 2>/dev/null || true
 rm -f "$backups/notes.qmb" "$backups/photos.qmb" "$backups/damaged.qmb"
+
+# The automatic run of the script the backup saved: its backup file's place
+# is taken by a folder.
+if [ -f "$backups/weekly.oes" ]; then
+  # A copy of the script whose last backup is long past, so that it is due.
+  python3 -c 'import sys, struct; b = bytearray(open(sys.argv[1], "rb").read()); b[45:53] = struct.pack("<d", 2.0); open(sys.argv[2], "wb").write(b)' \
+    "$backups/weekly.oes" "$backups/due.oes"
+  mv "$backups/demo.qmb" "$backups/demo.qmb.kept"
+  mkdir "$backups/demo.qmb"
+  trap 'rmdir "$backups/demo.qmb"; mv "$backups/demo.qmb.kept" "$backups/demo.qmb"' EXIT
+  qm_wine "$top/build/win64/bin/quillmere.exe" /S 'C:\Backups\due.oes' &
+  pid=$!
+  win=none
+  box=$(find_window '^Quillmere$'); sleep 0.5
+  import -window root "$out/automatic-not-written.png"
+  xdotool windowfocus "$box"; xdotool key Return
+  for i in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+  tail -1 "$backups/due.log" || true
+  rm -f "$backups/due.oes" "$backups/due.log"
+fi
 echo "screenshots in build/person-errors/"

@@ -24,8 +24,9 @@ void Refuse(const std::string& text, controls::Control& focus) {
   focus.SetFocus();
 }
 
-void ReportSystemError(const std::string& description) {
-  platform::MsgBox(description, platform::kOkOnly | platform::kCritical);
+// The system's words, and on a line of their own the file they are about.
+void ReportSystemError(const std::string& description, const std::string& path) {
+  platform::MsgBox(description + "\r\n" + ucBack2::kCannotWriteLine + path, platform::kOkOnly | platform::kCritical);
 }
 
 }  // namespace
@@ -190,26 +191,26 @@ bool ucBack2::PasswordsAccepted() {
 bool ucBack2::ProbeDestination(const std::string& path, const std::string& folder) {
   if (platform::GetAttributes(path) == platform::kInvalidAttributes) {
     if (!platform::WriteWholeFile(path, "")) {
-      ReportSystemError(platform::LastErrorDescription());
+      ReportSystemError(platform::LastErrorDescription(), path);
       return false;
     }
     if (!platform::RemoveFile(path)) {
-      ReportSystemError(platform::LastErrorDescription());
+      ReportSystemError(platform::LastErrorDescription(), path);
       return false;
     }
     return true;
   }
   if (!platform::CanWriteExisting(path)) {
-    ReportSystemError(platform::LastErrorDescription());
+    ReportSystemError(platform::LastErrorDescription(), path);
     return false;
   }
   const std::string probe = platform::TempFileName(folder, "qmb");
   if (probe.empty()) {
-    ReportSystemError(platform::LastErrorDescription());
+    ReportSystemError(platform::LastErrorDescription(), path);
     return false;
   }
   if (!platform::RemoveFile(probe)) {
-    ReportSystemError(platform::LastErrorDescription());
+    ReportSystemError(platform::LastErrorDescription(), path);
     return false;
   }
   return true;

@@ -11,6 +11,8 @@
 
 class ucBack2 : public wizard::DestinationPage {
  public:
+  // The second line of a destination the system refuses, before its path.
+  static constexpr const char kCannotWriteLine[] = "The backup file cannot be written: ";
   static constexpr const char kCompatibleCost[] =
       "Compatible encryption can be broken without the password.";
   static constexpr const char kCompatiblePasswordMessage[] =

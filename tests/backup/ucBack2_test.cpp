@@ -183,7 +183,9 @@ TEST_F(DestinationPage, ReadOnlyArchiveIsReportedWithTheSystemsWords) {
   EXPECT_FALSE(page.CheckReady());
   ASSERT_EQ(user.Shown().size(), 1u);
   EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
-  EXPECT_FALSE(user.Shown()[0].text.empty());
+  const std::string named = std::string("\r\n") + ucBack2::kCannotWriteLine + box.Path("locked.qmb");
+  EXPECT_GT(user.Shown()[0].text.size(), named.size());  // the system's words first
+  EXPECT_EQ(user.Shown()[0].text.substr(user.Shown()[0].text.size() - named.size()), named);
   platform::SetAttributes(box.Path("locked.qmb"), platform::kAttrNormal);
   EXPECT_EQ(Bytes("locked.qmb"), "earlier backup");
 }
