@@ -27,6 +27,15 @@ run_suite() {  # name preset
   [ "$bad" = 0 ] || failed=1
 }
 
+echo "== floors: no include runs up"
+if python3 "$top/scripts/check-floors.py" --self-test && python3 "$top/scripts/check-floors.py" \
+   && python3 "$top/scripts/mutate.py" --self-test; then
+  summary+=("floors: every include looks down")
+else
+  summary+=("floors: an include runs up a floor (see above)")
+  failed=1
+fi
+
 echo "== native build"
 cmake --preset native >/dev/null && cmake --build --preset native -j "$jobs" || exit 1
 run_suite native native

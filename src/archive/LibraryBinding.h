@@ -8,6 +8,16 @@
 
 namespace ziplib {
 
+// The two libraries' file names in the program's library folder.
+constexpr const char kZipLibraryName[] = "qmlibzip32.dll";
+constexpr const char kUnzipLibraryName[] = "qmlibunzip.dll";
+
+// What writes the libraries into the library folder again when one is
+// missing at binding (the program that carries them sets it); none: a
+// missing library fails the binding.
+using LibraryWriter = bool (*)();
+void SetLibraryWriter(LibraryWriter writer);
+
 struct ZipEntryPoints {
   int (*init)(const ZpCallbacks*) = nullptr;
   int (*setOptions)(const ZpOptions*) = nullptr;

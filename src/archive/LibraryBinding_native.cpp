@@ -3,6 +3,8 @@
 
 namespace ziplib {
 
+void SetLibraryWriter(LibraryWriter) {}  // nothing to write
+
 bool BindZipLibrary(ZipEntryPoints& out, BindError&) {
   out.init = &ZpInit;
   out.setOptions = &ZpSetOptions;

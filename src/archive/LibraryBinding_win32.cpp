@@ -2,12 +2,13 @@
 #include <windows.h>
 
 #include "archive/LibraryBinding.h"
-#include "shell/modCheckOE.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 namespace ziplib {
 
 namespace {
+LibraryWriter g_writer = nullptr;
+
 constexpr int kErrFileNotFound = 53;
 constexpr int kErrLoadingDll = 48;
 constexpr int kErrEntryPoint = 453;
@@ -17,7 +18,7 @@ HMODULE Load(const char* name, BindError& error) {
   const std::string path = modFunction::LibraryFolder() + name;
   // The clean-up of a run of the program that has just ended may have
   // taken the file away: written again once.
-  if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) modCheckOE::ExtractZipLibraries();
+  if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && g_writer) g_writer();
   if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
     error = {kErrFileNotFound, std::string("File not found: ") + name};
     return nullptr;
@@ -35,20 +36,22 @@ bool Find(HMODULE module, const char* library, const char* entry, Fn& out, BindE
 }
 }  // namespace
 
+void SetLibraryWriter(LibraryWriter writer) { g_writer = writer; }
+
 bool BindZipLibrary(ZipEntryPoints& out, BindError& error) {
   static HMODULE module = nullptr;
-  if (!module) module = Load(modCheckOE::kZipLibraryName, error);
+  if (!module) module = Load(kZipLibraryName, error);
   if (!module) return false;
-  const char* lib = modCheckOE::kZipLibraryName;
+  const char* lib = kZipLibraryName;
   return Find(module, lib, "ZpInit", out.init, error) && Find(module, lib, "ZpSetOptions", out.setOptions, error) &&
          Find(module, lib, "ZpArchive", out.archive, error);
 }
 
 bool BindUnzipLibrary(UnzipEntryPoints& out, BindError& error) {
   static HMODULE module = nullptr;
-  if (!module) module = Load(modCheckOE::kUnzipLibraryName, error);
+  if (!module) module = Load(kUnzipLibraryName, error);
   if (!module) return false;
-  return Find(module, modCheckOE::kUnzipLibraryName, "Wiz_SingleEntryUnzip", out.unzip, error);
+  return Find(module, kUnzipLibraryName, "Wiz_SingleEntryUnzip", out.unzip, error);
 }
 
 }  // namespace ziplib

@@ -17,7 +17,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/ui.h"
-#include "shell/RunRecord.h"
+#include "helpers/RunRecord.h"
 
 namespace backup {
 

@@ -10,7 +10,7 @@
 #include "catalog/ItemFlags.h"
 #include "platform/files.h"
 #include "platform/ui.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 namespace backup {
 

@@ -7,8 +7,8 @@
 #include "catalog/ItemFlags.h"
 #include "platform/files.h"
 #include "platform/ui.h"
-#include "shell/RunRecord.h"
-#include "shell/modFunction.h"
+#include "helpers/RunRecord.h"
+#include "helpers/modFunction.h"
 
 namespace backup {
 

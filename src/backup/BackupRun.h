@@ -11,7 +11,7 @@
 #include "controls/ProgressBar.h"
 #include "controls/RunProgress.h"
 #include "registry/RegistryRoutines.h"
-#include "shell/KeepAlive.h"
+#include "helpers/KeepAlive.h"
 
 class cUnzip;
 

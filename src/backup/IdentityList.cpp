@@ -1,7 +1,7 @@
 #include "backup/IdentityList.h"
 
 #include "platform/files.h"
-#include "shell/TextRecords.h"
+#include "helpers/TextRecords.h"
 
 namespace IdentityList {
 

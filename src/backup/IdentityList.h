@@ -4,7 +4,7 @@
 // holding the name, 0x01, the Id, 0x01, the item flags, 0x00.
 #include <string>
 
-#include "shell/OneBasedList.h"
+#include "helpers/OneBasedList.h"
 
 struct IdListEntry {
   std::string Name;

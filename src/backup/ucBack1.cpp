@@ -8,7 +8,7 @@
 #include "platform/ui.h"
 #include "registry/RegistryRoutines.h"
 #include "resources/resource.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "controls/Control.h"
 #include "controls/InputControls.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 // The line added to the page's note for identities that start unticked.
 constexpr const char kNoDataNote[] = "- Not ticked, no data found yet (open Outlook Express as them first): ";

@@ -9,7 +9,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "resources/resource.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 namespace {
 

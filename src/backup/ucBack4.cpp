@@ -6,7 +6,7 @@
 #include "controls/window_link.h"
 #include "platform/system.h"
 #include "resources/resource.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 
 namespace {
 

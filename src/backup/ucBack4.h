@@ -10,7 +10,7 @@
 #include "controls/Control.h"
 #include "controls/ProgressBar.h"
 #include "controls/Timer.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 class cProcessItem;
 

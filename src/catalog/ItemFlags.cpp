@@ -1,7 +1,7 @@
 #include "catalog/ItemFlags.h"
 
-#include "shell/NumericText.h"
-#include "shell/OneBasedList.h"
+#include "helpers/NumericText.h"
+#include "helpers/OneBasedList.h"
 
 namespace ItemFlags {
 

@@ -2,7 +2,7 @@
 // The identity catalogue: the mail client's identities of the current user,
 // read once from HKEY_CURRENT_USER\Identities. Index-aligned lists from 1:
 // position k of each list is the same identity.
-#include "shell/OneBasedList.h"
+#include "helpers/OneBasedList.h"
 
 class cProcessItem {
  public:

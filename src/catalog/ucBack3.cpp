@@ -7,7 +7,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "resources/resource.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 ucBack3::ucBack3() {
   lblTitle.Caption("Close Outlook Express and Windows Messenger");

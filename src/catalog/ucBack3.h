@@ -9,7 +9,7 @@
 #include "controls/Control.h"
 #include "controls/InputControls.h"
 #include "controls/Timer.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 class ucBack3 : public wizard::RunningClientsPage {
  public:

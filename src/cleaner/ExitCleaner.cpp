@@ -4,8 +4,8 @@
 
 #include "platform/files.h"
 #include "platform/system.h"
-#include "shell/modCheckOE.h"
-#include "shell/modFunction.h"
+#include "archive/LibraryBinding.h"
+#include "helpers/modFunction.h"
 
 namespace ExitCleaner {
 
@@ -68,8 +68,8 @@ void CleanFolders(const std::vector<std::string>& folders) {
 std::vector<std::string> BatchLines(const std::string& libraryFolder, const std::string& selfPath,
                                     const std::vector<std::string>& folders,
                                     const std::string& batchPath) {
-  const std::string zip = libraryFolder + modCheckOE::kZipLibraryName;
-  const std::string unzip = libraryFolder + modCheckOE::kUnzipLibraryName;
+  const std::string zip = libraryFolder + ziplib::kZipLibraryName;
+  const std::string unzip = libraryFolder + ziplib::kUnzipLibraryName;
   std::vector<std::string> lines = {
       "@echo off",
       ":START",

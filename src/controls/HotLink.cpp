@@ -1,7 +1,7 @@
 #include "controls/HotLink.h"
 
 #include "platform/system.h"
-#include "shell/appinfo.h"
+#include "helpers/appinfo.h"
 
 namespace controls {
 

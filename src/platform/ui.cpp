@@ -1,8 +1,6 @@
 // The user-interface service in force, shared by both builds.
 #include "platform/ui.h"
 
-#include "shell/appinfo.h"
-
 namespace platform {
 
 UserInterface& RealUi();  // per build
@@ -15,7 +13,7 @@ UserInterface& Ui() { return g_installed ? *g_installed : RealUi(); }
 void SetUi(UserInterface* ui) { g_installed = ui; }
 
 int MsgBox(const std::string& text, unsigned style, const std::string& title, void* owner) {
-  return Ui().ShowMessage(text, style, title.empty() ? std::string(appinfo::kTitle) : title, owner);
+  return Ui().ShowMessage(text, style, title.empty() ? std::string(QM_PRODUCT_NAME) : title, owner);
 }
 
 int ShowModalForm(ModalForm& form, void* owner) { return Ui().ShowModal(form, owner); }

@@ -11,9 +11,9 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
-#include "shell/OneBasedList.h"
-#include "shell/RunRecord.h"
-#include "shell/modFunction.h"
+#include "helpers/OneBasedList.h"
+#include "helpers/RunRecord.h"
+#include "helpers/modFunction.h"
 
 namespace restore {
 

@@ -13,8 +13,8 @@
 #include "controls/ProgressBar.h"
 #include "controls/RunProgress.h"
 #include "registry/RegistryRoutines.h"
-#include "restore/clsRestore.h"
-#include "shell/KeepAlive.h"
+#include "catalog/clsRestore.h"
+#include "helpers/KeepAlive.h"
 
 namespace restore {
 

@@ -11,9 +11,9 @@
 #include "platform/ui.h"
 #include "resources/resource.h"
 #include "restore/frmPassword.h"
-#include "shell/RunRecord.h"
-#include "shell/SharedObjects.h"
-#include "shell/modFunction.h"
+#include "helpers/RunRecord.h"
+#include "catalog/SharedObjects.h"
+#include "helpers/modFunction.h"
 
 namespace {
 constexpr const char kNoneDetail[] = "0,0,0,0,0,0";

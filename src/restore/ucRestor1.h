@@ -7,7 +7,7 @@
 
 #include "controls/Control.h"
 #include "controls/InputControls.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 class cUnzip;
 

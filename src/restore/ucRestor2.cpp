@@ -8,7 +8,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "resources/resource.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 
 namespace {
 

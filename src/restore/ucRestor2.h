@@ -6,7 +6,7 @@
 
 #include "controls/Control.h"
 #include "controls/InputControls.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 class ucRestor2 : public wizard::RestoreMappingPage {
  public:

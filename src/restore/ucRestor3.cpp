@@ -3,7 +3,7 @@
 #include "controls/window_link.h"
 #include "platform/system.h"
 #include "resources/resource.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 
 namespace {
 // In the order a record goes through them: the store before the registry

@@ -12,7 +12,7 @@
 #include "controls/ProgressBar.h"
 #include "controls/Timer.h"
 #include "restore/RestoreRun.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 class ucRestor3 : public wizard::RestoreRunPage, private restore::RunView {
  public:

@@ -7,7 +7,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "schedule/OleDate.h"
-#include "shell/TextRecords.h"
+#include "helpers/TextRecords.h"
 
 namespace {
 

@@ -26,7 +26,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/OneBasedList.h"
+#include "helpers/OneBasedList.h"
 
 class ScriptCFG {
  public:

@@ -9,10 +9,10 @@
 #include "registry/RegistryRoutines.h"
 #include "schedule/ScriptLog.h"
 #include "resources/resource.h"
-#include "shell/CommandLine.h"
-#include "shell/NumericText.h"
-#include "shell/OneBasedList.h"
-#include "shell/modFunction.h"
+#include "schedule/CommandLine.h"
+#include "helpers/NumericText.h"
+#include "helpers/OneBasedList.h"
+#include "helpers/modFunction.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "platform/paths.h"
 #include "registry/RegistryRoutines.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 namespace association {
 

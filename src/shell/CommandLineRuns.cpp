@@ -14,8 +14,8 @@
 #include "schedule/OleDate.h"
 #include "schedule/ScriptCFG.h"
 #include "schedule/ScriptLog.h"
-#include "shell/CommandLine.h"
-#include "shell/modFunction.h"
+#include "schedule/CommandLine.h"
+#include "helpers/modFunction.h"
 
 namespace CommandLineRuns {
 

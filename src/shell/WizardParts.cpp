@@ -14,7 +14,7 @@
 #include "schedule/ScriptCFG.h"
 #include "schedule/frmConfig.h"
 #include "shell/CheckExtName.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 
 namespace wizard {
 

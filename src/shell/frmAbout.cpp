@@ -2,7 +2,7 @@
 
 #include "platform/system.h"
 #include "resources/resource.h"
-#include "shell/appinfo.h"
+#include "helpers/appinfo.h"
 
 frmAbout::frmAbout() {
   lblName.Caption(appinfo::kTitle);

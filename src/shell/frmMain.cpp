@@ -5,7 +5,7 @@
 #include "platform/system.h"
 #include "shell/mGeneral.h"
 #include "shell/modCheckOE.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 const std::string frmMain::kRestoreQuestion =
     "Your current email and news messages will be replaced       \r\n"

@@ -12,7 +12,7 @@
 
 #include "controls/Control.h"
 #include "platform/ui.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 #include "shell/ucStep0.h"
 #include "shell/ucStep1.h"
 

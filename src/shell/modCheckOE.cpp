@@ -8,8 +8,8 @@
 #include "platform/paths.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "shell/RunRecord.h"
-#include "shell/modFunction.h"
+#include "helpers/RunRecord.h"
+#include "helpers/modFunction.h"
 
 namespace modCheckOE {
 
@@ -47,6 +47,9 @@ int Dispatch(const std::string& line) {
 }
 
 bool ExtractZipLibraries() {
+  // A library the clean-up of an earlier run takes away later is written
+  // again when it is bound.
+  ziplib::SetLibraryWriter(&ExtractZipLibraries);
   const std::string folder = modFunction::LibraryFolder();
   // The clean-up batch of a run that has just ended deletes the libraries
   // over and over until they are gone, and removes itself last: started

@@ -3,6 +3,8 @@
 // command line, and at exit starts the clean-up program.
 #include <string>
 
+#include "archive/LibraryBinding.h"
+
 namespace modCheckOE {
 
 // Where the three ways of running lead. The program's own targets open the
@@ -25,8 +27,8 @@ std::string& CleanupFolderList();        // "<backup work folder>/<restore folde
 void* ShellLibrary();                    // shell32, held until the wizard unloads
 void ReleaseShellLibrary();
 
-constexpr const char kZipLibraryName[] = "qmlibzip32.dll";
-constexpr const char kUnzipLibraryName[] = "qmlibunzip.dll";
+using ziplib::kZipLibraryName;
+using ziplib::kUnzipLibraryName;
 constexpr const char kLibraryType[] = "ZIBLIB";
 constexpr int kZipLibraryId = 101;
 constexpr int kUnzipLibraryId = 102;

@@ -1,7 +1,7 @@
 #include "shell/ucStep0.h"
 
 #include "resources/resource.h"
-#include "shell/appinfo.h"
+#include "helpers/appinfo.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "controls/Control.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 
 class ucStep0 : public wizard::Page {
  public:

@@ -9,7 +9,7 @@
 #include "archive/cZip.h"
 #include "platform/files.h"
 #include "shell/modCheckOE.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
 

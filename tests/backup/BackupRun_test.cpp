@@ -17,7 +17,7 @@
 #include "platform/system.h"
 #include "registry/RegistryRoutines.h"
 #include "restore/RestoreRun.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/scripted_user.h"
 #ifdef _WIN32
 #include "shell/modCheckOE.h"

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 #include "support/profile.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"

@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/ui.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
 

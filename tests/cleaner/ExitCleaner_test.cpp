@@ -7,7 +7,7 @@
 #include <cctype>
 
 #include "platform/files.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/sandbox.h"
 
 #ifndef _WIN32

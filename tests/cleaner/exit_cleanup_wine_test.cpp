@@ -6,7 +6,7 @@
 
 #include "platform/files.h"
 #include "shell/modCheckOE.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/appinfo.h"
+#include "helpers/appinfo.h"
 #include "shell/frmAbout.h"
 #include "support/sandbox.h"
 

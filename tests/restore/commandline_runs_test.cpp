@@ -19,9 +19,9 @@
 #include "schedule/OleDate.h"
 #include "schedule/ScriptCFG.h"
 #include "schedule/ScriptLog.h"
-#include "shell/CommandLine.h"
+#include "schedule/CommandLine.h"
 #include "shell/CommandLineRuns.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 #include "shell/WizardParts.h"
 #include "support/scripted_user.h"
 #ifndef _WIN32

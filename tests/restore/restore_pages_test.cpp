@@ -9,8 +9,8 @@
 #include "restore/ucRestor1.h"
 #include "restore/ucRestor2.h"
 #include "restore_world.h"
-#include "shell/SharedObjects.h"
-#include "shell/modFunction.h"
+#include "catalog/SharedObjects.h"
+#include "helpers/modFunction.h"
 #include "support/profile.h"
 #include "support/scripted_user.h"
 

@@ -18,7 +18,7 @@
 #include "restore_world.h"
 #include "shell/WizardParts.h"
 #include "shell/WizardWindow.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/registry_keys.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"

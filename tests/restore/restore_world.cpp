@@ -6,8 +6,8 @@
 #include "catalog/cProcessItem.h"
 #include "platform/files.h"
 #include "restore/RestoreRun.h"
-#include "shell/SharedObjects.h"
-#include "shell/modFunction.h"
+#include "catalog/SharedObjects.h"
+#include "helpers/modFunction.h"
 #ifdef _WIN32
 #include "shell/modCheckOE.h"
 #endif

@@ -13,7 +13,7 @@
 #include "restore/ucRestor1.h"
 #include "restore/ucRestor3.h"
 #include "restore_world.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 #include "shell/WizardParts.h"
 #include "shell/modCheckOE.h"
 #include "support/scripted_user.h"

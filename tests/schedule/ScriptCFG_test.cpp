@@ -8,7 +8,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "schedule/OleDate.h"
-#include "shell/TextRecords.h"
+#include "helpers/TextRecords.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
 #ifndef _WIN32

@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "platform/registry.h"
-#include "shell/CommandLine.h"
+#include "schedule/CommandLine.h"
 #include "shell/WizardParts.h"
 #include "support/registry_keys.h"
 #include "support/scripted_user.h"

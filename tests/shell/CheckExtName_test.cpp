@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "registry/RegistryRoutines.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "platform/paths.h"
 #include "support/sandbox.h"
 

@@ -10,7 +10,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "shell/modCheckOE.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
 #include "test_pages.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
 

@@ -18,7 +18,7 @@
 #include "shell/CheckExtName.h"
 #include "shell/WizardParts.h"
 #include "shell/WizardWindow.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/scripted_user.h"
 #include "support/window_driver_win32.h"
 #include "test_pages.h"

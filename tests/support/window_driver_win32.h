@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "resources/resource.h"
-#include "shell/WizardPage.h"
+#include "wizard/WizardPage.h"
 #include "shell/WizardParts.h"
 #include "shell/WizardWindow.h"
 #include "support/pump_win32.h"

@@ -1,5 +1,5 @@
 // The unattended switches, the due test and the unique archive names.
-#include "shell/CommandLine.h"
+#include "schedule/CommandLine.h"
 
 #include <gtest/gtest.h>
 

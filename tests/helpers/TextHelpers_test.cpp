@@ -2,9 +2,9 @@
 // type-8 record framing.
 #include <gtest/gtest.h>
 
-#include "shell/NumericText.h"
-#include "shell/OneBasedList.h"
-#include "shell/TextRecords.h"
+#include "helpers/NumericText.h"
+#include "helpers/OneBasedList.h"
+#include "helpers/TextRecords.h"
 
 namespace {
 

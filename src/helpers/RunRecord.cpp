@@ -1,4 +1,4 @@
-#include "shell/RunRecord.h"
+#include "helpers/RunRecord.h"
 
 #include <chrono>
 #include <cstdio>
@@ -6,8 +6,8 @@
 
 #include "platform/files.h"
 #include "platform/process.h"
-#include "shell/OneBasedList.h"
-#include "shell/modFunction.h"
+#include "helpers/OneBasedList.h"
+#include "helpers/modFunction.h"
 
 namespace RunRecord {
 

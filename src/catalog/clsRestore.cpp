@@ -1,4 +1,4 @@
-#include "restore/clsRestore.h"
+#include "catalog/clsRestore.h"
 
 clsRestore::clsRestore() { ClearData(); }
 

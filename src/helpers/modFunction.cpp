@@ -1,4 +1,4 @@
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 #include <chrono>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/system.h"
-#include "shell/appinfo.h"
+#include "helpers/appinfo.h"
 
 namespace modFunction {
 

@@ -1,8 +1,10 @@
 #pragma once
 // Product identity: names and version shown to the user.
 namespace appinfo {
-constexpr const char kTitle[] = "Quillmere";
-constexpr const char kVersion[] = "1.0.0";
+// The project's name and version in the build files: the platform's message
+// boxes take the same name as their title.
+constexpr const char kTitle[] = QM_PRODUCT_NAME;
+constexpr const char kVersion[] = QM_PRODUCT_VERSION;
 constexpr const char kWebSite[] = "https://quillmere.example.org/";
 constexpr const char kSupportMail[] = "support@quillmere.example.org";
 // The per-user folder that holds the program's zip libraries while it runs,

@@ -1,4 +1,4 @@
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 
 #include <memory>
 #include <stdexcept>

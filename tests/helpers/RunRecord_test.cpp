@@ -3,7 +3,7 @@
 // go, once the new ones were complete), and nothing else is touched, not
 // even files named like the program's own. (A kill at each write of the
 // record, in a real backup and restore: tests/restore/RestoreRun_test.cpp.)
-#include "shell/RunRecord.h"
+#include "helpers/RunRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 #include "support/sandbox.h"
 #ifndef _WIN32
 #include "platform/emulated/emulation.h"

@@ -1,5 +1,5 @@
 // The shared routines, on both builds.
-#include "shell/modFunction.h"
+#include "helpers/modFunction.h"
 
 #include <gtest/gtest.h>
 

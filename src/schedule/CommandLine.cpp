@@ -1,12 +1,12 @@
-#include "shell/CommandLine.h"
+#include "schedule/CommandLine.h"
 
 #include <cstdio>
 
 #include "platform/system.h"
 #include "schedule/OleDate.h"
-#include "shell/NumericText.h"
-#include "shell/OneBasedList.h"
-#include "shell/modFunction.h"
+#include "helpers/NumericText.h"
+#include "helpers/OneBasedList.h"
+#include "helpers/modFunction.h"
 
 namespace CommandLine {
 

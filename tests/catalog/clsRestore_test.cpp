@@ -1,5 +1,5 @@
 // The restore plan: records, element 0, and writes that must change nothing.
-#include "restore/clsRestore.h"
+#include "catalog/clsRestore.h"
 
 #include <gtest/gtest.h>
 

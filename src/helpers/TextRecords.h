@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/OneBasedList.h"
+#include "helpers/OneBasedList.h"
 
 namespace TextRecords {
 

@@ -1,4 +1,4 @@
-#include "shell/TextRecords.h"
+#include "helpers/TextRecords.h"
 
 namespace TextRecords {
 

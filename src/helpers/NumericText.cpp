@@ -1,4 +1,4 @@
-#include "shell/NumericText.h"
+#include "helpers/NumericText.h"
 
 #include <cmath>
 #include <cstdlib>

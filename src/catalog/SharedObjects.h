@@ -3,7 +3,7 @@
 // the restore plan. The wizard window creates them when it loads and
 // releases them when it unloads.
 #include "catalog/cProcessItem.h"
-#include "restore/clsRestore.h"
+#include "catalog/clsRestore.h"
 
 namespace shared {
 
