@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/RunRecord.h"
+#include "helpers/RunRecord.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -16,7 +16,7 @@
 #include "platform/registry.h"
 #include "platform/ui.h"
 #include "registry/RegistryRoutines.h"
-#include "shell/RunRecord.h"
+#include "helpers/RunRecord.h"
 #include "../kill_at_record_write.h"
 
 #ifdef _WIN32

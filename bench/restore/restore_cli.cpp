@@ -22,9 +22,9 @@
 #include "restore/frmPassword.h"
 #include "restore/ucRestor1.h"
 #include "restore/ucRestor3.h"
-#include "shell/RunRecord.h"
+#include "helpers/RunRecord.h"
 #include "../kill_at_record_write.h"
-#include "shell/SharedObjects.h"
+#include "catalog/SharedObjects.h"
 
 #ifdef _WIN32
 #include <windows.h>
