@@ -29,7 +29,7 @@ import sys
 import time
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
-FOLDERS = ["registry", "archive", "backup", "restore", "schedule", "shell"]
+FOLDERS = ["registry", "archive", "backup", "restore", "schedule", "helpers", "shell"]
 
 # Per line: (kind, pattern, replacement function). Patterns work on the code
 # part of a line (strings and comments blanked first).
