@@ -3,11 +3,12 @@
 // Z: on both builds (Wine maps Z: to "/"); a one-identity profile pointing at
 // it is written into the current user's registry for the run and removed
 // afterwards.
-//   backup_cli [--gaps] STORE_FOLDER ARCHIVE [PASSWORD]
+//   backup_cli [--gaps] [--compatible] STORE_FOLDER ARCHIVE [PASSWORD]
 // Prints the run's seconds and its outcome, the bytes the process read and
 // wrote (its own I/O counters) and its peak memory; message boxes go to
 // stderr. With --gaps also the longest time the message pump stood still
-// during the run.
+// during the run. --compatible encrypts with the traditional cipher that
+// every unzip program reads, in place of AES.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -110,10 +111,10 @@ bool SeedProfile(const std::string& store) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool gaps = argc > 1 && std::string(argv[1]) == "--gaps";
-  if (gaps) {
-    --argc;
-    ++argv;
+  bool gaps = false, compatible = false;
+  for (; argc > 1 && std::string(argv[1]).rfind("--", 0) == 0 && std::string(argv[1]) != "--recover"; --argc, ++argv) {
+    gaps |= std::string(argv[1]) == "--gaps";
+    compatible |= std::string(argv[1]) == "--compatible";
   }
   if (argc < 3 && !(argc == 2 && std::string(argv[1]) == "--recover")) {
     std::fprintf(stderr, "usage: backup_cli STORE_FOLDER ARCHIVE [PASSWORD] | --recover\n");
@@ -153,6 +154,7 @@ int main(int argc, char** argv) {
   page.TotalItem(1);
   page.ZipFileName(ProgramPath(argv[2]));
   page.Password(argc > 3 ? argv[3] : "");
+  page.CompatibleEncryption(compatible);
   page.Comment("benchmark");
   auto start = std::chrono::steady_clock::now();
   bench::PumpGaps meter;
