@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -53,42 +54,35 @@ class ConsoleUser : public platform::UserInterface {
   int ShowModal(platform::ModalForm&, void*) override { return 0; }
 };
 
-// A figure of the Linux process this program runs as ("rchar:" in
-// /proc/self/io, "VmHWM:" in /proc/self/status): natively, and under Wine,
-// which keeps no I/O counters of its own and shows /proc through drive Z:.
-std::uint64_t ProcFigure(const char* file, const char* name) {
-#ifdef _WIN32
-  const std::string path = std::string("Z:\\proc\\self\\") + file;
-#else
-  const std::string path = std::string("/proc/self/") + file;
-#endif
-  std::FILE* f = std::fopen(path.c_str(), "r");
-  if (!f) return 0;
-  char line[256];
-  std::uint64_t value = 0;
-  while (std::fgets(line, sizeof line, f))
-    if (std::strncmp(line, name, std::strlen(name)) == 0) value = std::strtoull(line + std::strlen(name), nullptr, 10);
-  std::fclose(f);
-  return value;
-}
-
-// The bytes read and written so far, and the peak memory in KB.
+// The bytes read and written so far (the process's own I/O counters) and
+// the peak memory in KB. Wine keeps no I/O counters (it answers 0); the
+// benchmark then reads them from outside, where the Linux process has them.
 void PrintCounters() {
-  std::uint64_t read = ProcFigure("io", "rchar:"), written = ProcFigure("io", "wchar:");
-  std::uint64_t peakKb = ProcFigure("status", "VmHWM:");
+  unsigned long long read = 0, written = 0, peakKb = 0;
 #ifdef _WIN32
   IO_COUNTERS io{};
-  if (read == 0 && ::GetProcessIoCounters(::GetCurrentProcess(), &io)) {
+  if (::GetProcessIoCounters(::GetCurrentProcess(), &io)) {
     read = io.ReadTransferCount;
     written = io.WriteTransferCount;
   }
   PROCESS_MEMORY_COUNTERS pmc{};
   pmc.cb = sizeof pmc;
-  if (peakKb == 0 && ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc))
-    peakKb = pmc.PeakWorkingSetSize / 1024;
+  if (::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc)) peakKb = pmc.PeakWorkingSetSize / 1024;
+#else
+  auto figure = [](const char* file, const char* name) {
+    std::FILE* f = std::fopen(file, "r");
+    unsigned long long value = 0;
+    char line[256];
+    while (f && std::fgets(line, sizeof line, f))
+      if (std::strncmp(line, name, std::strlen(name)) == 0) value = std::strtoull(line + std::strlen(name), nullptr, 10);
+    if (f) std::fclose(f);
+    return value;
+  };
+  read = figure("/proc/self/io", "rchar:");
+  written = figure("/proc/self/io", "wchar:");
+  peakKb = figure("/proc/self/status", "VmHWM:");
 #endif
-  std::printf("io_read=%llu io_written=%llu peak_kb=%llu\n", static_cast<unsigned long long>(read),
-              static_cast<unsigned long long>(written), static_cast<unsigned long long>(peakKb));
+  std::printf("io_read=%llu io_written=%llu peak_kb=%llu\n", read, written, peakKb);
 }
 
 bool SeedProfile(const std::string& store) {
