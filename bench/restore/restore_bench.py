@@ -4,7 +4,8 @@ folder, registry imports, the store files replaced, clean-up) beside Info-ZIP
 `unzip -q -P` of the same archive plus `cp` of the store files into a target
 folder, in the same run: paired runs in rotating order, medians, ratio. Not a
 test. The archive is a backup, with a password, of the archive benchmark's
-generated store folder, made by the backup_cli of the same build.
+generated store folder, made by the backup_cli of the same build with the
+traditional cipher (--compatible), which unzip reads.
 
   restore_bench.py [--size-mb 600] [--pairs 3] [--work /tmp/qm-restore-bench]
                    [--wine-peer DIR] -- CLI...
@@ -64,7 +65,8 @@ def main():
     archive = os.path.join(work, "backup.qmb")
     clean(archive)
     backup_cli = a.cli[:-1] + [a.cli[-1].replace("restore_cli", "backup_cli")]
-    run(backup_cli + [store, archive, PASSWORD])
+    # The traditional cipher: `unzip -P` reads no AES entries.
+    run(backup_cli + ["--compatible", store, archive, PASSWORD])
 
     checked = set()
 

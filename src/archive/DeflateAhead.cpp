@@ -87,6 +87,7 @@ std::shared_ptr<DeflateAhead::Block> DeflateAhead::NextBlock() {
   b->input.size = got;
   readSoFar_ += got;
   b->last = b->failed || got < want;
+  if (b->last && inputs_[reading_].fixedSize && readSoFar_ != listed) b->failed = true;
   const unsigned char* in = b->input.bytes.get();
   if (!b->last || !b->first) {  // a file of one block needs no dictionary
     b->dictionary = tail_;
@@ -134,7 +135,7 @@ void DeflateAhead::ReadWhole(Block& b) {
   }
   for (;;) {
     if (b.input.size == b.input.capacity) {  // it grew since it was listed
-      if (b.input.capacity >= kMaxWhole) {
+      if (b.input.capacity >= kMaxWhole || inputs_[b.file].fixedSize) {
         // Still growing: it is not held whole in memory; the file fails
         // as one that cannot be read, and the writer says so.
         b.failed = true;
@@ -151,7 +152,10 @@ void DeflateAhead::ReadWhole(Block& b) {
       b.failed = true;
       return;
     }
-    if (n == 0) return;
+    if (n == 0) {
+      b.failed = inputs_[b.file].fixedSize && b.input.size != inputs_[b.file].size;  // it shrank
+      return;
+    }
     b.input.size += static_cast<std::size_t>(n);
   }
 }

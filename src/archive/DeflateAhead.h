@@ -29,6 +29,9 @@ class DeflateAhead {
   struct Input {
     std::string path;
     std::uint64_t size = 0;  // as listed; the file may have changed since
+    // A file that must be read at its listed size: one that has grown or
+    // shrunk fails as a file that cannot be read.
+    bool fixedSize = false;
   };
   // `workers` 0: one per processor (at most 8).
   DeflateAhead(std::vector<Input> files, int level, unsigned workers = 0);

@@ -37,6 +37,7 @@ struct PlannedFile {
   std::string path;   // full ANSI path
   std::string entry;  // ANSI, "/" between folders
   fs::Item item;
+  bool fixedSize = false;  // named on its own (kZpFileAs)
 };
 
 std::string Joined(const std::string& folder, const std::string& name) {
@@ -69,11 +70,30 @@ void Collect(const std::string& relFolder, const std::string& pattern, std::vect
   }
 }
 
+void Unreadable(const std::string& path) {
+  if (g_callbacks.unreadable) g_callbacks.unreadable(path.c_str(), static_cast<unsigned long>(path.size()));
+}
+
 // Returns how many named files were not found.
 int Plan(int count, const char* const* names, std::vector<PlannedFile>& out) {
   int missing = 0;
   for (int k = 0; k < count && names[k] && names[k][0]; ++k) {
     std::string spec = names[k];
+    if (spec[0] == kZpFileAs) {  // one file from anywhere, under its own entry name
+      const std::size_t cut = spec.find(kZpFileAs, 1);
+      const std::string path = spec.substr(1, cut == std::string::npos ? std::string::npos : cut - 1);
+      std::string entry = cut == std::string::npos ? std::string() : spec.substr(cut + 1);
+      std::replace(entry.begin(), entry.end(), '\\', '/');
+      fs::Item it;
+      if (entry.empty() || !fs::Stat(path, it) || it.folder) {
+        Print("\tzip warning: name not matched: " + path);
+        Unreadable(path);
+        ++missing;
+      } else {
+        out.push_back({path, entry, it, true});
+      }
+      continue;
+    }
     for (char& c : spec)
       if (c == '/') c = '\\';
     std::size_t cut = spec.find_last_of('\\');
@@ -145,6 +165,7 @@ zip_int64_t FeedCallback(void* state, void* data, zip_uint64_t len, zip_source_c
       }
       if (!f.ahead->Open(f.index)) {
         Print("\tzip warning: could not open for reading: " + f.file.path);
+        Unreadable(f.file.path);
         zip_error_set(&f.error, ZIP_ER_OPEN, 0);
         return -1;
       }
@@ -155,6 +176,8 @@ zip_int64_t FeedCallback(void* state, void* data, zip_uint64_t len, zip_source_c
     case ZIP_SOURCE_READ: {
       std::int64_t n = f.ahead->Read(f.index, data, static_cast<std::size_t>(len));
       if (n < 0) {
+        Print("\tzip warning: could not read whole: " + f.file.path);
+        Unreadable(f.file.path);
         zip_error_set(&f.error, ZIP_ER_READ, 0);
         return -1;
       }
@@ -318,7 +341,7 @@ int ZpArchive(int count, const char* zipFile, const char* const* names) {
   zip_error_fini(&err);
 
   std::vector<DeflateAhead::Input> inputs;
-  for (const PlannedFile& f : files) inputs.push_back({f.path, f.item.size});
+  for (const PlannedFile& f : files) inputs.push_back({f.path, f.item.size, f.fixedSize});
   DeflateAhead ahead(std::move(inputs), level);
   std::uint64_t total = 0;
   for (const PlannedFile& f : files) total += f.item.size;

@@ -27,6 +27,12 @@ class cZip {
 
   void ClearFileSpecs() { specs_.clear(); }
   void AddFileSpec(const std::string& sSpec) { specs_.push_back(sSpec); }
+  // One file from wherever it lies, packed under `entry` ("\" between
+  // folders); it must keep its size until it is packed. Not counted against
+  // the limit of file specs.
+  void AddFileAs(const std::string& path, const std::string& entry) {
+    specs_.push_back(kZpFileAs + path + kZpFileAs + entry);
+  }
   const std::vector<std::string>& FileSpecs() const { return specs_; }
   // The option record as it goes to the library (its root folder aside).
   const ZpOptions& Options() const { return options_; }
@@ -46,6 +52,8 @@ class cZip {
   // so far and the size of them all (for a window that must stay alive and
   // show how far the run is). Setting bCancel stops the run there.
   std::function<void(std::uint64_t done, std::uint64_t total, bool& bCancel)> Bytes;
+  // A file that could not be read whole (full path); the run fails.
+  std::function<void(const std::string& path)> Unreadable;
 
  private:
   std::string zipFile_, basePath_;

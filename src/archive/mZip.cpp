@@ -59,6 +59,13 @@ int ServiceCallback(const char* name, unsigned long length) {
   return 0;
 }
 
+void UnreadableCallback(const char* path, unsigned long length) {
+  try {
+    if (g_current && path && g_current->Unreadable) g_current->Unreadable(Text(path, length));
+  } catch (...) {
+  }
+}
+
 int BytesCallback(unsigned long long done, unsigned long long total) {
   try {
     bool cancel = false;
@@ -126,11 +133,14 @@ bool Run(cZip& owner, const ZpOptions& options, const std::string& basePath,
     error = {bindError.number, bindError.description};
     return false;
   }
-  if (specs.size() > kMaxSpecs) {
+  const auto named = std::count_if(specs.begin(), specs.end(),
+                                   [](const std::string& s) { return !s.empty() && s[0] == kZpFileAs; });
+  if (specs.size() - static_cast<std::size_t>(named) > kMaxSpecs) {
     error = {kErrSubscript, "Subscript out of range"};
     return false;
   }
-  const ZpCallbacks callbacks{&PrintCallback, &CommentCallback, &PasswordCallback, &ServiceCallback, &BytesCallback};
+  const ZpCallbacks callbacks{&PrintCallback, &CommentCallback, &PasswordCallback, &ServiceCallback, &BytesCallback,
+                                &UnreadableCallback};
   lib.init(&callbacks);
   ZpOptions record = options;
   const std::string root = Trimmed(basePath).empty() ? std::string() : basePath;

@@ -35,5 +35,6 @@ int PrintCallback(const char* text, unsigned long length);
 int CommentCallback(char* buffer);
 int PasswordCallback(char* buffer, int size, const char* prompt, const char* name);
 int ServiceCallback(const char* name, unsigned long length);
+void UnreadableCallback(const char* path, unsigned long length);
 
 }  // namespace mZip

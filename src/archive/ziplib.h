@@ -26,6 +26,10 @@ typedef int (*ZpServiceFn)(const char* name, unsigned long length);
 // caller's window stays alive and shows how far the run is; non-zero
 // cancels the run.
 typedef int (*ZpBytesFn)(unsigned long long done, unsigned long long total);
+// Called with the full path of a file that could not be opened or read to
+// its end, or whose size changed while it was packed (a file named on its
+// own, kZpFileAs); the run then ends with kZeOpen.
+typedef void (*ZpUnreadableFn)(const char* path, unsigned long length);
 
 struct ZpCallbacks {
   ZpPrintFn print;
@@ -33,7 +37,15 @@ struct ZpCallbacks {
   ZpPasswordFn password;
   ZpServiceFn service;
   ZpBytesFn bytes;  // may be null
+  ZpUnreadableFn unreadable;  // may be null
 };
+
+// A name given to ZpArchive that begins with this character packs one file
+// from wherever it lies: the full path of the file, this character again,
+// and the entry name ("\" or "/" between folders), kept as it is whatever
+// the options say of folder names. The file must keep the size it has when
+// the run starts until it is packed.
+constexpr char kZpFileAs = '\x01';
 
 struct ZpOptions {
   const char* rootFolder;  // specs and stored names are relative to it ("" = current folder)

@@ -1,4 +1,5 @@
-// The backup run's last step: the working folder packed into the archive.
+// The backup run's last step: the working folder, and the store files and
+// address book from where they lie, packed into the archive.
 // The archive is written under a temporary name beside its destination, read
 // back in full, and takes the destination's name only once it has been found
 // complete, so a backup that fails (full disk, read-only file or folder, a
@@ -80,6 +81,7 @@ bool IsIdentityList(const UnzipEntry& e) {
 bool BackupRun::Verify(const std::string& archive) {
   std::set<std::string> gathered;
   Gathered(tempDir_, "", gathered);
+  for (const InPlace& f : inPlace_) gathered.insert(f.entry);
   if (!gathered.count(ArchiveLayout::kIdListEntry)) return false;
   cUnzip reader;
   reader.ZipFile(archive);
@@ -133,6 +135,12 @@ bool BackupRun::IdentityListReadsBack(cUnzip& reader) {
          IdentityList::Read(folder + ArchiveLayout::kIdListEntry, records);
 }
 
+std::uint64_t BackupRun::ArchivedBytes() const {
+  std::uint64_t bytes = GatheredBytes(tempDir_);
+  for (const InPlace& f : inPlace_) bytes += f.size;
+  return bytes;
+}
+
 // The archive being written, until it has taken its destination's name: a
 // run that fails or is stopped removes it (and strikes it from the record).
 struct PartialArchive {
@@ -153,7 +161,7 @@ bool BackupRun::Compress() {
   const std::string partial = partialArchive.path;
   bool ok = false;
   if (!partial.empty()) {
-    progress_.Begin(kPacking, GatheredBytes(tempDir_));
+    progress_.Begin(kPacking, ArchivedBytes());
     auto zip = std::make_unique<cZip>();
     zip->PasswordRequest = [this](std::string& sPassword, std::int32_t, bool, bool& bCancel) {
       if (!settings_.Password.empty()) sPassword = settings_.Password;
@@ -169,12 +177,16 @@ bool BackupRun::Compress() {
       alive_();
       bCancel = view_.Stopping();
     };
+    // A store file that cannot be read whole (locked, damaged, or changing
+    // size as it is packed) fails the run as a file that was not copied.
+    zip->Unreadable = [this](const std::string& path) { notCopied_.push_back(path); };
     zip->ZipFile(partial);
     zip->Encrypt(!Trimmed(settings_.Password).empty(), settings_.CompatibleEncryption);
     zip->AddComment(true);
     zip->BasePath(tempDir_);
     zip->ClearFileSpecs();
     zip->AddFileSpec("*.*");
+    for (const InPlace& f : inPlace_) zip->AddFileAs(f.path, f.entry);
     zip->StoreFolderNames(true);
     zip->RecurseSubDirs(true);
     zip->Zip();
@@ -197,13 +209,15 @@ bool BackupRun::Compress() {
       partialArchive.path.clear();
     }
   }
-  if (!ok) {
+  if (!ok && !notCopied_.empty()) {
+    partialArchive.Remove();  // the run says which files it could not read
+  } else if (!ok) {
     partialArchive.Remove();
     // Say what failed: most often the disk the archive goes to is full.
     const std::string folder = FolderOf(settings_.ZipFileName);
     failure_ = "The backup file could not be written to " + folder + ".";
     std::uint64_t free = 0;
-    const std::uint64_t data = GatheredBytes(tempDir_);
+    const std::uint64_t data = ArchivedBytes();
     if (platform::FreeDiskSpace(folder, free) && free < data)
       failure_ += " Its disk is full: " + SizeText(free) + " free for " + SizeText(data) + " of data.";
     platform::MsgBox(kCompressFailMessage, platform::kExclamation);

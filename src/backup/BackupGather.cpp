@@ -1,6 +1,7 @@
-// The backup run's first two steps: registry exports, signature files,
-// message store files, the address book and the identity list, all into the
-// working folder under the names of the archive layout.
+// The backup run's first two steps: registry exports, signature files and
+// the identity list into the working folder, the message store files and the
+// address book listed to be packed from where they lie, all under the names
+// of the archive layout.
 #include <vector>
 
 #include "backup/ArchiveLayout.h"
@@ -109,7 +110,13 @@ void BackupRun::CopyInto(const std::string& from, const std::string& to) {
   notCopied_.push_back(from);
 }
 
-void BackupRun::CopyStoreFolder(std::int32_t k) {
+// A file the archive takes from where it lies: it counts as gathered.
+void BackupRun::PackInPlace(const std::string& path, const std::string& entry, std::uint64_t size) {
+  inPlace_.push_back({path, entry, size});
+  CountGathered(size);
+}
+
+void BackupRun::ListStoreFolder(std::int32_t k) {
   const std::string id = items_.IdentitiesID().Value(k);
   std::string root = ReadValue(dl::IdentitySubkey(id, dl::kMailDataKey), dl::kStoreRootValue);
   if (root.empty()) return;
@@ -120,16 +127,15 @@ void BackupRun::CopyStoreFolder(std::int32_t k) {
       if (!(e.attributes & (platform::kAttrDirectory | platform::kAttrHidden | platform::kAttrSystem)))
         files.push_back(e);
   }
-  const std::string idFolder = al::IdentityFolder(tempDir_, id);
-  for (const platform::DirEntry& e : files) {
-    if (modFunction::FileExists(root + e.name)) CopyInto(root + e.name, idFolder + e.name);
-    Repaint();
-  }
+  const std::string idFolder = al::IdentityFolder(tempDir_, id).substr(tempDir_.size());
+  for (const platform::DirEntry& e : files) PackInPlace(root + e.name, idFolder + e.name, e.size);
 }
 
-void BackupRun::CopyAddressBook() {
+void BackupRun::ListAddressBook() {
   std::string path = ReadValue(dl::kAddressBookKey, "");
-  if (modFunction::FileExists(path)) CopyInto(path, tempDir_ + al::AddressBookEntry(path));
+  std::uint64_t size = 0;
+  if (modFunction::FileExists(path) && platform::GetFileSize(path, size))
+    PackInPlace(path, al::AddressBookEntry(path), size);
 }
 
 bool BackupRun::WriteIdentityList() {

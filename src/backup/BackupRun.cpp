@@ -95,6 +95,7 @@ bool BackupRun::Steps() {
   view_.StepStarted(0);
   messagesWanted_ = messengerWanted_ = addressBookWanted_ = false;
   failure_.clear();
+  inPlace_.clear();
   tempDir_ = RunRecord::MakeWorkFolder();
   // One bar over the run: what is gathered is packed and read back again.
   const std::uint64_t planned = PlanGathering();
@@ -115,13 +116,13 @@ bool BackupRun::Steps() {
   view_.StepStarted(1);
   StopIfAsked();
 
-  // Step 2: data files and the identity list.
+  // Step 2: data files (packed from where they lie) and the identity list.
   for (std::int32_t k = 1; k <= selected.Count(); ++k) {
     if (!selected.Value(k) || !messagesWanted_) continue;
-    CopyStoreFolder(k);
+    ListStoreFolder(k);
     Repaint();
   }
-  if (addressBookWanted_) CopyAddressBook();
+  if (addressBookWanted_) ListAddressBook();
   Repaint();
   if (!WriteIdentityList()) return false;
   view_.StepDone(1);

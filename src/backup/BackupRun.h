@@ -1,7 +1,8 @@
 #pragma once
 // The backup run without windows: gathers the chosen identities' registry
-// data and files into a fresh working folder, packs the folder into the
-// archive through cZip and empties the folder again. It reports its progress
+// data and signature files into a fresh working folder, packs the folder
+// and the message store files and address book (from where they lie) into
+// the archive through cZip and empties the folder again. It reports its progress
 // to a view: the backup run page, or a test.
 #include <cstdint>
 #include <string>
@@ -70,7 +71,7 @@ class BackupRun {
 
   // The working folder, ending in "\"; set once the run has made it.
   const std::string& TempDir() const { return tempDir_; }
-  // Files that belong in the archive but could not be copied into it.
+  // Files that belong in the archive but could not be copied or read into it.
   const std::vector<std::string>& NotCopied() const { return notCopied_; }
   // What failed, in a sentence or two; empty after a run that completed.
   const std::string& Failure() const { return failure_; }
@@ -78,11 +79,12 @@ class BackupRun {
   bool Verified() const { return verified_; }
 
   // The run's phases on the bar, and what a byte of each costs: packing
-  // deflates it, several times slower than copying it or reading it back
-  // (inflating it, checking its CRC). What is gathered is packed and read
-  // back, so the phases take these shares of the bar.
+  // reads and deflates it, several times slower than reading it back
+  // (inflating it, checking its CRC); gathering copies only the registry
+  // exports and signature files and lists the rest. What is gathered is
+  // packed and read back, so the phases take these shares of the bar.
   enum Phase { kGathering, kPacking, kReadingBack };
-  static constexpr double kGatheringCost = 1, kPackingCost = 5, kReadingBackCost = 1;
+  static constexpr double kGatheringCost = 0.2, kPackingCost = 5, kReadingBackCost = 1;
   static constexpr double kPackingFrom = kGatheringCost / (kGatheringCost + kPackingCost + kReadingBackCost);
   static constexpr double kReadingBackFrom =
       (kGatheringCost + kPackingCost) / (kGatheringCost + kPackingCost + kReadingBackCost);
@@ -97,7 +99,7 @@ class BackupRun {
   // Lets the window repaint, then stops if the user asked to.
   void Repaint();
   void StopIfAsked();
-  // The bytes gathering will copy (store files, address book) and export.
+  // The bytes of the archive's files: exports, store files, address book.
   std::uint64_t PlanGathering() const;
   void CountGathered(std::uint64_t bytes);
 
@@ -108,8 +110,9 @@ class BackupRun {
   bool GatherMessenger();
   bool Export(const std::string& key, const std::string& file);
   // Step 2 (BackupGather.cpp).
-  void CopyStoreFolder(std::int32_t k);
-  void CopyAddressBook();
+  void ListStoreFolder(std::int32_t k);
+  void ListAddressBook();
+  void PackInPlace(const std::string& path, const std::string& entry, std::uint64_t size);
   bool WriteIdentityList();
   void CopyInto(const std::string& from, const std::string& to);
   // Step 3 (BackupCompress.cpp).
@@ -117,6 +120,8 @@ class BackupRun {
   bool Verify(const std::string& archive);
   bool IdentityListReadsBack(cUnzip& reader);
   void TellNotCopied() const;
+  // The bytes of everything the archive will hold.
+  std::uint64_t ArchivedBytes() const;
 
   std::string ReadValue(const std::string& key, const std::string& name) const;
 
@@ -126,6 +131,13 @@ class BackupRun {
   mutable RegistryRoutines reg_;
   std::string tempDir_;
   std::vector<std::string> notCopied_;
+  // Files packed from where they lie (store files, the address book): full
+  // path, entry name ("\" between folders), size as listed.
+  struct InPlace {
+    std::string path, entry;
+    std::uint64_t size = 0;
+  };
+  std::vector<InPlace> inPlace_;
   std::string failure_;
   controls::RunProgress progress_;
   std::uint64_t gathered_ = 0;  // bytes copied and exported so far

@@ -140,16 +140,39 @@ TEST_P(DeflateAheadTest, AbandonedRunEndsWithoutWaitingForTheRest) {
   EXPECT_EQ(Inflate(ReadAll(ahead, 5)).size(), kBlock / 2 + 5000);
 }
 
-TEST_P(DeflateAheadTest, SmallFileThatGrewPastTheLimitFailsRatherThanFillMemory) {
-  box.WriteFile("grown", MailLike(DeflateAhead::kMaxWhole + kBlock, 3));
+// A file whose size is not the listed one: a file that must keep its size
+// (packed from where it lies) fails, grown or shrunk, small or in blocks;
+// another is packed as it is now, unless it grew past what is held whole in
+// memory. The next file follows either way.
+TEST_P(DeflateAheadTest, FileThatChangedSinceItWasListed) {
+  struct Case {
+    std::size_t now, listed;
+    bool fixedSize, fails;
+  } cases[] = {
+      {DeflateAhead::kMaxWhole + kBlock, 10, false, true}, {100, 10, false, false},
+      {100, 10, true, true},         {10, 100, true, true},
+      {3 * kBlock, 2 * kBlock, true, true}, {2 * kBlock, 3 * kBlock, true, true},
+      {2 * kBlock + 5, 2 * kBlock + 5, true, false},
+  };
   box.WriteFile("next", "next");
-  DeflateAhead ahead({{box.Path("grown"), 10}, {box.Path("next"), 4}}, 6, GetParam());
-  ASSERT_TRUE(ahead.Open(0));
-  char piece[100];
-  EXPECT_EQ(ahead.Read(0, piece, sizeof piece), -1);
-  ahead.Close(0);
-  ASSERT_TRUE(ahead.Open(1));
-  EXPECT_EQ(Inflate(ReadAll(ahead, 1)), "next");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.now) + " bytes listed as " + std::to_string(c.listed) +
+                 (c.fixedSize ? ", fixed" : ""));
+    box.WriteFile("changed", MailLike(c.now, 3));
+    DeflateAhead ahead({{box.Path("changed"), c.listed, c.fixedSize}, {box.Path("next"), 4}}, 6, GetParam());
+    ASSERT_TRUE(ahead.Open(0));
+    std::string raw;
+    char piece[3000];
+    std::int64_t n;
+    while ((n = ahead.Read(0, piece, sizeof piece)) > 0) raw.append(piece, static_cast<std::size_t>(n));
+    EXPECT_EQ(n < 0, c.fails);
+    if (!c.fails) {
+      EXPECT_EQ(Inflate(raw).size(), c.now);
+    }
+    ahead.Close(0);
+    ASSERT_TRUE(ahead.Open(1));
+    EXPECT_EQ(Inflate(ReadAll(ahead, 1)), "next");
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Workers, DeflateAheadTest, ::testing::Values(1u, 3u));

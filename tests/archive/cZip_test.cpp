@@ -266,17 +266,37 @@ TEST_F(ZipTest, UnreadableFileFailsTheRunAndKeepsTheEarlierArchive) {
   zip.AddFileSpec("missing.dbx");  // a named file that is not there
   zip.Zip();
   EXPECT_FALSE(zip.Success());
+
+  // A file from elsewhere that is not there: the run fails and says which.
+  std::vector<std::string> unreadable;
+  zip.Unreadable = [&](const std::string& path) { unreadable.push_back(path); };
+  zip.ClearFileSpecs();
+  zip.AddFileSpec("*.*");
+  zip.AddFileAs(box.Path("gone.dbx"), "{1234}\\gone.dbx");
+  zip.Zip();
+  EXPECT_EQ(zip.LastResult(), 18);
+  EXPECT_EQ(unreadable, std::vector<std::string>{box.Path("gone.dbx")});
+  EXPECT_EQ(bytes, "earlier");
 }
 
-TEST_F(ZipTest, FileNamedTwiceIsOneEntry) {
+// Files packed from where they lie take their entry names as given, folders
+// kept; one named like a file of the folder replaces it in its place.
+TEST_F(ZipTest, FileNamedTwiceIsOneEntryAndFilesFromElsewhereKeepTheirNames) {
+  box.MakeFolder("store");
+  box.WriteFile("store\\Inbox.dbx", "from the store");
+  box.WriteFile("store\\Sent.dbx", std::string(300000, 's'));
   cZip zip;
   archivetest::SetUpBackupZip(zip, Work(), box.Path("out.qmb"), "", "");
   zip.AddFileSpec("IdList.lst");  // also matched by "*.*"
+  zip.AddFileAs(box.Path("store\\Inbox.dbx"), "{1234}\\Inbox.dbx");
+  zip.AddFileAs(box.Path("store\\Sent.dbx"), "{1234}\\Sent.dbx");
   zip.Zip();
   ASSERT_TRUE(zip.Success()) << zip.LastResult();
   auto entries = ReadArchive(box.Path("out.qmb"));
-  EXPECT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries.size(), 4u);
   EXPECT_EQ(entries["IdList.lst"], "ids");
+  EXPECT_EQ(entries["{1234}/Inbox.dbx"], "from the store");
+  EXPECT_EQ(entries["{1234}/Sent.dbx"], std::string(300000, 's'));
 }
 
 }  // namespace
