@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/process.h"
 #include "platform/system.h"
 #include "support/sandbox.h"
 #ifndef _WIN32
@@ -247,6 +248,22 @@ TEST(Protect, AnotherUserCannotUnseal) {
   EXPECT_TRUE(UnprotectForUser(sealed, back));
   emu::SetCurrentUser("");
   EXPECT_FALSE(ProtectForUser("s3cret", sealed));
+}
+#endif
+
+#ifndef _WIN32
+// The list is a snapshot: what runs between its entries (a run's pump, a
+// test's hook) may change the processes meanwhile.
+TEST(Processes, ListedFromASnapshotWhileTheyChange) {
+  emu::SetProcesses({{1, "C:\\a.exe", 0}, {2, "C:\\b.exe", 0}});
+  static int calls = 0;
+  calls = 0;
+  std::vector<ProcessInfo> listed = ListProcesses([] {
+    if (++calls == 1) emu::SetProcesses({{3, "C:\\c.exe", 0}});
+  });
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed[1].exePath, "C:\\b.exe");
+  emu::SetProcesses({});
 }
 #endif
 

@@ -9,8 +9,11 @@ namespace platform {
 bool IsNtPlatform() { return (emu::state().versionWord & 0x80000000u) == 0; }
 
 std::vector<ProcessInfo> ListProcesses(void (*beforeEach)()) {
+  // A snapshot, as the system takes one: `beforeEach` may run a test's
+  // hook that changes the processes meanwhile.
+  const std::vector<ProcessInfo> snapshot = emu::state().processes;
   std::vector<ProcessInfo> out;
-  for (const ProcessInfo& p : emu::state().processes) {
+  for (const ProcessInfo& p : snapshot) {
     if (beforeEach) beforeEach();
     out.push_back(p);
   }
