@@ -110,8 +110,15 @@ void BackupRun::CopyInto(const std::string& from, const std::string& to) {
   notCopied_.push_back(from);
 }
 
-// A file the archive takes from where it lies: it counts as gathered.
+// A file the archive takes from where it lies: it counts as gathered. One
+// that cannot be read now (locked by another program) is named with the
+// others before anything is packed; the packing still fails the run on a
+// file that cannot be read later.
 void BackupRun::PackInPlace(const std::string& path, const std::string& entry, std::uint64_t size) {
+  if (!platform::CanReadExisting(path)) {
+    notCopied_.push_back(path);
+    return;
+  }
   inPlace_.push_back({path, entry, size});
   CountGathered(size);
 }

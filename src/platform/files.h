@@ -70,6 +70,10 @@ bool ExistingName(const std::string& path, std::string& name);
 // again without changing a byte; false when it cannot be written (missing,
 // read-only, locked by another program, a folder).
 bool CanWriteExisting(const std::string& path);
+// Opens an existing file for reading, as a copy would, reads its first byte
+// and closes it; false when it cannot be read (missing, locked by another
+// program, its start locked, a folder).
+bool CanReadExisting(const std::string& path);
 std::string CurrentFolder();  // without trailing "\" unless a root
 
 }  // namespace platform

@@ -326,21 +326,24 @@ TEST_F(BackupRunTest, StepsAreMarkedAndTheBarRisesWithTheBytes) {
 // ---- Failures lose nothing -------------------------------------------------------
 
 // Guards against a locked message store silently missing from a "successful"
-// backup, and against that incomplete backup taking the earlier one's place.
+// backup, and against that incomplete backup taking the earlier one's place;
+// every file that cannot be read is named at once.
 TEST_F(BackupRunTest, FileThatCannotBeCopiedFailsTheRunAndKeepsTheEarlierArchive) {
   const std::string locked = demo.StoreFolder(kMainId) + "Inbox.dbx";
+  const std::string alsoLocked = demo.StoreFolder(kMainId) + "Sent Items.dbx";
   box().WriteFile("out\\demo.qmb", "last week's backup");
   Choose({{kMainId, "1,0,1,0,0,0"}});
   {
-    backuptest::FileLock lock(locked);
-    ASSERT_TRUE(lock.ok());
+    backuptest::FileLock lock(locked), also(alsoLocked);
+    ASSERT_TRUE(lock.ok() && also.ok());
     EXPECT_FALSE(Run());
   }
   EXPECT_EQ(finished, 1);
-  ExpectFailureShown("These files could not be read: " + locked + ".");
+  ExpectFailureShown("These files could not be read: " + locked + ", " + alsoLocked + ".");
   EXPECT_EQ(page.lblNotice.Caption(), ucBack4::kFailedNotice);
   ASSERT_EQ(user.Shown().size(), 1u);
-  EXPECT_EQ(user.Shown()[0].text, std::string(backup::kNotCopiedMessage) + "\r\n\r\n" + locked);
+  EXPECT_EQ(user.Shown()[0].text,
+            std::string(backup::kNotCopiedMessage) + "\r\n\r\n" + locked + "\r\n" + alsoLocked);
   EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
   EXPECT_EQ(Bytes(archive), "last week's backup");
   std::vector<platform::DirEntry> out;

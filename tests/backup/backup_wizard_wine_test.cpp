@@ -310,6 +310,7 @@ TEST(BackupWizard, CancelOrTheCloseBoxStopsTheRunAndKeepsTheEarlierArchive) {
       else ::PostMessageA(w.cancel, BM_CLICK, 0, 0);
       return true;
     });
+    ::Sleep(50);    // the look is due at the run's first pump: the export is short
     Click(w.next);  // the run
     EXPECT_GE(pressedAt, c.from);
     ASSERT_FALSE(w.user.Shown().empty());

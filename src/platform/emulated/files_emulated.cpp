@@ -230,6 +230,18 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   return !in.bad();
 }
 
+bool CanReadExisting(const std::string& path) {
+  std::string host = emu::HostPath(path);
+  struct stat st{};
+  if (host.empty() || !HostStat(host, st) || S_ISDIR(st.st_mode)) return false;
+  FILE* f = std::fopen(host.c_str(), "rb");
+  if (!f) return false;
+  char byte = 0;
+  const bool ok = std::fread(&byte, 1, 1, f) == 1 || !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
 bool CanWriteExisting(const std::string& path) {
   std::string host = emu::HostPath(path);
   struct stat st{};

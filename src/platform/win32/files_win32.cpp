@@ -119,6 +119,15 @@ bool CanWriteExisting(const std::string& path) {
   return static_cast<bool>(f);
 }
 
+bool CanReadExisting(const std::string& path) {
+  FileHandle f(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f) return false;
+  char byte = 0;
+  DWORD got = 0;
+  return ::ReadFile(f.get(), &byte, 1, &got, nullptr) != 0;
+}
+
 namespace {
 // Writes every byte into an open file (flushed when asked) and closes it;
 // false when any step fails.
