@@ -33,17 +33,6 @@ data[at + 30 + name_len + extra_len + 20] ^= 0x55  # a byte of its data
 open(folder + "/damaged.qmb", "wb").write(bytes(data))
 PY
 
-find_window() {
-  local w i
-  for i in $(seq 1 50); do
-    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-      [ "$w" != "$win" ] && { echo "$w"; return 0; }
-    done
-    sleep 0.2
-  done
-  echo "no window '$1' showed" >&2
-  return 1
-}
 # Opens $1 through Browse...
 open_file() {
   at 614 63 1.5
@@ -75,7 +64,7 @@ shot password-again
 xdotool key Escape; sleep 2.5
 message open-no-password
 cancel; sleep 1; xdotool key Return
-for i in $(seq 1 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+ended
 kill $pid 2>/dev/null || true
 rm -f "$backups/notes.qmb" "$backups/photos.qmb" "$backups/damaged.qmb"
 
@@ -94,7 +83,7 @@ if [ -f "$backups/weekly.oes" ]; then
   box=$(find_window '^Quillmere$'); sleep 0.5
   import -window root "$out/automatic-not-written.png"
   xdotool windowfocus "$box"; xdotool key Return
-  for i in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+  ended
   tail -1 "$backups/due.log" || true
   rm -f "$backups/due.oes" "$backups/due.log"
 fi

@@ -30,6 +30,23 @@ start_wizard() {
   wx=$X wy=$Y
 }
 
+# The window named `$1` (an extended regular expression) other than the
+# wizard's own, once it shows.
+find_window() {
+  local w i
+  for i in $(seq 1 50); do
+    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+      [ "$w" != "$win" ] && { echo "$w"; return 0; }
+    done
+    sleep 0.2
+  done
+  echo "no window '$1' showed" >&2
+  return 1
+}
+
+# Waits (up to 20 s) until the program started last has ended.
+ended() { local i; for i in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done; }
+
 at() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep "${3:-0.6}"; }
 shot() { import -window root "$out/$1.png"; }
 next() { at 507 352 "${1:-1}"; }

@@ -34,20 +34,6 @@ out="$top/build/person-restore"
 rm -rf "$out"
 mkdir -p "$out"
 
-# The window named `$1` (an extended regular expression) other than the
-# wizard's own, once it shows.
-find_window() {
-  local w i
-  for i in $(seq 1 50); do
-    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-      [ "$w" != "$win" ] && { echo "$w"; return 0; }
-    done
-    sleep 0.2
-  done
-  echo "no window '$1' showed" >&2
-  return 1
-}
-
 start_wizard "$build/bin/quillmere.exe"
 
 next                            # welcome -> method
@@ -88,7 +74,7 @@ done
 rm -f "$out/run.png"; sleep 2
 shot 13-done
 next                            # Finish
-for i in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+ended
 
 echo "screenshots in build/person-restore/"
 qm_wine reg query 'HKCU\Identities' /s 2>/dev/null | grep 'Store Root' || true

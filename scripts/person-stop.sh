@@ -25,19 +25,6 @@ anna="$ids/{8D4E2B17-5C3A-4F6B-A1D2-9E8F7A6B5C4D}/Microsoft/Outlook Express"
 head -c 110M /dev/urandom | base64 > "$anna/Archive.dbx"
 
 start() { start_wizard "$top/build/win64/bin/quillmere.exe"; }
-ended() { for i in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done; }
-# The window named `$1` other than the wizard's own, once it shows.
-find_window() {
-  local w i
-  for i in $(seq 1 50); do
-    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-      [ "$w" != "$win" ] && { echo "$w"; return 0; }
-    done
-    sleep 0.2
-  done
-  echo "no window '$1' showed" >&2
-  return 1
-}
 # Waits until the progress bar is filled past `$1` percent.
 bar_past() {
   local x=$((wx + 238 + 402 * $1 / 100)) i
