@@ -206,9 +206,9 @@ SHARDS = {"restore_tests": 4, "backup_tests": 3, "shell_tests": 2}
 PARALLEL = 4
 
 
-def run_suite(build, timeout):
+def run_suite(jobs, timeout):
     """'passed', 'failed' or 'timeout'; stops at the first failure."""
-    waiting, running, outcome = suite_jobs(build), [], "passed"
+    waiting, running, outcome = [dict(j) for j in jobs], [], "passed"
     while (waiting or running) and outcome == "passed":
         busy = {j["name"] for j in running} | {j["name"] for j in waiting}
         for j in list(waiting):
@@ -253,6 +253,7 @@ def locate(mutant):
 
 
 def run(mutants, build, timeout, results_path):
+    jobs = suite_jobs(build)  # the suite's programs do not change with a mutant
     done = {}
     if results_path and os.path.exists(results_path):
         for row in open(results_path):
@@ -287,7 +288,7 @@ def run(mutants, build, timeout, results_path):
                 if b.returncode:
                     m["result"] = "not compiled"
                 else:
-                    outcome = run_suite(build, timeout)
+                    outcome = run_suite(jobs, timeout)
                     m["result"] = {"passed": "survived", "failed": "killed", "timeout": "timed out"}[outcome]
                 restore_all()
                 m["seconds"] = round(time.time() - started)
