@@ -129,8 +129,10 @@ class FolderIndex {
 
 // kUnreadable: the entry's data did not read back (damage, or a wrong
 // password that passed the one-byte check in the entry's header); kFailed:
-// its file could not be made or written.
-enum class Outcome { kExtracted, kKept, kFailed, kUnreadable, kAsk };
+// its file could not be made or written; kNotOpened: a worker could not open
+// the entry (its password, or damage), which the calling thread then tries
+// again where the owner can be asked.
+enum class Outcome { kExtracted, kKept, kFailed, kUnreadable, kAsk, kNotOpened };
 
 Outcome Inflate(std::vector<char>& buffer, zip_file_t* zf, const std::string& target, std::time_t mtime,
                 std::uint64_t size, bool there);
@@ -209,7 +211,10 @@ class ExtractPool {
         jobs_.pop_front();
       }
       Done done;
-      if (g_stopping) done.job = std::move(job);  // given up: nothing of it is made
+      if (g_stopping) {  // given up: nothing of it is made
+        done.job = std::move(job);
+        done.outcome = Outcome::kFailed;
+      }
       else done = Extract(job, za, buffer);
       {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -232,7 +237,9 @@ class ExtractPool {
     }
     zip_file_t* zf = !za ? nullptr
                          : job.encrypted ? OpenEncrypted(za, job.index, job.password) : zip_fopen_index(za, job.index, 0);
-    if (zf) {
+    if (!zf) {
+      done.outcome = Outcome::kNotOpened;
+    } else {
       done.outcome = job.test ? (ReadsBack(buffer, zf, job.size) ? Outcome::kExtracted : Outcome::kUnreadable)
                               : Inflate(buffer, zf, job.target, job.mtime, job.size, job.there);
       zip_fclose(zf);
@@ -539,12 +546,35 @@ void InflateHere(Run& run, zip_file_t* zf, const std::string& name, const std::s
   Finish(run, name, outcome, encrypted);
 }
 
+// An entry a worker could not open, opened here as it would have been
+// without workers: the owner is asked for another password if need be.
+void OpenHere(Run& run, const ExtractPool::Job& job) {
+  const int refusedBefore = run.badPassword;
+  zip_file_t* zf = OpenEntry(run, job.index, job.name, job.encrypted);
+  if (!zf) {
+    const bool password = run.badPassword > refusedBefore;
+    Print(run, "   skipping: " + job.name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
+    if (!password) ++run.damaged;
+    return;
+  }
+  if (job.test)
+    Finish(run, job.name, ReadsBack(run.buffer, zf, job.size) ? Outcome::kExtracted : Outcome::kUnreadable,
+           job.encrypted);
+  else
+    InflateHere(run, zf, job.name, job.target, job.mtime, job.size, job.there, job.encrypted);
+  zip_fclose(zf);
+}
+
 // What the workers did: entries that turned out to need the owner's answer
 // are extracted here, the others counted.
 void Apply(Run& run, std::vector<ExtractPool::Done> results) {
   for (ExtractPool::Done& d : results) {
-    if (d.outcome != Outcome::kAsk || g_stopping) {
+    if (g_stopping || (d.outcome != Outcome::kAsk && d.outcome != Outcome::kNotOpened)) {
       Finish(run, d.job.name, d.outcome, d.job.encrypted);
+      continue;
+    }
+    if (d.outcome == Outcome::kNotOpened) {
+      OpenHere(run, d.job);
       continue;
     }
     zip_file_t* zf = d.job.encrypted ? OpenEncrypted(run.za, d.job.index, d.job.password)
@@ -558,35 +588,43 @@ void Apply(Run& run, std::vector<ExtractPool::Done> results) {
   }
 }
 
+// With workers and the password known, an entry is opened by the worker
+// only: opening an AES entry derives its key, which costs as much as reading
+// a few hundred KB, and is done once, on the worker, not also here.
+bool OpenOnWorker(const Run& run, bool encrypted) { return run.pool && (!encrypted || run.havePassword); }
+
 // Reads an entry back without writing it anywhere.
 void Test(Run& run, zip_uint64_t i, const std::string& name, std::uint64_t size, bool encrypted) {
   if (run.cb->service && run.cb->service(name.c_str(), static_cast<unsigned long>(name.size())) != 0) {
     run.aborted = true;
     return;
   }
-  const int refusedBefore = run.badPassword;
-  zip_file_t* zf = OpenEntry(run, i, name, encrypted);
-  if (!zf) {
-    const bool password = run.badPassword > refusedBefore;
-    Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
-    if (!password) ++run.damaged;
-    return;
+  ExtractPool::Job job;
+  job.index = i;
+  job.name = job.target = name;
+  job.encrypted = encrypted;
+  job.size = size;
+  job.test = true;
+  if (!OpenOnWorker(run, encrypted)) {
+    const int refusedBefore = run.badPassword;
+    zip_file_t* zf = OpenEntry(run, i, name, encrypted);
+    if (!zf) {
+      const bool password = run.badPassword > refusedBefore;
+      Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
+      if (!password) ++run.damaged;
+      return;
+    }
+    if (!run.pool) {
+      Print(run, "    testing: " + name);
+      Finish(run, name, ReadsBack(run.buffer, zf, size) ? Outcome::kExtracted : Outcome::kUnreadable, encrypted);
+      zip_fclose(zf);
+      return;
+    }
+    zip_fclose(zf);
   }
   Print(run, "    testing: " + name);
-  if (run.pool) {
-    zip_fclose(zf);
-    ExtractPool::Job job;
-    job.index = i;
-    job.name = job.target = name;
-    job.password = encrypted ? run.password : std::string();
-    job.encrypted = encrypted;
-    job.size = size;
-    job.test = true;
-    run.pool->Add(std::move(job));
-  } else {
-    Finish(run, name, ReadsBack(run.buffer, zf, size) ? Outcome::kExtracted : Outcome::kUnreadable, encrypted);
-    zip_fclose(zf);
-  }
+  job.password = encrypted ? run.password : std::string();
+  run.pool->Add(std::move(job));
 }
 
 void Extract(Run& run, zip_uint64_t i, const std::string& name) {
@@ -637,19 +675,23 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
     return;
   }
   if (there == FolderIndex::kFile && !MayReplace(run, target)) return;
-  const int refusedBefore = run.badPassword;
-  zip_file_t* zf = OpenEntry(run, i, name, encrypted);
-  if (!zf) {
-    const bool password = run.badPassword > refusedBefore;
-    Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
-    if (!password) ++run.damaged;
-    return;
+  zip_file_t* zf = nullptr;
+  if (!OpenOnWorker(run, encrypted)) {
+    const int refusedBefore = run.badPassword;
+    zf = OpenEntry(run, i, name, encrypted);
+    if (!zf) {
+      const bool password = run.badPassword > refusedBefore;
+      Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
+      if (!password) ++run.damaged;
+      return;
+    }
   }
   Print(run, (st.comp_method == ZIP_CM_STORE ? " extracting: " : "  inflating: ") + target);
   if (run.pool) {
-    // The entry opened (and its password checked) here; a worker extracts it
-    // through its own handle. One target is never written twice at once.
-    zip_fclose(zf);
+    // A worker extracts the entry through its own handle (the password was
+    // checked here first until it is known). One target is never written
+    // twice at once.
+    if (zf) zip_fclose(zf);
     if (run.pool->Pending(target)) Apply(run, run.pool->Drain());
     run.pool->Add({i, name, target, encrypted ? run.password : std::string(), st.mtime, st.size,
                    there == FolderIndex::kFile, encrypted});

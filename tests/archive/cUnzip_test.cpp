@@ -646,4 +646,42 @@ TEST_F(UnzipTest, MissingArchiveFailsAndThousandsOfSelectedNamesAreExtractedExac
   EXPECT_EQ(Read("out\\{1}\\f1999.dbx"), "1999");
 }
 
+// Once the password is known the workers open the entries themselves; one
+// they cannot open (here: sealed with another password) comes back to the
+// calling thread, where the user is asked again, and is never counted as
+// read back or extracted.
+TEST_F(UnzipTest, EntryAWorkerCannotOpenIsAskedForAndNotExtracted) {
+  int err = 0;
+  zip_t* za = zip_open(archivetest::LibzipPath(box.Path("two.qmb")).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+  ASSERT_NE(za, nullptr);
+  const std::string big(60000, 'm');
+  const struct {
+    const char *name, *password;
+    std::string bytes;
+  } entries[] = {{"IdList.lst", "right", "ids"}, {"a.txt", "right", "a"}, {"b.txt", "right", "b"},
+                 {"Inbox.dbx", "other", big}};
+  for (const auto& e : entries) {
+    zip_int64_t i = zip_file_add(za, e.name, zip_source_buffer(za, e.bytes.data(), e.bytes.size(), 0), 0);
+    ASSERT_GE(i, 0);
+    ASSERT_EQ(zip_file_set_encryption(za, static_cast<zip_uint64_t>(i), ZIP_EM_AES_256, e.password), 0);
+  }
+  ASSERT_EQ(zip_close(za), 0);
+  for (bool test : {true, false}) {
+    SCOPED_TRACE(test ? "test" : "unzip");
+    cUnzip u;
+    u.ZipFile(box.Path("two.qmb"));
+    u.UnzipFolder(box.Path("out\\"));
+    int asked = 0;
+    u.PasswordRequest = [&](std::string& p, bool&) {
+      ++asked;
+      p = "right";
+    };
+    EXPECT_FALSE(test ? u.Test() : u.Unzip());
+    EXPECT_EQ(u.LastResult(), kUzBadPassword);
+    EXPECT_EQ(asked, 4);  // once for the archive, three times for the entry
+    const std::vector<std::string> expected = {"IdList.lst", "a.txt", "b.txt"};
+    EXPECT_EQ(Extracted(), test ? std::vector<std::string>() : expected);
+  }
+}
+
 }  // namespace
