@@ -18,7 +18,8 @@ DeflateAhead::DeflateAhead(std::vector<Input> files, int level, unsigned workers
   if (workers == 0) workers = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
   maxQueued_ = (2 * workers + 2) * kBlock;
   maxSpare_ = 2 * workers + 4;
-  for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+  batches_.assign(workers, 0);
+  for (unsigned i = 0; i < workers; ++i) threads_.emplace_back([this, i] { Work(i); });
 }
 
 DeflateAhead::~DeflateAhead() {
@@ -203,7 +204,7 @@ bool DeflateAhead::Compress(Block& b, void* stream) {
 // A worker reads a batch (one block, or several small files up to a block's
 // worth) and compresses it, then hands it over at once: under Wine every
 // wake-up of another thread is a round trip to the server.
-void DeflateAhead::Work() {
+void DeflateAhead::Work(std::size_t worker) {
   z_stream z{};
   bool zOk = deflateInit2(&z, level_, Z_DEFLATED, -MAX_WBITS, kMemLevel, Z_DEFAULT_STRATEGY) == Z_OK;
   std::vector<std::shared_ptr<Block>> batch;
@@ -238,6 +239,7 @@ void DeflateAhead::Work() {
     bool wake;
     {
       std::lock_guard<std::mutex> lock(mutex_);
+      ++batches_[worker];
       for (const auto& b : batch) {
         GiveBack(b->input);
         b->failed = !b->compressed;
@@ -254,7 +256,10 @@ void DeflateAhead::Pop() {
   bool wasFull = queuedBytes_ >= maxQueued_;
   queuedBytes_ -= queue_.front()->queued;
   queue_.pop_front();
-  if (wasFull && queuedBytes_ < maxQueued_) space_.notify_one();
+  // Every worker that waited for room goes back to work: woken one at a
+  // time, the others slept on while the writer took the rest of the queue,
+  // and one worker was left to compress the whole store.
+  if (wasFull && queuedBytes_ < maxQueued_) space_.notify_all();
 }
 
 void DeflateAhead::Discard(std::size_t upTo) {
@@ -308,6 +313,11 @@ std::int64_t DeflateAhead::Read(std::size_t k, void* out, std::size_t len) {
     }
   }
   return static_cast<std::int64_t>(copied);
+}
+
+std::vector<std::size_t> DeflateAhead::BatchesByWorker() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return batches_;
 }
 
 std::uint64_t DeflateAhead::SizeRead(std::size_t k) const {

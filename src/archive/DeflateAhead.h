@@ -53,6 +53,10 @@ class DeflateAhead {
   // Drops what is left of file k (the writer gave up on it).
   void Close(std::size_t k);
 
+  // How many blocks or batches each worker has compressed so far: both
+  // should share the work of a large file.
+  std::vector<std::size_t> BatchesByWorker() const;
+
   static constexpr std::size_t kBlock = 256 * 1024;
   static constexpr std::size_t kBatchFiles = 16;
   // A file listed as smaller than a block is read whole by its worker; one
@@ -92,7 +96,7 @@ class DeflateAhead {
     std::uint32_t crc = 0;
   };
 
-  void Work();
+  void Work(std::size_t worker);
   // Reads the next block (under readMutex_); null when every file is read.
   std::shared_ptr<Block> NextBlock();
   // Takes the next files for one worker (under readMutex_): several small
@@ -128,6 +132,7 @@ class DeflateAhead {
   bool streamOpen_ = false, streamStarted_ = false;
   std::vector<unsigned char> tail_;  // last 32 KB read of the current file
   bool stop_ = false;
+  std::vector<std::size_t> batches_;  // per worker, under mutex_
   std::vector<std::thread> threads_;
 };
 

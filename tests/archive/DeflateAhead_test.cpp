@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
 
 #include "support/file_lock.h"
 #include "support/sandbox.h"
@@ -173,6 +175,21 @@ TEST_P(DeflateAheadTest, FileThatChangedSinceItWasListed) {
     ASSERT_TRUE(ahead.Open(1));
     EXPECT_EQ(Inflate(ReadAll(ahead, 1)), "next");
   }
+}
+
+// Workers that waited for room while the writer was held up all go back to
+// work once it takes the blocks: the rest of a large file is shared, not
+// left to the one worker that was woken first.
+TEST_P(DeflateAheadTest, WorkersThatWaitedForRoomAllGoBackToWork) {
+  if (GetParam() < 2) GTEST_SKIP() << "one worker";
+  constexpr std::size_t kBlocks = 96;
+  const std::string content = MailLike(kBlocks * kBlock, 7);
+  box.WriteFile("big", content);
+  DeflateAhead ahead({{box.Path("big"), content.size()}}, 6, GetParam());
+  ASSERT_TRUE(ahead.Open(0));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the queue fills; every worker waits
+  EXPECT_EQ(Inflate(ReadAll(ahead, 0)), content);
+  for (std::size_t batches : ahead.BatchesByWorker()) EXPECT_GE(batches, kBlocks / GetParam() / 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(Workers, DeflateAheadTest, ::testing::Values(1u, 3u));
