@@ -108,7 +108,9 @@ TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
 
   // The message of a failed opening, and the cause on its second line.
   auto incorrect = [](const char* cause) { return std::string(ucRestor1::kIncorrectMessage) + "\r\n" + cause; };
+  std::string work = page.RestoreFolder();
   page.Browse();  // no identity list in it
+  EXPECT_FALSE(modFunction::IsFolder(work));  // the earlier archive's work folder went with it
   ASSERT_EQ(user.Shown().size(), 1u);
   EXPECT_EQ(user.Shown()[0].text, incorrect(ucRestor1::kNotABackupCause));
   EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);

@@ -58,6 +58,10 @@ bool TakeDiskSpace(std::size_t bytes);
 // What SetDiskSpace left; -1 when there is no limit.
 std::int64_t DiskSpaceLeft();
 
+// A file another program holds open without sharing its deletion: it
+// cannot be moved, replaced or removed (it can still be read) until let go.
+void SetInUse(const std::string& path, bool inUse);
+
 // Called on every DoEvents (the emulated message pump).
 void AddDoEventsHook(std::function<void()> hook);
 int DoEventsCount();

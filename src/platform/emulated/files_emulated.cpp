@@ -36,6 +36,8 @@ std::uint32_t Extra(const std::string& path) {
 
 void Forget(const std::string& path) { state().attributes.erase(Key(path)); }
 
+bool InUse(const std::string& path) { return state().inUse.count(Key(path)) > 0; }
+
 bool HostStat(const std::string& host, struct stat& st) {
   return !host.empty() && ::stat(host.c_str(), &st) == 0;
 }
@@ -114,7 +116,7 @@ bool CopyOneFile(const std::string& from, const std::string& to, bool bFailIfExi
 bool RemoveFile(const std::string& path) {
   std::string host = emu::HostPath(path);
   struct stat st{};
-  if (!HostStat(host, st) || S_ISDIR(st.st_mode) || ReadOnly(path)) return false;
+  if (!HostStat(host, st) || S_ISDIR(st.st_mode) || ReadOnly(path) || InUse(path)) return false;
   if (::unlink(host.c_str()) != 0) return false;
   Forget(path);
   return true;
@@ -123,7 +125,7 @@ bool RemoveFile(const std::string& path) {
 bool MoveFileReplace(const std::string& from, const std::string& to) {
   std::string src = emu::HostPath(from), dst = emu::HostPath(to);
   struct stat st{}, dt{};
-  if (!HostStat(src, st) || dst.empty()) return false;
+  if (!HostStat(src, st) || dst.empty() || InUse(from) || InUse(to)) return false;
   if (HostStat(dst, dt) && (S_ISDIR(dt.st_mode) || ReadOnly(to))) return false;
   if (::rename(src.c_str(), dst.c_str()) != 0) return false;
   std::uint32_t bits = Extra(from);
@@ -324,5 +326,10 @@ bool ExistingName(const std::string& path, std::string& name) {
 }
 
 std::string CurrentFolder() { return state().currentFolder; }
+
+void emu::SetInUse(const std::string& path, bool inUse) {
+  if (inUse) state().inUse.insert(Key(path));
+  else state().inUse.erase(Key(path));
+}
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@ struct State {
   std::map<int, EmuTimer> timers;
   int nextTimerId = 1;
   std::int64_t diskSpace = -1;  // bytes the file copies and writes may still use; -1: no limit
+  std::set<std::string> inUse;  // lower-cased paths another program holds open
 };
 
 
