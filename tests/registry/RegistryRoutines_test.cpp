@@ -33,42 +33,28 @@ const std::string kNul(1, '\0');
 
 }  // namespace
 
-// ---- Keys ----
-
-TEST(RegistryKeys, CreateKeyGivesZeroAndMakesMissingLevels) {
+// CreateKey gives "0" and makes missing levels (below KeyRoot, or Subkey
+// below the root without either); KeyExists looks at KeyRoot joined with
+// Subkey; the identities are listed once each, in the registry's order.
+TEST(RegistryKeys, CreateExistAndEnumerate) {
   TestKey t;
   RegistryRoutines r = At(t.Path());
+  EXPECT_TRUE(r.KeyExists());  // "KeyRoot\" names KeyRoot itself
   EXPECT_EQ("0", r.CreateKey("a\\b\\c"));
+  r.Subkey("nope");
+  EXPECT_FALSE(r.KeyExists());
+  r.Subkey("");
   r.KeyRoot(t.Path("a\\b\\c"));
   EXPECT_TRUE(r.KeyExists());
   r.hKey(0);
   EXPECT_EQ("", r.CreateKey("x"));
-}
+  RegistryRoutines fresh = At("");
+  fresh.Subkey(t.Path("fresh"));
+  EXPECT_EQ("0", fresh.CreateKey());
+  EXPECT_EQ((std::vector<std::string>{"a", "fresh"}), fresh.EnumRegistryKeys(kHkeyCurrentUser, t.Path()));
 
-TEST(RegistryKeys, CreateKeyWithoutKeyRootOrNameCreatesSubkeyBelowTheRoot) {
-  TestKey t;
-  RegistryRoutines r = At("");
-  r.Subkey(t.Path("fresh"));
-  EXPECT_EQ("0", r.CreateKey());
-  EXPECT_EQ(std::vector<std::string>{"fresh"}, r.EnumRegistryKeys(kHkeyCurrentUser, t.Path()));
-}
-
-TEST(RegistryKeys, KeyExistsLooksAtKeyRootJoinedWithSubkey) {
-  TestKey t;
-  RegistryRoutines r = At(t.Path());
-  EXPECT_TRUE(r.KeyExists());  // "KeyRoot\" names KeyRoot itself
-  r.Subkey("nope");
-  EXPECT_FALSE(r.KeyExists());
-  r.KeyRoot(t.Path("nope"));
-  r.Subkey("");
-  EXPECT_FALSE(r.KeyExists());
-}
-
-TEST(RegistryKeys, EnumRegistryKeysListsEachIdentityOnceInRegistryOrder) {
-  TestKey t;
   ASSERT_TRUE(testsupport::SeedRegistry(
       testsupport::MoveBelow(testsupport::ReadFixture("profile/profile.reg"), t.Path()), t.Files()));
-  RegistryRoutines r;
   EXPECT_EQ((std::vector<std::string>{"{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}",
                                       "{8D4E2B17-5C3A-4F6B-A1D2-9E8F7A6B5C4D}",
                                       "{C1B2A3D4-E5F6-4789-ABCD-0123456789AB}"}),
@@ -77,10 +63,13 @@ TEST(RegistryKeys, EnumRegistryKeysListsEachIdentityOnceInRegistryOrder) {
   EXPECT_TRUE(r.EnumRegistryValuesEx(kHkeyCurrentUser, t.Path("missing")).empty());
 }
 
-// ---- Enumerated values ----
-
-TEST(RegistryEnumValues, EachRegistryTypeConvertsByTheTable) {
+// Each type converts by the table; data longer than the first buffer comes
+// whole and the next value follows; text the registry never terminated
+// keeps its last character.
+TEST(RegistryEnumValues, EachTypeLongDataAndUnterminatedText) {
   TestKey t;
+  std::string big(5000, 'q');
+  big[4999] = 'Z';
   testsupport::PutRawValue(t.Path(), "a empty sz", kRegSz, "");
   testsupport::PutRawValue(t.Path(), "b multi", kRegMultiSz, std::string("a\0b\0\0", 5));
   testsupport::PutRawValue(t.Path(), "c dword", kRegDword, "\xFF\xFF\xFF\xFF");
@@ -89,42 +78,18 @@ TEST(RegistryEnumValues, EachRegistryTypeConvertsByTheTable) {
   testsupport::PutRawValue(t.Path(), "f qword", platform::kRegTypeQword, "12345678");
   testsupport::PutRawValue(t.Path(), "g none", platform::kRegTypeNone, "zz");
   testsupport::PutRawValue(t.Path(), "h empty binary", kRegBinary, "");
-  RegistryRoutines r;
-  std::vector<RegistryValueEntry> e = r.EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
-  ASSERT_EQ(8u, e.size());
-  EXPECT_EQ(TaggedValue(""), e[0].Data);
-  EXPECT_EQ(TaggedValue("a,b"), e[1].Data);
-  EXPECT_EQ(TaggedValue(-1), e[2].Data);
-  EXPECT_EQ(TaggedValue("%QMTESTVAR%\\x"), e[3].Data);
-  EXPECT_EQ(Bytes(std::string("\x0A\xFF\x00", 3)), e[4].Data);
+  testsupport::PutRawValue(t.Path(), "i big", kRegSz, big + kNul);
+  testsupport::PutRawValue(t.Path(), "j next", kRegDword, std::string("\x07\0\0\0", 4));
+  testsupport::PutRawValue(t.Path(), "k multi unterminated", kRegMultiSz, std::string("a\0b", 3));
+  testsupport::PutRawValue(t.Path(), "l unterminated", kRegSz, "abc");
+  std::vector<RegistryValueEntry> e = RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
+  ASSERT_EQ(12u, e.size());
+  const TaggedValue want[] = {TaggedValue(""), TaggedValue("a,b"), TaggedValue(-1), TaggedValue("%QMTESTVAR%\\x"),
+                              Bytes(std::string("\x0A\xFF\x00", 3)), TaggedValue(), TaggedValue(), Bytes(""),
+                              TaggedValue(big), TaggedValue(7), TaggedValue("a,b"), TaggedValue("abc")};
+  for (std::size_t i = 0; i < e.size(); ++i) EXPECT_EQ(want[i], e[i].Data) << e[i].Name;
   EXPECT_EQ("f qword", e[5].Name);
-  EXPECT_TRUE(e[5].Data.IsNothing());
-  EXPECT_TRUE(e[6].Data.IsNothing());
-  EXPECT_EQ(Bytes(""), e[7].Data);
-}
-
-TEST(RegistryEnumValues, DataBeyondTheFirstBufferComesWholeAndEnumerationGoesOn) {
-  TestKey t;
-  std::string big(5000, 'q');
-  big[4999] = 'Z';
-  testsupport::PutRawValue(t.Path(), "big", kRegSz, big + kNul);
-  testsupport::PutRawValue(t.Path(), "next", kRegDword, std::string("\x07\0\0\0", 4));
-  std::vector<RegistryValueEntry> e = RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
-  ASSERT_EQ(2u, e.size());
-  EXPECT_EQ(TaggedValue(big), e[0].Data);
-  EXPECT_EQ(TaggedValue(7), e[1].Data);
-}
-
-TEST(RegistryEnumValues, TextWithoutTerminatorKeepsItsLastCharacter) {
-  // Guards against dropping a character the registry never terminated.
-  TestKey t;
-  testsupport::PutRawValue(t.Path(), "m", kRegMultiSz, std::string("a\0b", 3));
-  testsupport::PutRawValue(t.Path(), "s", kRegSz, "abc");
-  std::vector<RegistryValueEntry> e = RegistryRoutines().EnumRegistryValuesEx(kHkeyCurrentUser, t.Path());
-  ASSERT_EQ(2u, e.size());
-  EXPECT_EQ(TaggedValue("a,b"), e[0].Data);
-  EXPECT_EQ(TaggedValue("abc"), e[1].Data);
-  EXPECT_EQ(TaggedValue("abc"), At(t.Path()).GetRegistryValue("s"));
+  EXPECT_EQ(TaggedValue("abc"), At(t.Path()).GetRegistryValue("l unterminated"));
 }
 
 // ---- GetRegistryValue ----

@@ -156,32 +156,24 @@ TEST_P(RestoreWizardCiphers, BrowseToFinishPutsTheBackupBackOntoTheseIdentities)
   wizard::RunWizardLoop(form);
   EXPECT_TRUE(form.Unloaded());
 
-  // The registry as reg.exe sees it.
+  // The registry as reg.exe sees it: the kinds of value as the system
+  // stores them, nothing under the saved Ids, the shared keys once (what
+  // each value holds is the native restore test's).
   const RegListing ids = RegQueryTree("Identities");
   const std::string toMain = std::string("Identities\\") + kNewMainId + "\\Software\\Microsoft\\";
-  const std::string toHome = std::string("Identities\\") + kHomeId + "\\Software\\Microsoft\\";
   const std::string accounts = "Internet Account Manager\\Accounts\\";
   EXPECT_EQ(Listed(ids, toMain + accounts + "00000009", "Account Name"), "REG_SZ Own account");
-  EXPECT_EQ(Listed(ids, toMain + accounts + "00000001", "POP3 Server"), "REG_SZ pop.example.org");
   EXPECT_EQ(Listed(ids, toMain + accounts + "00000001", "POP3 Port"), "REG_DWORD 0x6e");
-  EXPECT_EQ(Listed(ids, toHome + accounts + "00000001", "IMAP Server"), "REG_SZ imap.example.com");
+  EXPECT_EQ(Listed(ids, std::string("Identities\\") + kHomeId + "\\Software\\Microsoft\\" + accounts + "00000001",
+                   "IMAP Server"), "REG_SZ imap.example.com");
   EXPECT_FALSE(AnyKeyNames(ids, kMainId));
   EXPECT_FALSE(AnyKeyNames(ids, kAnnaId));
-  const std::string oe = toMain + "Outlook Express\\5.0";
-  EXPECT_EQ(Listed(ids, oe + "\\Rules\\Mail\\000", "Name"), "REG_SZ Move \"newsletters\" to Newsletters");
-  EXPECT_EQ(Listed(ids, oe + "\\Block Senders\\Mail\\Criteria\\0", "Value"), "REG_SZ spam@example.net");
-  EXPECT_EQ(Listed(ids, oe + "\\Signatures\\00000000", "name"), "REG_SZ Signature #1");
-  EXPECT_EQ(Listed(ids, toHome + "Outlook Express\\5.0\\Signatures\\00000000", "name"), "REG_SZ Work");
-  EXPECT_EQ(Listed(ids, oe, "Store Root"),
+  EXPECT_EQ(Listed(ids, toMain + "Outlook Express\\5.0", "Store Root"),
             std::string("REG_EXPAND_SZ %UserProfile%\\Local Settings\\Application Data\\Identities\\") +
                 kNewMainId + "\\Microsoft\\Outlook Express\\");
-  const std::string ms = "Software\\Microsoft\\";
-  const RegListing shared = RegQueryTree(ms + "Internet Account Manager");
-  const RegListing messenger = RegQueryTree(ms + "MessengerService");
-  EXPECT_EQ(Listed(shared, ms + accounts + "active_directory_ldap", "Account Name"), "REG_SZ Active Directory");
-  const std::string caches = ms + "MessengerService\\";
-  EXPECT_EQ(Listed(messenger, caches + "ListCache\\.NET Messenger Service", "IdentityCount"), "REG_DWORD 0x2");
-  EXPECT_EQ(messenger.count(caches + "GroupStateCache\\.NET Messenger Service"), 1u);
+  const std::string caches = "Software\\Microsoft\\MessengerService\\";
+  EXPECT_EQ(Listed(RegQueryTree("Software\\Microsoft\\MessengerService"),
+                   caches + "ListCache\\.NET Messenger Service", "IdentityCount"), "REG_DWORD 0x2");
 
   // The stores byte for byte, the old files gone and the user's own kept;
   // the address book replaced; the work folder gone.
