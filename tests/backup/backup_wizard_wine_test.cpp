@@ -88,6 +88,13 @@ struct Wizard : testsupport::ProgramWizard {
   ucBack4& RunPage() { return static_cast<ucBack4&>(form.ucBack41); }
   std::string Result(int id) { return Caption(Item(form.ucBack41, id)); }
   bool Shows(int id) { return ::IsWindowVisible(Item(form.ucBack41, id)) && !Result(id).empty(); }
+  // Leaves the wizard with Cancel (answered Yes) or, at the end, Finish.
+  void Close(bool finish = false) {
+    if (!finish) user.Answer(platform::kAnswerYes);
+    Click(finish ? next : cancel);
+    wizard::RunWizardLoop(form);
+    EXPECT_TRUE(form.Unloaded());
+  }
 };
 
 TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
@@ -163,9 +170,7 @@ TEST(BackupWizard, FailedRunSaysWhatFailedAndNamesNoArchive) {
   EXPECT_NE(w.Result(IDC_BACK4_ADVICE).find("Inbox.dbx"), std::string::npos);
   EXPECT_FALSE(w.Shows(IDC_BACK4_VERIFIED));
   EXPECT_EQ(platform::GetAttributes(archive), platform::kInvalidAttributes);
-  Click(w.next);  // Finish
-  wizard::RunWizardLoop(w.form);
-  EXPECT_TRUE(w.form.Unloaded());
+  w.Close(true);
 }
 
 // One click, one step: the second click of a double click, or a click that
@@ -196,10 +201,7 @@ TEST(BackupWizard, DoubleClicksTakeOneStep) {
   twice();  // running clients -> ready, the backup not started
   EXPECT_EQ(w.form.CurrentPage(), 5);
   EXPECT_TRUE(w.user.Shown().empty()) << w.user.Shown().back().text;
-  w.user.Answer(platform::kAnswerYes);
-  Click(w.cancel);
-  wizard::RunWizardLoop(w.form);
-  EXPECT_TRUE(w.form.Unloaded());
+  w.Close();
 }
 
 // While a program of the mail client's name runs, Next stays on the
@@ -236,10 +238,7 @@ TEST(BackupWizard, RunningClientPageGoesOnOnceTheClientHasClosed) {
   Click(w.next);
   EXPECT_EQ(w.form.CurrentPage(), 5);
   EXPECT_EQ(w.user.Shown().size(), 1u);
-  w.user.Answer(platform::kAnswerYes);
-  Click(w.cancel);
-  wizard::RunWizardLoop(w.form);
-  EXPECT_TRUE(w.form.Unloaded());
+  w.Close();
 }
 
 // While a long operation holds the arrow-and-hourglass pointer, moving the
@@ -263,9 +262,7 @@ TEST(BackupWizard, WaitPointerStaysWhileTheMouseMoves) {
   EXPECT_EQ(moveOver(w.main), wait);
   platform::SetMousePointer(platform::MousePointer::Default);
   EXPECT_EQ(moveOver(label), arrow);
-  w.user.Answer(platform::kAnswerYes);
-  Click(w.cancel);
-  wizard::RunWizardLoop(w.form);
+  w.Close();
 }
 
 // Guards against a run that cannot be stopped in the real window, or whose
@@ -320,9 +317,7 @@ TEST(BackupWizard, CancelOrTheCloseBoxStopsTheRunAndKeepsTheEarlierArchive) {
     EXPECT_EQ(out.size(), 3u);  // ".", ".." and the earlier archive
     EXPECT_FALSE(platform::IsDirectory(page.TempDir()));
     ASSERT_EQ(Caption(w.next), "&Finish");
-    Click(w.next);
-    wizard::RunWizardLoop(w.form);
-    EXPECT_TRUE(w.form.Unloaded());
+    w.Close(true);
   }
 }
 
