@@ -17,6 +17,7 @@
 #include "platform/system.h"
 #include "registry/RegistryRoutines.h"
 #include "restore/RestoreRun.h"
+#include "support/file_lock.h"
 #include "support/scripted_user.h"
 #ifdef _WIN32
 #include "shell/modCheckOE.h"

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <memory>
 
-#include "archive/cUnzip.h"
 #include "backup/ucBack4.h"
 #include "catalog/running_as_win32.h"
 #include "catalog/ucBack3.h"
@@ -141,13 +140,7 @@ TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
   EXPECT_EQ(saved.Identities(), (TextList{"Main Identity", "Anna Berger"}));
   EXPECT_EQ(saved.IDdetails(), (TextList{"1,1,1,1,1,1", "1,1,1,1,1,1"}));
 
-  cUnzip unzip;
-  unzip.ZipFile(archive);
-  unzip.PasswordRequest = [](std::string& p, bool&) { p = "s3cret"; };
-  unzip.Directory();
-  EXPECT_EQ(unzip.Comment(), "Weekly backup");
-  EXPECT_GT(unzip.FileCount(), 20);
-
+  // The archive's entries, comment and cipher: archive_check.py.
   if (const char* host = std::getenv("QM_BACKUP_KEEP"); host && *host) {
     std::string keep = "Z:" + std::string(host) + "/wizard.qmb";
     std::replace(keep.begin(), keep.end(), '/', '\\');
