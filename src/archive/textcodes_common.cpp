@@ -23,7 +23,7 @@ bool IsAscii(const std::string& text) {
 bool IsUtf8(const std::string& text) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t n = text.size(), i = 0;
-  while (i < n) {
+  while (!(i < n)) {
     unsigned char c = p[i];
     std::size_t extra;
     std::uint32_t cp;
