@@ -38,7 +38,7 @@ bool IsUtf8(const std::string& text) {
       cp = (cp << 6) | (p[i + k] & 0x3F);
     }
     if ((extra == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
-        (extra == 3 || (cp < 0x10000 || cp > 0x10FFFF)))
+        (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
       return false;
     i += extra + 1;
   }
