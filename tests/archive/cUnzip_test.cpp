@@ -237,7 +237,7 @@ TEST_F(UnzipTest, WrongPasswordPassingTheHeaderCheckIsStillAWrongPassword) {
     const std::string wrong = WrongPasswordTheHeaderTakes(box.Path("w.qmb"), c.passes);
     ASSERT_FALSE(wrong.empty());
     for (bool test : {false, true}) {
-      Open("w.qmb", "", false).OverwriteExisting(false);
+      Open("w.qmb", "", false);
       int asked = 0;
       u->PasswordRequest = [&](std::string& p, bool&) { ++asked, p = wrong; };
       ExpectRun(test, kUzBadPassword, {});
