@@ -16,18 +16,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
+#include "archive/EntryNames.h"
 #include "archive/cUnzip.h"
 #include "archive/cZip.h"
-#include "archive/EntryNames.h"
 #include "archive_test_support.h"
 #include "platform/emulated/emulation.h"
 #include "platform/files.h"
@@ -35,13 +31,11 @@
 #include "support/sandbox.h"
 
 using testsupport::Require;
+namespace hostfs = std::filesystem;
 
 namespace {
 
-constexpr char kPassword[] = "s3cret";
-constexpr char kUsersFile[] = "the user's own file";
-
-namespace hostfs = std::filesystem;
+constexpr char kPassword[] = "s3cret", kUsersFile[] = "the user's own file";
 
 // Every path below the host folder, folders ending in "/".
 std::set<std::string> Tree(const std::string& root) {
@@ -69,12 +63,9 @@ Machine& M() {
 // case ignored. "" when the name leads nowhere below it.
 std::string Resolved(const std::string& name) {
   std::string out;
-  std::size_t start = 0;
-  while (start <= name.size()) {
-    std::size_t end = name.find('\\', start);
-    if (end == std::string::npos) end = name.size();
+  for (std::size_t start = 0, end; start <= name.size(); start = end + 1) {
+    end = std::min(name.find('\\', start), name.size());
     std::string part = name.substr(start, end - start);
-    start = end + 1;
     if (part.empty() || part == ".") continue;
     if (part == "..") return "";
     while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
@@ -97,65 +88,43 @@ void Files(const std::string& folder, const std::string& rel, std::map<std::stri
     const std::string name = rel.empty() ? e.name : rel + "\\" + e.name;
     if (e.attributes & platform::kAttrDirectory) {
       Files(folder + e.name + "\\", name, out);
-    } else {
-      std::string bytes;
-      Require(platform::ReadWholeFile(folder + e.name, bytes), "an extracted file does not read: " + name);
-      out[Resolved(name)] = bytes;
+      continue;
     }
+    std::string bytes;
+    Require(platform::ReadWholeFile(folder + e.name, bytes), "an extracted file does not read: " + name);
+    out[Resolved(name)] = bytes;
   }
-}
-
-// Only plain names are made beforehand by this program itself.
-bool Plain(const std::string& path) {
-  for (unsigned char c : path)
-    if (!std::isalnum(c) && !std::strchr(" ._-{}\\", c)) return false;
-  return !path.empty();
-}
-
-void MakeUsersFile(const std::string& work, const std::string& resolved) {
-  platform::CreateFolder(work.substr(0, work.size() - 1));
-  for (std::size_t cut = resolved.find('\\'); cut != std::string::npos; cut = resolved.find('\\', cut + 1))
-    platform::CreateFolder(work + resolved.substr(0, cut));
-  platform::WriteWholeFile(work + resolved, kUsersFile);
 }
 
 std::uint32_t Crc(const std::string& bytes) {
-  return static_cast<std::uint32_t>(
-      crc32(0L, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
+  return static_cast<std::uint32_t>(crc32(0L, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
 }
 
 void WriteSeeds(Machine& m) {
-  // The program's own archives: small, with folders, with and without the
-  // password, and with a password the run does not know.
-  const std::string src = m.box.Path("src\\");
-  platform::CreateFolder(src);
-  platform::CreateFolder(src + "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}");
-  platform::CreateFolder(src + "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}\\00000000");
+  // The program's own archives, with and without the password, and with a
+  // password the run does not know: everything selected; every other
+  // entry, the file there and Test() first.
+  const std::string src = m.box.Path("src\\"), id = "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}";
+  for (const std::string& folder : {src, src + id, src + id + "\\00000000"}) platform::CreateFolder(folder);
   platform::WriteWholeFile(src + "IdList.lst", std::string("\x08\x00\x0B\x00" "Main\x01{1}\x01" "1\0", 15));
-  platform::WriteWholeFile(src + "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}\\Inbox.dbx", std::string(300, 'm'));
-  platform::WriteWholeFile(src + "{3F2A8C41-7B1E-4D5A-9C3E-1A2B3C4D5E6F}\\00000000\\main.txt", "Regards");
-  struct Own {
-    const char* name;
-    const char* password;
-  };
-  for (const Own& own : {Own{"own", ""}, Own{"own-password", kPassword}, Own{"own-other-password", "other"}}) {
+  platform::WriteWholeFile(src + id + "\\Inbox.dbx", std::string(300, 'm'));
+  platform::WriteWholeFile(src + id + "\\00000000\\main.txt", "Regards");
+  for (const auto& [name, password] : {std::pair<std::string, std::string>{"own", ""}, {"own-password", kPassword},
+                                       {"own-other-password", "other"}}) {
     cZip zip;
-    archivetest::SetUpBackupZip(zip, src, m.archive, own.password, "Quillmere backup");
+    archivetest::SetUpBackupZip(zip, src, m.archive, password, "Quillmere backup");
     zip.Zip();
     std::string bytes;
     Require(zip.Success() && platform::ReadWholeFile(m.archive, bytes), "no seed archive");
-    // Everything selected; every other entry, the file there and Test() first.
-    testsupport::WriteSeed(std::string("unzip-") + own.name, std::string("\xFF\x00", 2) + bytes);
-    testsupport::WriteSeed(std::string("unzip-") + own.name + "-some", std::string("\x55\x1E", 2) + bytes);
+    testsupport::WriteSeed("unzip-" + name, std::string("\xFF\x00", 2) + bytes);
+    testsupport::WriteSeed("unzip-" + name + "-some", std::string("\x55\x1E", 2) + bytes);
   }
   // Archives made by libzip itself: names no writer of ours makes.
-  const std::vector<std::pair<std::string, std::string>> odd = {
-      {"a.txt", "a"}, {"D/", ""}, {"D/F", "f"}, {"A.TXT", "second"}, {"D\\G", "g"}, {"../x", "1"}, {"e.", "e"}};
   for (const char* password : {static_cast<const char*>(nullptr), kPassword}) {
-    archivetest::MakeRawArchive(m.archive, odd, password);
-    std::string bytes;
-    platform::ReadWholeFile(m.archive, bytes);
-    testsupport::WriteSeed(std::string("unzip-libzip") + (password ? "-password" : ""), std::string("\xFB\x19", 2) + bytes);
+    archivetest::MakeRawArchive(m.archive, {{"a.txt", "a"}, {"D/", ""}, {"D/F", "f"}, {"A.TXT", "second"},
+                                            {"D\\G", "g"}, {"../x", "1"}, {"e.", "e"}}, password);
+    testsupport::WriteSeed(std::string("unzip-libzip") + (password ? "-password" : ""),
+                           std::string("\xFB\x19", 2) + testsupport::FileBytes(m.archive));
   }
   platform::RemoveFile(m.archive);
 }
@@ -195,21 +164,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   u.Directory();
   const std::int32_t listing = u.LastResult();
 
+  // A file of the user's where the first selected entry goes (plain names
+  // only: this program makes it beforehand itself).
   std::string usersFile;
+  std::multimap<std::string, const UnzipEntry*> selected, all;
   for (std::int32_t k = 1; k <= u.FileCount(); ++k) {
     u.FileSelected(k, (select >> ((k - 1) % 8)) & 1);
-    const std::string resolved = Resolved(EntryName(u.Entries()[k - 1]));
-    if ((control & 2) && usersFile.empty() && u.FileSelected(k) && Plain(resolved)) usersFile = resolved;
+    const std::string name = Resolved(EntryName(u.Entries()[k - 1]));
+    all.emplace(name, &u.Entries()[k - 1]);
+    if (!u.FileSelected(k)) continue;
+    selected.emplace(name, &u.Entries()[k - 1]);
+    const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+      return std::isalnum(c) || std::strchr(" ._-{}\\", c);
+    });
+    if ((control & 2) && usersFile.empty() && plain) usersFile = name;
   }
-  if (!usersFile.empty()) MakeUsersFile(m.work, usersFile);
+  if (!usersFile.empty()) {
+    platform::CreateFolder(m.work.substr(0, m.work.size() - 1));
+    for (std::size_t cut = usersFile.find('\\'); cut != std::string::npos; cut = usersFile.find('\\', cut + 1))
+      platform::CreateFolder(m.work + usersFile.substr(0, cut));
+    platform::WriteWholeFile(m.work + usersFile, kUsersFile);
+  }
 
   // The machine's files, checked: only the work folder and the archive are new.
   auto checkedTree = [&m] {
     std::set<std::string> now = Tree(m.root);
-    for (const std::string& p : now) {
-      if (m.before.count(p) || p == "T/in.qmb" || p == "T/out/" || p.rfind("T/out/", 0) == 0) continue;
-      Require(false, "a file outside the work folder: " + p);
-    }
+    for (const std::string& p : now)
+      Require(m.before.count(p) || p == "T/in.qmb" || p.rfind("T/out/", 0) == 0, "a file outside the work folder: " + p);
     for (const std::string& p : m.before) Require(now.count(p) > 0, "a file outside the work folder went: " + p);
     return now;
   };
@@ -230,19 +211,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::map<std::string, std::string> files;
   Files(m.work, "", files);
-  std::multimap<std::string, const UnzipEntry*> selected, all;
-  for (std::int32_t k = 1; k <= u.FileCount(); ++k) {
-    const std::string name = Resolved(EntryName(u.Entries()[k - 1]));
-    all.emplace(name, &u.Entries()[k - 1]);
-    if (u.FileSelected(k)) selected.emplace(name, &u.Entries()[k - 1]);
-  }
   for (const auto& [name, bytes] : files) {
     if (name == usersFile && bytes == kUsersFile) continue;
     // Entries are selected by name: of several entries of one name, any may
-    // be the one written.
+    // be the one written. AES entries keep no CRC (their authentication code
+    // stands for it).
     bool matches = false;
     for (auto [it, end] = all.equal_range(name); it != end && !matches && selected.count(name); ++it)
-      // AES entries keep no CRC (their authentication code stands for it).
       matches = it->second->Size == bytes.size() && (it->second->FileAes || it->second->Crc == Crc(bytes));
     Require(matches, "a file that is no selected entry's content: " + name);
   }

@@ -1,16 +1,17 @@
 // A whole backup through the program's own wizard in its real window, as a
 // user does it: real pages, real buttons and boxes, from the welcome page to
 // Finish, then "&Save Script"; the archive is left for archive_check.py. The
-// running-client page with a stand-in mail client that starts and ends.
+// running-client page with a stand-in mail client that starts and ends. What
+// the pages decide is tested natively; here what only the real windows show.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
-#include "archive/cUnzip.h"
 #include "backup/ucBack4.h"
 #include "catalog/running_as_win32.h"
 #include "catalog/ucBack3.h"
@@ -35,15 +36,6 @@ using testsupport::PageItem;
 using testsupport::Pump;
 using testsupport::Type;
 
-std::string KeepFolder() {
-  const char* host = std::getenv("QM_BACKUP_KEEP");
-  if (!host || !*host) return "";
-  std::string path = "Z:" + std::string(host) + "/";
-  for (char& c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 // The program's wizard in its real window on the demo profile.
 struct Wizard : testsupport::ProgramWizard {
   backuptest::DemoProfile demo;
@@ -62,8 +54,7 @@ struct Wizard : testsupport::ProgramWizard {
     Pump(200);
     ASSERT_EQ(form.CurrentPage(), 6);
   }
-  // The same up to the page that starts the run; with a password the page
-  // refuses one that does not match its confirmation first.
+  // The same up to the page that starts the run.
   void ToReady(const std::string& archive, const std::string& password, const std::string& comment) {
     ASSERT_NE(main, nullptr);
     Click(next);  // welcome -> method
@@ -82,18 +73,7 @@ struct Wizard : testsupport::ProgramWizard {
     Type(Item(form.ucBack21, IDC_BACK2_COMMENT), comment);
     if (!password.empty()) {
       Click(Item(form.ucBack21, IDC_BACK2_PROTECT));
-      EXPECT_TRUE(::IsWindowEnabled(Item(form.ucBack21, IDC_BACK2_PASSWORD)));
       Type(Item(form.ucBack21, IDC_BACK2_PASSWORD), password);
-      // A refused password leaves no new folder behind.
-      const std::string folder = archive.substr(0, archive.find_last_of('\\'));
-      const bool folderThere = platform::GetAttributes(folder) != platform::kInvalidAttributes;
-      Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password + "x");
-      Click(next);
-      EXPECT_EQ(form.CurrentPage(), 3);
-      EXPECT_EQ(user.Shown().back().text, "The new and confirm passwords do not match. Try again");
-      if (!folderThere) {
-        EXPECT_EQ(platform::GetAttributes(folder), platform::kInvalidAttributes) << folder;
-      }
       Type(Item(form.ucBack21, IDC_BACK2_CONFIRM), password);
     }
     Click(next);  // a missing destination folder is made on the way
@@ -101,10 +81,19 @@ struct Wizard : testsupport::ProgramWizard {
     Pump(300);
     Click(next);  // neither program runs
     ASSERT_EQ(form.CurrentPage(), 5);
+    EXPECT_EQ(Result(IDC_BACK4_STATE), "Ready to Back up");
+    EXPECT_NE(::SendMessageA(Item(form.ucBack41, IDC_BACK4_MARK0), STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
   }
   ucBack4& RunPage() { return static_cast<ucBack4&>(form.ucBack41); }
   std::string Result(int id) { return Caption(Item(form.ucBack41, id)); }
   bool Shows(int id) { return ::IsWindowVisible(Item(form.ucBack41, id)) && !Result(id).empty(); }
+  // Leaves the wizard with Cancel (answered Yes) or, at the end, Finish.
+  void Close(bool finish = false) {
+    if (!finish) user.Answer(platform::kAnswerYes);
+    Click(finish ? next : cancel);
+    wizard::RunWizardLoop(form);
+    EXPECT_TRUE(form.Unloaded());
+  }
 };
 
 TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
@@ -120,6 +109,16 @@ TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
   EXPECT_EQ(Caption(cancel), "&Save Script");
   EXPECT_EQ(w.Result(IDC_BACK4_TITLE), "Backup Completed");
   EXPECT_EQ(w.Result(IDC_BACK4_FILE), archive);
+  EXPECT_TRUE(::IsWindowVisible(w.Item(form.ucBack41, IDC_BACK4_RESULT)));
+  EXPECT_FALSE(::IsWindowVisible(w.Item(form.ucBack41, IDC_BACK4_PROGRESS)));
+  EXPECT_FALSE(::IsWindowVisible(w.Item(form.ucBack41, IDC_BACK4_STEP0)));
+  auto weight = [&w](int id) {  // the title is bold, the notice is not
+    LOGFONTA font{};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(w.Item(w.form.ucBack41, id), WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfWeight;
+  };
+  EXPECT_EQ(weight(IDC_BACK4_TITLE), FW_BOLD);
+  EXPECT_LT(weight(IDC_BACK4_NOTICE), FW_BOLD);
 
   std::size_t boxesBefore = user.Shown().size();
   user.AnswerFile(testsupport::FileAnswer::Confirm(script));
@@ -141,16 +140,11 @@ TEST(BackupWizard, WelcomeToFinishThenSaveScript) {
   EXPECT_EQ(saved.Identities(), (TextList{"Main Identity", "Anna Berger"}));
   EXPECT_EQ(saved.IDdetails(), (TextList{"1,1,1,1,1,1", "1,1,1,1,1,1"}));
 
-  cUnzip unzip;
-  unzip.ZipFile(archive);
-  unzip.PasswordRequest = [](std::string& p, bool&) { p = "s3cret"; };
-  unzip.Directory();
-  EXPECT_EQ(unzip.Comment(), "Weekly backup");
-  EXPECT_GT(unzip.FileCount(), 20);
-
-  const std::string keep = KeepFolder();
-  if (!keep.empty()) {
-    EXPECT_TRUE(platform::CopyOneFile(archive, keep + "wizard.qmb", false));
+  // The archive's entries, comment and cipher: archive_check.py.
+  if (const char* host = std::getenv("QM_BACKUP_KEEP"); host && *host) {
+    std::string keep = "Z:" + std::string(host) + "/wizard.qmb";
+    std::replace(keep.begin(), keep.end(), '/', '\\');
+    EXPECT_TRUE(platform::CopyOneFile(archive, keep, false));
   }
 }
 
@@ -169,9 +163,7 @@ TEST(BackupWizard, FailedRunSaysWhatFailedAndNamesNoArchive) {
   EXPECT_NE(w.Result(IDC_BACK4_ADVICE).find("Inbox.dbx"), std::string::npos);
   EXPECT_FALSE(w.Shows(IDC_BACK4_VERIFIED));
   EXPECT_EQ(platform::GetAttributes(archive), platform::kInvalidAttributes);
-  Click(w.next);  // Finish
-  wizard::RunWizardLoop(w.form);
-  EXPECT_TRUE(w.form.Unloaded());
+  w.Close(true);
 }
 
 // One click, one step: the second click of a double click, or a click that
@@ -202,10 +194,7 @@ TEST(BackupWizard, DoubleClicksTakeOneStep) {
   twice();  // running clients -> ready, the backup not started
   EXPECT_EQ(w.form.CurrentPage(), 5);
   EXPECT_TRUE(w.user.Shown().empty()) << w.user.Shown().back().text;
-  w.user.Answer(platform::kAnswerYes);
-  Click(w.cancel);
-  wizard::RunWizardLoop(w.form);
-  EXPECT_TRUE(w.form.Unloaded());
+  w.Close();
 }
 
 // While a program of the mail client's name runs, Next stays on the
@@ -242,10 +231,7 @@ TEST(BackupWizard, RunningClientPageGoesOnOnceTheClientHasClosed) {
   Click(w.next);
   EXPECT_EQ(w.form.CurrentPage(), 5);
   EXPECT_EQ(w.user.Shown().size(), 1u);
-  w.user.Answer(platform::kAnswerYes);
-  Click(w.cancel);
-  wizard::RunWizardLoop(w.form);
-  EXPECT_TRUE(w.form.Unloaded());
+  w.Close();
 }
 
 // While a long operation holds the arrow-and-hourglass pointer, moving the
@@ -269,9 +255,7 @@ TEST(BackupWizard, WaitPointerStaysWhileTheMouseMoves) {
   EXPECT_EQ(moveOver(w.main), wait);
   platform::SetMousePointer(platform::MousePointer::Default);
   EXPECT_EQ(moveOver(label), arrow);
-  w.user.Answer(platform::kAnswerYes);
-  Click(w.cancel);
-  wizard::RunWizardLoop(w.form);
+  w.Close();
 }
 
 // Guards against a run that cannot be stopped in the real window, or whose
@@ -326,55 +310,8 @@ TEST(BackupWizard, CancelOrTheCloseBoxStopsTheRunAndKeepsTheEarlierArchive) {
     EXPECT_EQ(out.size(), 3u);  // ".", ".." and the earlier archive
     EXPECT_FALSE(platform::IsDirectory(page.TempDir()));
     ASSERT_EQ(Caption(w.next), "&Finish");
-    Click(w.next);
-    wizard::RunWizardLoop(w.form);
-    EXPECT_TRUE(w.form.Unloaded());
+    w.Close(true);
   }
-}
-
-// The bar over a backup of 300 MB of store files, looked at all through the
-// run: it only rises, it is short of full until the run is over, and
-// gathering keeps to its share.
-TEST(BackupWizard, BarOnlyRisesOverALargeBackupAndIsFullOnlyAtTheEnd) {
-  Wizard w;
-  ASSERT_NE(w.main, nullptr);
-  ASSERT_TRUE(backuptest::AddLargeStoreFiles(w.demo.StoreFolder(backuptest::kMainId),
-                                             std::vector<std::size_t>(12, 25 << 20)));
-  w.ToReady(w.demo.Box().Path("large.qmb"), "", "");
-  ASSERT_EQ(w.form.CurrentPage(), 5);
-  ucBack4& page = w.RunPage();
-  std::vector<std::pair<int, double>> seen;  // step, share of the bar
-  std::vector<DWORD> at;
-  testsupport::WhileRunning look([&] {
-    if (!w.form.Running()) return false;
-    seen.push_back({page.CurrentStep(), page.ProgressBar1.value() / page.ProgressBar1.Max()});
-    at.push_back(::GetTickCount());
-    return false;
-  });
-  const DWORD started = ::GetTickCount();
-  Click(w.next);  // the run
-  const DWORD took = ::GetTickCount() - started;
-  ASSERT_EQ(w.Result(IDC_BACK4_TITLE), "Backup Completed");
-  ASSERT_EQ(Caption(w.next), "&Finish");
-  EXPECT_EQ(page.ProgressBar1.value(), page.ProgressBar1.Max());
-  ASSERT_GT(seen.size(), 20u);
-  double last = 0;
-  for (std::size_t k = 0; k < seen.size(); ++k) {
-    const auto [step, share] = seen[k];
-    SCOPED_TRACE("step " + std::to_string(step) + " at " + std::to_string(share) + " after " +
-                 std::to_string(at[k] - started) + " of " + std::to_string(took) + " ms");
-    EXPECT_GE(share, last);
-    EXPECT_LT(share, 1.0);
-    if (step < 2) {
-      EXPECT_LE(share, backup::BackupRun::kPackingFrom);
-    }
-    last = share;
-  }
-  EXPECT_GE(last + 0.001, backup::BackupRun::kReadingBackFrom);  // reading back began
-  RecordProperty("milliseconds", static_cast<int>(took));
-  Click(w.next);
-  wizard::RunWizardLoop(w.form);
 }
 
 }  // namespace
-

@@ -51,8 +51,7 @@ std::string HexOf(const std::string& text) {
   return out;
 }
 
-}  // namespace
-
+// The fixture's own folder of the demo drive, as a program path.
 std::string FixtureDrive() {
 #ifdef _WIN32
   std::string path = "Z:" + std::string(QM_FIXTURES_DIR) + "/profile/drive_c/";
@@ -65,7 +64,8 @@ std::string FixtureDrive() {
 #endif
 }
 
-std::string DemoProfile::RegText(const std::string& drive) {
+// The registry text, seeded: paths into the copy.
+std::string RegText(const std::string& drive) {
   std::string text = testsupport::ReadFixture("profile/profile.reg");
   // Paths of signature and address-book files.
   const std::string from = "C:\\\\Documents and Settings", to = Escaped(drive) + "Documents and Settings";
@@ -84,6 +84,8 @@ std::string DemoProfile::RegText(const std::string& drive) {
   }
   return text;
 }
+
+}  // namespace
 
 DemoProfile::DemoProfile() {
   copied_ = CopyTree(FixtureDrive(), Drive());

@@ -10,7 +10,6 @@
 
 #include "support/profile.h"
 #include "support/sandbox.h"
-#include "support/file_lock.h"
 
 namespace backuptest {
 
@@ -30,17 +29,11 @@ class DemoProfile {
   std::string SignatureFile(const std::string& name) const;
   std::string AddressBook() const;
 
-  // The registry text as seeded.
-  static std::string RegText(const std::string& drive);
-
  private:
   testsupport::Sandbox box_;
   std::unique_ptr<testsupport::SeededProfile> profile_;
   bool copied_ = false;
 };
-
-// The fixture's own folder of the demo drive, as a program path.
-std::string FixtureDrive();
 
 // Bytes for a large store file: text that deflates about as mail does
 // (lines of words, none repeated), or, with `random`, bytes that do not
@@ -49,7 +42,5 @@ std::string Mailbox(std::size_t size, bool random = false, std::uint32_t seed = 
 // Writes store files of these sizes into `folder` ("Large<n>.dbx"), three
 // of every four of mail, the fourth random; false when one cannot be written.
 bool AddLargeStoreFiles(const std::string& folder, const std::vector<std::size_t>& sizes);
-
-using testsupport::FileLock;
 
 }  // namespace backuptest
