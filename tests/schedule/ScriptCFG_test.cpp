@@ -91,16 +91,23 @@ TEST(ScriptBytes, WholeFileByHand) {
   EXPECT_EQ(all.head.substr(all.head.size() - 13), "\x01\r\n\r\n\r\n\r\n\r\n\r" + std::string(1, '\0'));
 }
 
-// Guards against a password cut to 12 bytes, or kept where anyone reads it.
-TEST(ScriptBytes, WholePasswordAndEncryptionKeptSealed) {
+// Guards against a password cut to 12 bytes, or kept where anyone reads
+// it; every stored field comes back, long names too (once lost when records
+// were split at 0x00/0x01).
+TEST(ScriptBytes, RoundTripKeepsEveryFieldAndTheWholePasswordSealed) {
   struct Case {
     std::string password;
     bool compatible;
+    std::size_t nameLength;
   };
-  for (const Case& c : {Case{"", true}, Case{"secret", false}, Case{"ABCDEFGHIJKLMNO", true},
-                        Case{std::string(300, 'p') + "\xE9", false}}) {
+  for (const Case& c : {Case{"", true, 243}, Case{"secret", false, 244}, Case{"ABCDEFGHIJKLMNO", true, 500},
+                        Case{std::string(300, 'p') + "\xE9", false, 755}}) {
     SCOPED_TRACE(c.password);
-    ScriptCFG s = Script("A", "1,1,1,1,1,1");
+    const std::string name(c.nameLength, 'n');
+    ScriptCFG s = Script(name, "1,0,1,1,0,0");
+    s.Comments("weekly");
+    s.Identities().Add("Ben");
+    s.IDdetails().Add("0,0,0,0,0,1");
     s.Password(c.password);
     s.CompatibleEncryption(c.compatible);
     const std::string bytes = Bytes(s);
@@ -115,6 +122,10 @@ TEST(ScriptBytes, WholePasswordAndEncryptionKeptSealed) {
     ASSERT_TRUE(back.LoadBytes(bytes));
     EXPECT_EQ(back.Password(), c.password);
     EXPECT_EQ(back.CompatibleEncryption(), c.compatible);
+    EXPECT_EQ(back.BackupFile() + "|" + back.Comments(), "D:\\B.qmb|weekly");
+    EXPECT_EQ(back.LastBackupDate(), 36526.5);
+    EXPECT_EQ(back.Identities(), (TextList{name, "Ben"}));
+    EXPECT_EQ(back.IDdetails(), (TextList{"1,0,1,1,0,0", "0,0,0,0,0,1"}));
   }
 }
 
@@ -141,45 +152,6 @@ TEST(ScriptBytes, EarlierReaderRefusesTheCurrentForm) {
   TextList records;
   EXPECT_FALSE(TextRecords::Parse(text, text.find(kSep + kSep) + 6, records));
   EXPECT_GT(SplitList(text, kSep).Count(), 3);
-}
-
-TEST(ScriptBytes, RoundTripKeepsEveryStoredProperty) {
-  ScriptCFG s = Script("Anna", "1,0,1,1,0,0");
-  s.Comments("weekly");
-  s.Password("abcde");
-  s.Identities().Add("Ben");
-  s.IDdetails().Add("0,0,0,0,0,1");
-  s.CompatibleEncryption(true);
-  ScriptCFG back;
-  back.Password("old");
-  ASSERT_TRUE(back.LoadBytes(Bytes(s)));
-  EXPECT_TRUE(back.CompatibleEncryption());
-  EXPECT_EQ(back.BackupFile(), "D:\\B.qmb");
-  EXPECT_EQ(back.Comments(), "weekly");
-  EXPECT_EQ(back.Password(), "abcde");
-  EXPECT_EQ(back.LastBackupDate(), 36526.5);
-  EXPECT_EQ(back.Identities(), (TextList{"Anna", "Ben"}));
-  EXPECT_EQ(back.IDdetails(), (TextList{"1,0,1,1,0,0", "0,0,0,0,0,1"}));
-}
-
-TEST(ScriptBytes, NoPasswordReadsBackEmptyAndEmptyCommentAsEmpty) {
-  ScriptCFG back;
-  back.Password("old");
-  ASSERT_TRUE(back.LoadBytes(Bytes(Script("A", "1,1,1,1,1,1"))));
-  EXPECT_EQ(back.Password(), "");
-  EXPECT_EQ(back.Comments(), "");
-}
-
-// Guards against names of 256+ bytes lost when records were split at 0x00/0x01.
-TEST(ScriptBytes, LongNamesSurvive) {
-  for (std::size_t length : {243u, 244u, 300u, 499u, 500u, 755u}) {
-    std::string name(length, 'n');
-    std::string bytes = Bytes(Script(name, "1,1,1,1,1,1"));
-    ScriptCFG back;
-    ASSERT_TRUE(back.LoadBytes(bytes)) << length;
-    EXPECT_EQ(back.Identities(), TextList{name}) << length;
-    EXPECT_EQ(back.IDdetails(), TextList{"1,1,1,1,1,1"}) << length;
-  }
 }
 
 TEST(ScriptBytes, FileThatDoesNotFrameIsReadBySplitting) {
@@ -225,14 +197,6 @@ TEST(ScriptBytes, EveryTruncationIsRefused) {
   }
 }
 
-TEST(ScriptBytes, NoIdentitiesNothingToSave) {
-  ScriptCFG s;
-  std::string out;
-  EXPECT_FALSE(s.SaveBytes(out));
-  s.Identities().Add("A");
-  EXPECT_FALSE(s.SaveBytes(out));  // no flags for it
-}
-
 // Under Wine the password goes through the system's data protection.
 TEST(ScriptFile, WriteThenReadOnDisk) {
   Sandbox box;
@@ -241,8 +205,7 @@ TEST(ScriptFile, WriteThenReadOnDisk) {
   s.Password("a passphrase of many words");
   s.CompatibleEncryption(true);
   ASSERT_TRUE(s.WriteScriptFile(box.Path("a.oes")));
-  std::string bytes;
-  ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
+  const std::string bytes = testsupport::FileBytes(box.Path("a.oes"));
   EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(s)).head);
   EXPECT_EQ(bytes.find("passphrase"), std::string::npos);
   ScriptCFG back;
@@ -251,24 +214,20 @@ TEST(ScriptFile, WriteThenReadOnDisk) {
   EXPECT_EQ(back.Password(), "a passphrase of many words");
   EXPECT_TRUE(back.CompatibleEncryption());
   EXPECT_TRUE(user.Shown().empty());
-}
-
-TEST(ScriptFile, ShorterScriptReplacesALongerFileWhole) {
-  Sandbox box;
-  ScriptCFG longer = Script(std::string(200, 'L'), "1,1,1,1,1,1");
-  longer.Comments(std::string(500, 'c'));
-  ASSERT_TRUE(longer.WriteScriptFile(box.Path("a.oes")));
+  // A shorter script replaces the longer file whole.
   ScriptCFG shorter = Script("S", "1,1,1,1,1,1");
   ASSERT_TRUE(shorter.WriteScriptFile(box.Path("a.oes")));
-  std::string bytes;
-  ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
-  EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(shorter)).head);
+  EXPECT_EQ(Sealed(testsupport::FileBytes(box.Path("a.oes"))).head, Sealed(Bytes(shorter)).head);
 }
 
-TEST(ScriptFile, NoIdentitiesWritesNoFile) {
+TEST(ScriptFile, NoIdentitiesOrNoFlagsWritesNoFile) {
   Sandbox box;
   ScriptedUser user;
   ScriptCFG s;
+  std::string out;
+  EXPECT_FALSE(s.SaveBytes(out));
+  s.Identities().Add("A");
+  EXPECT_FALSE(s.SaveBytes(out));  // no flags for it
   EXPECT_FALSE(s.WriteScriptFile(box.Path("a.oes")));
   EXPECT_FALSE(box.Exists("a.oes"));
   EXPECT_TRUE(user.Shown().empty());
@@ -292,23 +251,14 @@ TEST(ScriptFile, FailedWriteKeepsTheOldScript) {
   ASSERT_TRUE(platform::SetAttributes(box.Path("a.oes"), platform::kAttrReadOnly));
   EXPECT_FALSE(Script("New", "1,1,1,1,1,1").WriteScriptFile(box.Path("a.oes")));
   ASSERT_EQ(user.Shown().size(), 1u);
-  EXPECT_EQ(user.Shown()[0].text, "Permission denied");
-  EXPECT_EQ(user.Shown()[0].title, "WriteScriptFile");
+  EXPECT_EQ(user.Shown()[0].text + "|" + user.Shown()[0].title, "Permission denied|WriteScriptFile");
   EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
-  std::string bytes;
-  ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
-  EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(old)).head);
+  EXPECT_EQ(Sealed(testsupport::FileBytes(box.Path("a.oes"))).head, Sealed(Bytes(old)).head);
   EXPECT_EQ(Names(box), std::vector<std::string>{"a.oes"});
   platform::SetAttributes(box.Path("a.oes"), platform::kAttrNormal);
-}
-
-TEST(ScriptFile, MissingFolderIsReported) {
-  Sandbox box;
-  ScriptedUser user;
   EXPECT_FALSE(Script("A", "1,1,1,1,1,1").WriteScriptFile(box.Path("none\\a.oes")));
-  ASSERT_EQ(user.Shown().size(), 1u);
-  EXPECT_EQ(user.Shown()[0].text, "Path not found");
-  EXPECT_EQ(user.Shown()[0].title, "WriteScriptFile");
+  EXPECT_EQ(user.Shown().back().text, "Path not found");
+  EXPECT_EQ(user.Shown().back().title, "WriteScriptFile");
 }
 
 TEST(ScriptFile, UnreadableFilesAreReportedAndRefused) {
@@ -401,12 +351,14 @@ TEST(OleDate, CalendarConversions) {
   EXPECT_EQ(OleDate::FromParts(1899, 12, 30), 0.0);
   EXPECT_EQ(OleDate::FromParts(2000, 1, 1, 12), 36526.5);
   EXPECT_EQ(OleDate::FromParts(1899, 12, 29, 6), -1.25);
+  EXPECT_EQ(OleDate::FromParts(1899, 12, 30, 6), 0.25);  // day 0 counts forward
+  EXPECT_EQ(OleDate::FromParts(2000, 3, 1), 36586.0);
+  EXPECT_TRUE(OleDate::IsValid(OleDate::kMin));
+  EXPECT_FALSE(OleDate::IsValid(OleDate::kMax));
   EXPECT_EQ(OleDate::DayNumber(-1.25), -1);
   EXPECT_EQ(OleDate::DayNumber(std::nan("")), 0);
   EXPECT_EQ(OleDate::CalendarDaysBetween(36526.99, 36527.01), 1);
-  double now = OleDate::Now();
-  EXPECT_TRUE(OleDate::IsValid(now));
-  EXPECT_GT(now, OleDate::FromParts(2020, 1, 1));
+  EXPECT_GT(OleDate::Now(), OleDate::FromParts(2020, 1, 1));
 }
 
 }  // namespace
