@@ -72,19 +72,20 @@ class Subclassing : public testing::Test {
 };
 
 TEST_F(Subclassing, ResponseDecidesWhenTheOwnProcedureRuns) {
-  Client pre("pre", emrPreprocess, 5);
-  sub.AttachMessage(pre, hwnd, kMsg);
-  EXPECT_EQ(Send(), 5);
-  EXPECT_EQ(trace, (std::vector<std::string>{"own", "pre"}));
-  trace.clear();
-  pre.MsgResponse(emrPostProcess);
-  EXPECT_EQ(Send(), 100);
-  EXPECT_EQ(trace, (std::vector<std::string>{"pre", "own"}));
-  trace.clear();
-  pre.MsgResponse(emrConsume);
-  EXPECT_EQ(Send(), 5);
-  EXPECT_EQ(trace, (std::vector<std::string>{"pre"}));
-  sub.DetachMessage(pre, hwnd, kMsg);
+  Client c("c", emrPreprocess, 5);
+  sub.AttachMessage(c, hwnd, kMsg);
+  const struct {
+    std::int32_t response;
+    LRESULT result;
+    std::vector<std::string> trace;
+  } cases[] = {{emrPreprocess, 5, {"own", "c"}}, {emrPostProcess, 100, {"c", "own"}}, {emrConsume, 5, {"c"}}};
+  for (const auto& k : cases) {
+    trace.clear();
+    c.MsgResponse(k.response);
+    EXPECT_EQ(Send(), k.result);
+    EXPECT_EQ(trace, k.trace);
+  }
+  sub.DetachMessage(c, hwnd, kMsg);
 }
 
 // Clients run in the order attached; the first decides whether the own
