@@ -10,6 +10,9 @@
 #include "helpers/modFunction.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "schedule/OleDate.h"
+#include "schedule/ScriptCFG.h"
+#include "shell/WizardParts.h"
 #include "shell/modCheckOE.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
@@ -169,6 +172,22 @@ TEST_F(Frame, SaveScriptCancelledThenFailedThenWritten) {
   ASSERT_EQ(user.Shown().size(), 2u);
   EXPECT_EQ(user.Shown()[1].text, "Save script file successfully!    ");
   EXPECT_TRUE(w.f().Unloaded());
+}
+
+// The program's own services write what the frame hands over, the time of
+// the backup in local time.
+TEST(SaveScript, ProgramServicesWriteTheScriptFile) {
+  testsupport::Sandbox box;
+  wizard::ScriptContent content{"D:\\Save\\mail.qmb", "weekly", "secret", true, std::time(nullptr),
+                                {"Main Identity", "Work"}, {"1,1,1,1,1,1", "1,0,1,0,0,1"}};
+  ASSERT_TRUE(wizard::ProgramServices().WriteScriptFile(content, box.Path("a.oes")));
+  ScriptCFG back;
+  ASSERT_TRUE(back.ReadScriptFile(box.Path("a.oes")));
+  EXPECT_EQ(back.BackupFile() + "|" + back.Comments() + "|" + back.Password(), "D:\\Save\\mail.qmb|weekly|secret");
+  EXPECT_TRUE(back.CompatibleEncryption());
+  EXPECT_NEAR(back.LastBackupDate(), OleDate::Now(), 1.0 / 24);
+  EXPECT_EQ(back.Identities(), (TextList{"Main Identity", "Work"}));
+  EXPECT_EQ(back.IDdetails(), (TextList{"1,1,1,1,1,1", "1,0,1,0,0,1"}));
 }
 
 class CloseQuestion : public testing::TestWithParam<int> {};
