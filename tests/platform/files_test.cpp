@@ -157,19 +157,6 @@ TEST(Paths, TempFileNamesShortPathsAndEnvironment) {
   EXPECT_EQ(ExpandEnvironment("%QM_NO_SUCH_VARIABLE%"), "%QM_NO_SUCH_VARIABLE%");
 }
 
-// Localised mail folders carry such names; the program speaks the ANSI code page.
-TEST(Files, AccentedNamesInTheAnsiCodePage) {
-  Sandbox box;
-  const std::string name = "Brief\xE9 K\xF6ln.dbx";  // "Briefé Köln.dbx" in Windows-1252
-  ASSERT_TRUE(WriteWholeFile(box.Path(name), "m"));
-  std::vector<DirEntry> entries;
-  ASSERT_TRUE(ListFolder(box.Path("*.dbx"), entries));
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].name, name);
-  std::string back;
-  EXPECT_TRUE(ReadWholeFile(box.Path("BRIEF\xC9 K\xD6LN.DBX"), back) || testsupport::kRealWindows);
-}
-
 // Under Wine these go through the system's own data protection.
 TEST(Protect, SealedDataComesBackOnlyWhole) {
   Sandbox box;  // a fresh emulated machine
