@@ -28,12 +28,10 @@ TEST(FolderList, FlagDroppedCaseKeptEmptyPiecesSkipped) {
 
 TEST(FolderList, OnlyWorkFoldersDirectlyBelowTheTemporaryFolder) {
   const std::string temp = "C:\\Users\\u\\Temp\\";
-  EXPECT_TRUE(ExitCleaner::IsCleanableFolder("C:\\USERS\\U\\TEMP\\~OE01234\\", temp));
-  EXPECT_TRUE(ExitCleaner::IsCleanableFolder("C:\\USERS\\U\\TEMP\\SCR77", temp));
-  EXPECT_FALSE(ExitCleaner::IsCleanableFolder("C:\\WINDOWS\\", temp));
-  EXPECT_FALSE(ExitCleaner::IsCleanableFolder("C:\\USERS\\U\\TEMP\\", temp));
-  EXPECT_FALSE(ExitCleaner::IsCleanableFolder("C:\\USERS\\U\\TEMP\\..\\DOCS\\", temp));
-  EXPECT_FALSE(ExitCleaner::IsCleanableFolder("C:\\USERS\\U\\TEMP\\A\\B\\", temp));
+  for (auto [folder, ok] : {std::pair{"C:\\USERS\\U\\TEMP\\~OE01234\\", true}, {"C:\\USERS\\U\\TEMP\\SCR77", true},
+                            {"C:\\WINDOWS\\", false}, {"C:\\USERS\\U\\TEMP\\", false},
+                            {"C:\\USERS\\U\\TEMP\\..\\DOCS\\", false}, {"C:\\USERS\\U\\TEMP\\A\\B\\", false}})
+    EXPECT_EQ(ExitCleaner::IsCleanableFolder(folder, temp), ok) << folder;
   EXPECT_FALSE(ExitCleaner::IsCleanableFolder("C:\\X\\", ""));
 }
 
@@ -59,11 +57,10 @@ TEST(Batch, LinesInOrder) {
 
 TEST(Batch, NameTakesTheNextFreeNumber) {
   Sandbox box;
-  EXPECT_EQ(ExitCleaner::FreeBatchName(box.Root()), box.Path("~killzipDLL.bat"));
-  box.WriteFile("~killzipDLL.bat", "");
-  EXPECT_EQ(ExitCleaner::FreeBatchName(box.Root()), box.Path("~killzipDLL1.bat"));
-  box.WriteFile("~killzipDLL1.bat", "");
-  EXPECT_EQ(ExitCleaner::FreeBatchName(box.Root()), box.Path("~killzipDLL2.bat"));
+  for (const char* name : {"~killzipDLL.bat", "~killzipDLL1.bat", "~killzipDLL2.bat"}) {
+    EXPECT_EQ(ExitCleaner::FreeBatchName(box.Root()), box.Path(name));
+    box.WriteFile(name, "");
+  }
 }
 
 TEST(Clean, FilesDirectlyInsideGoNonEmptyFolderStays) {

@@ -94,7 +94,7 @@ TEST_F(Bound, UnicodeTextBoxTakesCharactersTheCodePageLacks) {
   EXPECT_EQ(t.Text(), "\xD0\x9F\xD0\xB0\xE5\xAF\x86" "1");
 }
 
-TEST_F(Bound, CheckBoxClickRaisesClick) {
+TEST_F(Bound, CheckBoxAndComboChoicesComeBack) {
   CheckBox c;
   int clicks = 0;
   c.Click = [&] { ++clicks; };
@@ -104,9 +104,6 @@ TEST_F(Bound, CheckBoxClickRaisesClick) {
   EXPECT_EQ(clicks, 1);
   c.Value(0);
   EXPECT_EQ(::SendMessageA(Item(kCheck), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-}
-
-TEST_F(Bound, ComboSelectionComesBack) {
   ComboList combo;
   combo.AddItem("one");
   combo.AddItem("two");
@@ -118,7 +115,9 @@ TEST_F(Bound, ComboSelectionComesBack) {
   EXPECT_EQ(combo.Text(), "two");
 }
 
-TEST_F(Bound, CheckListTicksComeBack) {
+// The user's ticks and the current row come back; a tick from code
+// leaves the current row.
+TEST_F(Bound, CheckListTicksAndCurrentRowFollowTheUserAndTheCode) {
   CheckList list;
   list.AddItem("Main Identity", true);
   list.AddItem("Work");
@@ -131,13 +130,6 @@ TEST_F(Bound, CheckListTicksComeBack) {
   Pump();
   EXPECT_TRUE(list.Checked(1));
   EXPECT_EQ(changed, std::vector<int>{1});
-}
-
-TEST_F(Bound, CheckListCurrentRowFollowsTheUserAndTheCode) {
-  CheckList list;
-  list.AddItem("Main Identity", true);
-  list.AddItem("Work", true);
-  host->Bind(list, kList);
   std::vector<int> rows;
   list.Click = [&] { rows.push_back(list.ListIndex()); };
   list.ListIndex(0);  // from code: selected in the window, Click raised

@@ -7,17 +7,14 @@ printing what it checked:
     run's half-written archive and work folder are gone;
   - a restore killed the same way: the target's store files are all old or
     all new, never a mix, and nothing moved aside is left;
-  - kills at each write of the run record (a small profile, one run per
-    write until a run completes): after the next start the earlier archive
-    or the store is all old or all new, nothing of the run is left, and the
-    user's files named like the program's are kept;
   - the destination disk full while packing (a small tmpfs): the earlier
     archive is intact, no temporary file is left, the run fails.
 
   faults_wine.py --bin BUILD/bin [--size-mb 600] [--points 10] [--work /tmp/qm-faults]
 
 Uses the Wine prefix in WINEPREFIX (the test scripts set it) and needs root
-for the tmpfs (that part is skipped, and says so, without it)."""
+for the tmpfs (that part is skipped, and says so, without it). A kill at each
+write of the run record is the native restore tests' (RestoreRun_test.cpp)."""
 import argparse, functools, glob, hashlib, os, shutil, signal, subprocess, sys, time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench", "archive"))
@@ -82,19 +79,14 @@ class Wine:
     def run(self, program, *args):
         return subprocess.run(self.cmd(program, *args), env=self.env, capture_output=True, text=True)
 
-    def run_killed_at_write(self, write, program, *args):
-        """Runs the program, which ends itself as a kill would at write
-        `write` of its run record; True when it completed first."""
-        env = dict(self.env, QM_KILL_AT_RECORD_WRITE=str(write))
-        r = subprocess.run(self.cmd(program, *args), env=env, capture_output=True, text=True)
-        time.sleep(0.3)  # until Wine's server has seen the process go
-        return r.returncode == 0
-
-    def killed_at(self, seconds, program, *args):
-        """Starts the program and kills it after `seconds`; True when it
-        had ended by itself before."""
+    def killed(self, seconds, program, *args, appears=None):
+        """Starts the program and kills it after `seconds` (counted from when
+        the path `appears` exists, if given); True when it had ended by
+        itself before."""
         p = subprocess.Popen(self.cmd(program, *args), env=self.env, stdout=subprocess.DEVNULL,
                              stderr=subprocess.DEVNULL)
+        while appears and p.poll() is None and not glob.glob(appears):
+            time.sleep(0.002)
         try:
             p.wait(timeout=seconds)
             return True
@@ -103,21 +95,6 @@ class Wine:
             p.wait()
             time.sleep(0.5)  # until Wine's server has seen the process go
             return False
-
-    def killed_when(self, appears, delay, program, *args):
-        """Starts the program and kills it `delay` seconds after the path
-        `appears` exists; True when it had ended by itself before."""
-        p = subprocess.Popen(self.cmd(program, *args), env=self.env, stdout=subprocess.DEVNULL,
-                             stderr=subprocess.DEVNULL)
-        while p.poll() is None and not glob.glob(appears):
-            time.sleep(0.002)
-        time.sleep(delay)
-        if p.poll() is not None:
-            return True
-        p.send_signal(signal.SIGKILL)
-        p.wait()
-        time.sleep(0.5)
-        return False
 
     def work_folders(self):
         return glob.glob(os.path.join(self.temp, "~oe*")) + glob.glob(os.path.join(self.temp, "scr*"))
@@ -141,7 +118,7 @@ def backup_kills(w, store, dest, points):
     for k in range(1, points + 1):
         at = seconds * k / (points + 1)
         before = set(w.work_folders())  # other programs' (the tests') stay out of it
-        ended = w.killed_at(at, "backup_cli.exe", store, archive, PASSWORD)
+        ended = w.killed(at, "backup_cli.exe", store, archive, PASSWORD)
         leftovers = glob.glob(os.path.join(dest, "qmb*.tmp*")) + list(set(w.work_folders()) - before)
         left += len(leftovers)
         w.run("backup_cli.exe", "--recover")
@@ -179,10 +156,10 @@ def restore_kills(w, store, dest, points):
         before = set(w.work_folders())
         if k <= half:
             at = ats[k - 1]
-            w.killed_at(at, "restore_cli.exe", archive, PASSWORD)
+            w.killed(at, "restore_cli.exe", archive, PASSWORD)
         else:
             at = delays[k - half - 1]
-            w.killed_when(os.path.join(target, "~qm-old*"), at, "restore_cli.exe", archive, PASSWORD)
+            w.killed(at, "restore_cli.exe", archive, PASSWORD, appears=os.path.join(target, "~qm-old*"))
         w.run("restore_cli.exe", "--recover")
         now = folder_digests(target, skip=("notes.txt",))
         state = "old" if now == old else "new" if {n: d for n, d in now.items() if n != "Only Old.dbx"} == new and \
@@ -194,62 +171,6 @@ def restore_kills(w, store, dest, points):
               and not set(w.work_folders()) - before)
         old = make_old_store(target, new)
     shutil.rmtree(os.path.dirname(os.path.dirname(target)), ignore_errors=True)
-
-
-def record_write_kills(w, store, dest):
-    print("killed at each write of the run record")
-    shutil.rmtree(dest, ignore_errors=True)
-    os.makedirs(dest)
-    archive = os.path.join(dest, "small.qmb")
-    users = [os.path.join(dest, "qmb2D98.tmp"), os.path.join(dest, "qmb2D98.tmp.mydata1"), os.path.join(dest, "qmb2D98.tmp.2024-01")]
-    for u in users:
-        with open(u, "wb") as f:
-            f.write(b"the user's")
-    r = w.run("backup_cli.exe", store, archive, PASSWORD)
-    check("a whole backup of the small profile completes", r.returncode == 0)
-    earlier = digest(archive)
-    for k in range(1, 40):
-        before = set(w.work_folders())
-        completed = w.run_killed_at_write(k, "backup_cli.exe", store, archive, PASSWORD)
-        w.run("backup_cli.exe", "--recover")
-        # Killed once the new archive was in place, the run has done its
-        # work: a whole new archive is as good as the earlier one.
-        state = "the earlier one" if digest(archive) == earlier else "a new one that reads back" if \
-            reads_back(archive) else "damaged"
-        left = sorted(set(glob.glob(os.path.join(dest, "*"))) - set(users + [archive])) + \
-            sorted(set(w.work_folders()) - before)
-        check("backup, write %d: the archive is %s; left behind: %s; the user's files kept"
-              % (k, state, left or "nothing"),
-              state != "damaged" and (state == "a new one that reads back" or not completed) and not left
-              and all(os.path.isfile(u) for u in users))
-        earlier = digest(archive)
-        if completed:
-            break
-    check("the backup completed within the sample", completed)
-
-    r = w.run("restore_cli.exe", archive, PASSWORD)
-    target = r.stdout.split("store=", 1)[1].strip() if "store=" in r.stdout else ""
-    check("a whole restore of the small profile completes", r.returncode == 0 and os.path.isdir(target))
-    if not os.path.isdir(target):
-        return
-    new = folder_digests(target, skip=("notes.txt",))
-
-    for k in range(1, 40):
-        old = make_old_store(target, new)
-        before = set(w.work_folders())
-        completed = w.run_killed_at_write(k, "restore_cli.exe", archive, PASSWORD)
-        w.run("restore_cli.exe", "--recover")
-        now = folder_digests(target, skip=("notes.txt",))
-        state = "old" if now == old else "new" if now == new else "a mix"
-        check("restore, write %d: the store is all %s, nothing moved aside or extracted is left" % (k, state),
-              state != "a mix" and (state == "new" or not completed)
-              and os.path.isfile(os.path.join(target, "notes.txt"))
-              and not glob.glob(os.path.join(target, "~qm-old*")) and not set(w.work_folders()) - before)
-        if completed:
-            break
-    check("the restore completed within the sample", completed)
-    shutil.rmtree(os.path.dirname(os.path.dirname(target)), ignore_errors=True)
-    shutil.rmtree(dest, ignore_errors=True)
 
 
 def disk_full(w, store, work):
@@ -299,9 +220,6 @@ def main():
     start = time.perf_counter()
     backup_kills(w, store, dest, a.points)
     restore_kills(w, store, dest, a.points)
-    small = os.path.join(a.work, "small")
-    make_store(small, 4)
-    record_write_kills(w, os.path.join(small, "{1234}"), os.path.join(a.work, "dest-small"))
     disk_full(w, store, a.work)
     shutil.rmtree(dest, ignore_errors=True)
     print("%d checks failed; %.0f s" % (len(failures), time.perf_counter() - start))

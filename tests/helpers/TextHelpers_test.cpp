@@ -8,27 +8,16 @@
 
 namespace {
 
-TEST(OneBasedList, PositionsStartAtOneAndRefuseOutside) {
+TEST(OneBasedList, PositionsStartAtOneRefuseOutsideAndRemoveCloses) {
   TextList list{"a", "b", "c"};
-  EXPECT_EQ(list.Count(), 3);
-  EXPECT_EQ(list.At(1), "a");
-  EXPECT_EQ(list.At(3), "c");
-  EXPECT_EQ(list.Value(0, "none"), "none");
-  EXPECT_EQ(list.Value(4), "");
+  EXPECT_EQ(list.At(1) + list.At(3) + list.Value(0, "none") + list.Value(4), "acnone");
   EXPECT_THROW(list.At(0), std::out_of_range);
   EXPECT_THROW(list.At(4), std::out_of_range);
-  EXPECT_FALSE(list.Set(0, "x"));
-  EXPECT_FALSE(list.Set(4, "x"));
-  EXPECT_EQ(list, (TextList{"a", "b", "c"}));
-}
-
-TEST(OneBasedList, RemoveMovesTheNextIntoThePlace) {
-  TextList list{"a", "b", "c"};
+  EXPECT_FALSE(list.Set(0, "x") || list.Set(4, "x"));
   ASSERT_TRUE(list.Remove(2));
   EXPECT_EQ(list, (TextList{"a", "c"}));
   EXPECT_FALSE(list.Remove(3));
-  ASSERT_TRUE(list.Remove(1));
-  ASSERT_TRUE(list.Remove(1));
+  ASSERT_TRUE(list.Remove(1) && list.Remove(1));
   EXPECT_TRUE(list.Empty());
   EXPECT_FALSE(list.Remove(1));
 }
@@ -45,25 +34,15 @@ TEST(SplitList, PiecesBetweenSeparators) {
 }
 
 TEST(NumericValue, ReadsTheLeadingNumber) {
-  EXPECT_EQ(NumericValue("3"), 3.0);
-  EXPECT_EQ(NumericValue("  12  "), 12.0);
-  EXPECT_EQ(NumericValue("1 2"), 12.0);
-  EXPECT_EQ(NumericValue("2.5"), 2.5);
-  EXPECT_EQ(NumericValue("-4x"), -4.0);
-  EXPECT_EQ(NumericValue("1E3"), 1000.0);
-  EXPECT_EQ(NumericValue("12E"), 12.0);
-  EXPECT_EQ(NumericValue(""), 0.0);
-  EXPECT_EQ(NumericValue("abc"), 0.0);
-  EXPECT_EQ(NumericValue("-"), 0.0);
-  EXPECT_EQ(NumericValue("1E999"), 0.0);  // no infinity comes out
+  for (auto [text, value] : {std::pair{"3", 3.0}, {"  12  ", 12.0}, {"1 2", 12.0}, {"2.5", 2.5}, {"-4x", -4.0},
+                             {"1E3", 1000.0}, {"12E", 12.0}, {"", 0.0}, {"abc", 0.0}, {"-", 0.0},
+                             {"1E999", 0.0}})  // no infinity comes out
+    EXPECT_EQ(NumericValue(text), value) << text;
 }
 
 TEST(RoundToWhole, HalfToEvenAndClamped) {
-  EXPECT_EQ(RoundToWhole(2.5), 2);
-  EXPECT_EQ(RoundToWhole(3.5), 4);
-  EXPECT_EQ(RoundToWhole(-2.6), -3);
-  EXPECT_EQ(RoundToWhole(1e300), 2147483647);
-  EXPECT_EQ(RoundToWhole(-1e300), -2147483647 - 1);
+  for (auto [value, whole] : {std::pair{2.5, 2}, {3.5, 4}, {-2.6, -3}, {1e300, 2147483647}, {-1e300, -2147483647 - 1}})
+    EXPECT_EQ(RoundToWhole(value), whole) << value;
 }
 
 TEST(TextRecords, FramingIsTypeEightAndLittleEndianLength) {

@@ -12,26 +12,19 @@ namespace {
 
 bool EndsInSlash(const std::string& s) { return !s.empty() && s.back() == '\\'; }
 
-TEST(Places, FolderPathsEndInBackslash) {
+TEST(Places, FolderPathsEndInBackslashAndTheLibraryFolderIsPrivate) {
   Sandbox box;
-  EXPECT_TRUE(EndsInSlash(modFunction::AppPath()));
-  EXPECT_TRUE(EndsInSlash(modFunction::SystemFolder()));
-  EXPECT_TRUE(EndsInSlash(modFunction::TempPath()));
-  std::string system = modFunction::SystemFolder();
-  EXPECT_TRUE(platform::IsDirectory(system)) << system;
-  EXPECT_TRUE(EndsInSlash(modFunction::SpecialFolderPath(0x1c)));
+  for (const std::string& folder : {modFunction::AppPath(), modFunction::SystemFolder(), modFunction::TempPath(),
+                                    modFunction::SpecialFolderPath(0x1c), modFunction::LibraryFolder()})
+    EXPECT_TRUE(EndsInSlash(folder)) << folder;
+  EXPECT_TRUE(platform::IsDirectory(modFunction::SystemFolder()));
   EXPECT_EQ(modFunction::SpecialFolderPath(0x7777), "");
-}
-
-TEST(Places, LibraryFolderIsPrivateAndWritable) {
-  Sandbox box;
-  std::string lib = modFunction::LibraryFolder();
-  ASSERT_TRUE(EndsInSlash(lib));
+  const std::string lib = modFunction::LibraryFolder();
   EXPECT_NE(lib.find("\\Quillmere\\"), std::string::npos) << lib;
   EXPECT_NE(lib, modFunction::SystemFolder());
-  EXPECT_TRUE(platform::IsDirectory(lib));
   EXPECT_TRUE(platform::WriteWholeFile(lib + "probe.tmp", "x"));
   platform::RemoveFile(lib + "probe.tmp");
+  EXPECT_FALSE(modFunction::IsWin9x());
 }
 
 TEST(MakeFolderPath, DoubledBackslashCreatesEachLevelAndCleansThePath) {
@@ -42,34 +35,24 @@ TEST(MakeFolderPath, DoubledBackslashCreatesEachLevelAndCleansThePath) {
   EXPECT_TRUE(platform::IsDirectory(box.Path("A")));
   EXPECT_TRUE(platform::IsDirectory(box.Path("A\\B")));
   EXPECT_TRUE(modFunction::MakeFolderPath(path));  // exists already
-}
-
-TEST(MakeFolderPath, DeepPathWithTrailingBackslash) {
-  Sandbox box;
-  std::string path = box.Path("x\\y\\z\\");
-  ASSERT_TRUE(modFunction::MakeFolderPath(path));
+  std::string deep = box.Path("x\\y\\z\\");
+  ASSERT_TRUE(modFunction::MakeFolderPath(deep));
   EXPECT_TRUE(platform::IsDirectory(box.Path("x\\y\\z")));
 }
 
 TEST(MakeFolderPath, Refusals) {
   Sandbox box;
-  std::string network = "\\\\server\\share\\dir";
-  EXPECT_FALSE(modFunction::MakeFolderPath(network));  // first piece is empty
-  std::string blank = "   ";
-  EXPECT_FALSE(modFunction::MakeFolderPath(blank));
-  std::string noDrive = "Q:\\nowhere\\dir";
-  EXPECT_FALSE(modFunction::MakeFolderPath(noDrive));
   box.WriteFile("file", "1");
-  std::string underFile = box.Path("file\\sub");
-  EXPECT_FALSE(modFunction::MakeFolderPath(underFile));  // a level cannot be created
+  // An empty first piece, blanks, no such drive, a level that cannot be made.
+  for (std::string path : {std::string("\\\\server\\share\\dir"), std::string("   "), std::string("Q:\\nowhere\\dir"),
+                           box.Path("file\\sub")})
+    EXPECT_FALSE(modFunction::MakeFolderPath(path)) << path;
 }
 
 TEST(MakeTempFolder, TwoCallsGiveTwoFreshEmptyFolders) {
   Sandbox box;
-  std::string a = modFunction::MakeTempFolder();
-  std::string b = modFunction::MakeTempFolder();
-  ASSERT_TRUE(EndsInSlash(a));
-  ASSERT_TRUE(EndsInSlash(b));
+  const std::string a = modFunction::MakeTempFolder(), b = modFunction::MakeTempFolder();
+  ASSERT_TRUE(EndsInSlash(a) && EndsInSlash(b));
   EXPECT_NE(a, b);
   EXPECT_EQ(a.rfind(modFunction::TempPath(), 0), 0u);
   for (const std::string& f : {a, b}) {
@@ -129,14 +112,5 @@ TEST(Text, TrimAtNulKeepsWholeTextWhenNulComesFirst) {
   std::string leading("\0abc", 4);
   EXPECT_EQ(modFunction::TrimAtNul(leading), leading);
 }
-
-TEST(Text, ShortPathNameOfExistingFolder) {
-  Sandbox box;
-  box.MakeFolder("Some Long Name");
-  std::string s = modFunction::ShortPathName(box.Path("Some Long Name"));
-  EXPECT_TRUE(platform::IsDirectory(s)) << s;
-}
-
-TEST(System, NotWin9x) { EXPECT_FALSE(modFunction::IsWin9x()); }
 
 }  // namespace

@@ -28,18 +28,34 @@ bool Listed(const std::vector<DirEntry>& entries, const std::string& name, std::
   return false;
 }
 
-TEST(Files, WriteReadAndSize) {
+TEST(Files, WriteReadCopyMoveAndFolders) {
   Sandbox box;
-  std::string bytes("a\0b\r\nc", 6);
-  ASSERT_TRUE(WriteWholeFile(box.Path("f.bin"), bytes));
-  std::string back;
-  ASSERT_TRUE(ReadWholeFile(box.Path("f.bin"), back));
-  EXPECT_EQ(back, bytes);
+  const std::string bytes("a\0b\r\nc", 6);
+  ASSERT_TRUE(WriteWholeFile(box.Path("a"), bytes));
+  EXPECT_EQ(testsupport::FileBytes(box.Path("a")), bytes);
   std::uint64_t size = 0;
-  ASSERT_TRUE(GetFileSize(box.Path("f.bin"), size));
+  ASSERT_TRUE(GetFileSize(box.Path("a"), size));
   EXPECT_EQ(size, 6u);
-  EXPECT_FALSE(ReadWholeFile(box.Path("missing.bin"), back));
-  EXPECT_FALSE(GetFileSize(box.Path("missing.bin"), size));
+  std::string back;
+  EXPECT_FALSE(ReadWholeFile(box.Path("missing"), back));
+  EXPECT_FALSE(GetFileSize(box.Path("missing"), size));
+  WriteWholeFile(box.Path("b"), "old");
+  EXPECT_FALSE(CopyOneFile(box.Path("a"), box.Path("b"), true));  // replaces only when asked
+  EXPECT_EQ(testsupport::FileBytes(box.Path("b")), "old");
+  EXPECT_TRUE(CopyOneFile(box.Path("a"), box.Path("b"), false));
+  EXPECT_EQ(testsupport::FileBytes(box.Path("b")), bytes);
+  EXPECT_FALSE(CopyOneFile(box.Path("missing"), box.Path("c"), false));
+
+  ASSERT_TRUE(CreateFolder(box.Path("d")));
+  EXPECT_FALSE(CreateFolder(box.Path("d")));
+  EXPECT_FALSE(CreateFolder(box.Path("x\\y")));  // one level only
+  WriteWholeFile(box.Path("d\\f"), "1");
+  EXPECT_FALSE(RemoveFolder(box.Path("d")));  // not empty
+  ASSERT_TRUE(MoveFileReplace(box.Path("b"), box.Path("d\\f")));
+  EXPECT_EQ(testsupport::FileBytes(box.Path("d\\f")), bytes);
+  EXPECT_FALSE(box.Exists("b"));
+  RemoveFile(box.Path("d\\f"));
+  EXPECT_TRUE(RemoveFolder(box.Path("d")));
 }
 
 TEST(Files, NamesIgnoreLetterCase) {
@@ -67,20 +83,6 @@ TEST(Files, NamesIgnoreLetterCase) {
   }
 }
 
-TEST(Files, CopyReplacesOnlyWhenAsked) {
-  Sandbox box;
-  WriteWholeFile(box.Path("a"), "new");
-  WriteWholeFile(box.Path("b"), "old");
-  EXPECT_FALSE(CopyOneFile(box.Path("a"), box.Path("b"), true));
-  std::string back;
-  ReadWholeFile(box.Path("b"), back);
-  EXPECT_EQ(back, "old");
-  EXPECT_TRUE(CopyOneFile(box.Path("a"), box.Path("b"), false));
-  ReadWholeFile(box.Path("b"), back);
-  EXPECT_EQ(back, "new");
-  EXPECT_FALSE(CopyOneFile(box.Path("missing"), box.Path("c"), false));
-}
-
 // A copy's tick sees the bytes go by and can stop the copy: it then fails
 // and leaves no part of the file. (Wine's CopyFileEx calls no progress
 // routine: there the copy runs whole and the test says so.)
@@ -104,10 +106,7 @@ TEST(Files, ReadOnlyFilesResistDeletionUntilCleared) {
   Sandbox box;
   WriteWholeFile(box.Path("ro.txt"), "keep");
   ASSERT_TRUE(SetAttributes(box.Path("ro.txt"), kAttrReadOnly | kAttrHidden));
-  std::uint32_t a = GetAttributes(box.Path("ro.txt"));
-  EXPECT_TRUE(a & kAttrReadOnly);
-  EXPECT_TRUE(a & kAttrHidden);
-  EXPECT_FALSE(a & kAttrDirectory);
+  EXPECT_EQ(GetAttributes(box.Path("ro.txt")) & (kAttrReadOnly | kAttrHidden | kAttrDirectory), kAttrReadOnly | kAttrHidden);
   EXPECT_FALSE(RemoveFile(box.Path("ro.txt")));
   ASSERT_TRUE(SetAttributes(box.Path("ro.txt"), kAttrNormal));
   EXPECT_TRUE(RemoveFile(box.Path("ro.txt")));
@@ -123,13 +122,11 @@ TEST(Files, ListingShowsHiddenSystemAndFolders) {
   SetAttributes(box.Path("s.dbx"), kAttrSystem);
   std::vector<DirEntry> all;
   ASSERT_TRUE(ListFolder(box.Path("*.*"), all));
-  std::uint32_t attrs = 0;
-  EXPECT_TRUE(Listed(all, "sub", &attrs));
-  EXPECT_TRUE(attrs & kAttrDirectory);
-  EXPECT_TRUE(Listed(all, "h.txt", &attrs));
-  EXPECT_TRUE(attrs & kAttrHidden);
-  EXPECT_TRUE(Listed(all, "s.dbx", &attrs));
-  EXPECT_TRUE(attrs & kAttrSystem);
+  for (auto [name, attribute] : {std::pair{"sub", kAttrDirectory}, {"h.txt", kAttrHidden}, {"s.dbx", kAttrSystem}}) {
+    std::uint32_t attrs = 0;
+    EXPECT_TRUE(Listed(all, name, &attrs)) << name;
+    EXPECT_TRUE(attrs & attribute) << name;
+  }
 
   std::vector<DirEntry> dbx;
   ASSERT_TRUE(ListFolder(box.Path("*.DBX"), dbx));
@@ -141,75 +138,24 @@ TEST(Files, ListingShowsHiddenSystemAndFolders) {
   EXPECT_EQ(capped.size(), 2u);
 }
 
-TEST(Files, FoldersAndMoves) {
+TEST(Paths, TempFileNamesShortPathsAndEnvironment) {
   Sandbox box;
-  ASSERT_TRUE(CreateFolder(box.Path("d")));
-  EXPECT_FALSE(CreateFolder(box.Path("d")));
-  EXPECT_FALSE(CreateFolder(box.Path("x\\y")));  // one level only
-  WriteWholeFile(box.Path("d\\f"), "1");
-  EXPECT_FALSE(RemoveFolder(box.Path("d")));     // not empty
-  WriteWholeFile(box.Path("g"), "2");
-  ASSERT_TRUE(MoveFileReplace(box.Path("g"), box.Path("d\\f")));
-  std::string back;
-  ReadWholeFile(box.Path("d\\f"), back);
-  EXPECT_EQ(back, "2");
-  EXPECT_FALSE(box.Exists("g"));
-  RemoveFile(box.Path("d\\f"));
-  EXPECT_TRUE(RemoveFolder(box.Path("d")));
-}
-
-TEST(Paths, TempFileNamesAreFreshAndCreated) {
-  Sandbox box;
-  std::string a = TempFileName(box.Root(), "~exe");
-  std::string b = TempFileName(box.Root(), "~exe");
-  ASSERT_FALSE(a.empty());
-  ASSERT_FALSE(b.empty());
+  const std::string a = TempFileName(box.Root(), "~exe"), b = TempFileName(box.Root(), "~exe");
   EXPECT_NE(a, b);
   EXPECT_EQ(a.rfind(box.Root() + "~ex", 0), 0u) << a;
   EXPECT_NE(GetAttributes(a), kInvalidAttributes);
+  EXPECT_NE(GetAttributes(b), kInvalidAttributes);
   EXPECT_EQ(TempFileName(box.Path("missing\\"), "~exe"), "");
-}
-
-TEST(Paths, ShortPathOfExistingAndMissing) {
-  Sandbox box;
   CreateFolder(box.Path("A long folder name"));
-  std::string s = ShortPath(box.Path("A long folder name"));
-  ASSERT_FALSE(s.empty());
-  EXPECT_TRUE(IsDirectory(s));
-  if (testsupport::kRealWindows) {
-    EXPECT_EQ(s.find(' '), std::string::npos) << s;  // 8.3 names carry no blanks
-  }
+  const std::string s = ShortPath(box.Path("A long folder name"));
+  EXPECT_TRUE(IsDirectory(s)) << s;
+  if (testsupport::kRealWindows) EXPECT_EQ(s.find(' '), std::string::npos) << s;  // 8.3 names carry no blanks
   EXPECT_EQ(ShortPath(box.Path("nothing here")), "");
-}
-
-TEST(Paths, EnvironmentExpansion) {
-  Sandbox box;
-  std::string profile = ExpandEnvironment("%USERPROFILE%\\x");
+  const std::string profile = ExpandEnvironment("%USERPROFILE%\\x");
   EXPECT_EQ(profile.find('%'), std::string::npos);
   EXPECT_EQ(profile.substr(profile.size() - 2), "\\x");
   EXPECT_EQ(ExpandEnvironment("%QM_NO_SUCH_VARIABLE%"), "%QM_NO_SUCH_VARIABLE%");
 }
-
-}  // namespace
-
-namespace {
-
-// Localised mail folders carry such names; the program speaks the ANSI code page.
-TEST(Files, AccentedNamesInTheAnsiCodePage) {
-  Sandbox box;
-  const std::string name = "Brief\xE9 K\xF6ln.dbx";  // "Briefé Köln.dbx" in Windows-1252
-  ASSERT_TRUE(WriteWholeFile(box.Path(name), "m"));
-  std::vector<DirEntry> entries;
-  ASSERT_TRUE(ListFolder(box.Path("*.dbx"), entries));
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].name, name);
-  std::string back;
-  EXPECT_TRUE(ReadWholeFile(box.Path("BRIEF\xC9 K\xD6LN.DBX"), back) || testsupport::kRealWindows);
-}
-
-}  // namespace
-
-namespace {
 
 // Under Wine these go through the system's own data protection.
 TEST(Protect, SealedDataComesBackOnlyWhole) {

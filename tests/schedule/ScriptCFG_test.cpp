@@ -5,10 +5,10 @@
 
 #include <cmath>
 
+#include "helpers/TextRecords.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "schedule/OleDate.h"
-#include "helpers/TextRecords.h"
 #include "support/sandbox.h"
 #include "support/scripted_user.h"
 #ifndef _WIN32
@@ -91,16 +91,23 @@ TEST(ScriptBytes, WholeFileByHand) {
   EXPECT_EQ(all.head.substr(all.head.size() - 13), "\x01\r\n\r\n\r\n\r\n\r\n\r" + std::string(1, '\0'));
 }
 
-// Guards against a password cut to 12 bytes, or kept where anyone reads it.
-TEST(ScriptBytes, WholePasswordAndEncryptionKeptSealed) {
+// Guards against a password cut to 12 bytes, or kept where anyone reads
+// it; every stored field comes back, long names too (once lost when records
+// were split at 0x00/0x01).
+TEST(ScriptBytes, RoundTripKeepsEveryFieldAndTheWholePasswordSealed) {
   struct Case {
     std::string password;
     bool compatible;
+    std::size_t nameLength;
   };
-  for (const Case& c : {Case{"", true}, Case{"secret", false}, Case{"ABCDEFGHIJKLMNO", true},
-                        Case{std::string(300, 'p') + "\xE9", false}}) {
+  for (const Case& c : {Case{"", true, 243}, Case{"secret", false, 244}, Case{"ABCDEFGHIJKLMNO", true, 500},
+                        Case{std::string(300, 'p') + "\xE9", false, 755}}) {
     SCOPED_TRACE(c.password);
-    ScriptCFG s = Script("A", "1,1,1,1,1,1");
+    const std::string name(c.nameLength, 'n');
+    ScriptCFG s = Script(name, "1,0,1,1,0,0");
+    s.Comments("weekly");
+    s.Identities().Add("Ben");
+    s.IDdetails().Add("0,0,0,0,0,1");
     s.Password(c.password);
     s.CompatibleEncryption(c.compatible);
     const std::string bytes = Bytes(s);
@@ -115,6 +122,10 @@ TEST(ScriptBytes, WholePasswordAndEncryptionKeptSealed) {
     ASSERT_TRUE(back.LoadBytes(bytes));
     EXPECT_EQ(back.Password(), c.password);
     EXPECT_EQ(back.CompatibleEncryption(), c.compatible);
+    EXPECT_EQ(back.BackupFile() + "|" + back.Comments(), "D:\\B.qmb|weekly");
+    EXPECT_EQ(back.LastBackupDate(), 36526.5);
+    EXPECT_EQ(back.Identities(), (TextList{name, "Ben"}));
+    EXPECT_EQ(back.IDdetails(), (TextList{"1,0,1,1,0,0", "0,0,0,0,0,1"}));
   }
 }
 
@@ -143,53 +154,13 @@ TEST(ScriptBytes, EarlierReaderRefusesTheCurrentForm) {
   EXPECT_GT(SplitList(text, kSep).Count(), 3);
 }
 
-TEST(ScriptBytes, RoundTripKeepsEveryStoredProperty) {
-  ScriptCFG s = Script("Anna", "1,0,1,1,0,0");
-  s.Comments("weekly");
-  s.Password("abcde");
-  s.Identities().Add("Ben");
-  s.IDdetails().Add("0,0,0,0,0,1");
-  s.CompatibleEncryption(true);
-  ScriptCFG back;
-  back.Password("old");
-  ASSERT_TRUE(back.LoadBytes(Bytes(s)));
-  EXPECT_TRUE(back.CompatibleEncryption());
-  EXPECT_EQ(back.BackupFile(), "D:\\B.qmb");
-  EXPECT_EQ(back.Comments(), "weekly");
-  EXPECT_EQ(back.Password(), "abcde");
-  EXPECT_EQ(back.LastBackupDate(), 36526.5);
-  EXPECT_EQ(back.Identities(), (TextList{"Anna", "Ben"}));
-  EXPECT_EQ(back.IDdetails(), (TextList{"1,0,1,1,0,0", "0,0,0,0,0,1"}));
-}
-
-TEST(ScriptBytes, NoPasswordReadsBackEmptyAndEmptyCommentAsEmpty) {
-  ScriptCFG back;
-  back.Password("old");
-  ASSERT_TRUE(back.LoadBytes(Bytes(Script("A", "1,1,1,1,1,1"))));
-  EXPECT_EQ(back.Password(), "");
-  EXPECT_EQ(back.Comments(), "");
-}
-
-// Guards against names of 256+ bytes lost when records were split at 0x00/0x01.
-TEST(ScriptBytes, LongNamesSurvive) {
-  for (std::size_t length : {243u, 244u, 300u, 499u, 500u, 755u}) {
-    std::string name(length, 'n');
-    std::string bytes = Bytes(Script(name, "1,1,1,1,1,1"));
-    ScriptCFG back;
-    ASSERT_TRUE(back.LoadBytes(bytes)) << length;
-    EXPECT_EQ(back.Identities(), TextList{name}) << length;
-    EXPECT_EQ(back.IDdetails(), TextList{"1,1,1,1,1,1"}) << length;
-  }
-}
-
 TEST(ScriptBytes, FileThatDoesNotFrameIsReadBySplitting) {
   // Records with another type code and a stray byte at the end.
   std::string text = "D:\\X.qmb" + kSep + "c" + kSep + std::string("\x02\x00\x09\x00", 4) + "P\x01\r\n0\n\r" +
                      std::string(1, '\0') + std::string("\x02\x00\x05\x00", 4) + "Q\x01\r" + std::string(1, '\0') + "z";
   ScriptCFG back;
   ASSERT_TRUE(back.LoadBytes(kSig + kNoon2000 + std::string(12, '\0') + text));
-  EXPECT_EQ(back.BackupFile(), "D:\\X.qmb");
-  EXPECT_EQ(back.Comments(), "c");
+  EXPECT_EQ(back.BackupFile() + "|" + back.Comments(), "D:\\X.qmb|c");
   EXPECT_EQ(back.Identities(), (TextList{"P", "Q"}));
   EXPECT_EQ(back.IDdetails(), (TextList{"1,0,1", "1"}));
 }
@@ -225,14 +196,6 @@ TEST(ScriptBytes, EveryTruncationIsRefused) {
   }
 }
 
-TEST(ScriptBytes, NoIdentitiesNothingToSave) {
-  ScriptCFG s;
-  std::string out;
-  EXPECT_FALSE(s.SaveBytes(out));
-  s.Identities().Add("A");
-  EXPECT_FALSE(s.SaveBytes(out));  // no flags for it
-}
-
 // Under Wine the password goes through the system's data protection.
 TEST(ScriptFile, WriteThenReadOnDisk) {
   Sandbox box;
@@ -241,100 +204,64 @@ TEST(ScriptFile, WriteThenReadOnDisk) {
   s.Password("a passphrase of many words");
   s.CompatibleEncryption(true);
   ASSERT_TRUE(s.WriteScriptFile(box.Path("a.oes")));
-  std::string bytes;
-  ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
+  const std::string bytes = testsupport::FileBytes(box.Path("a.oes"));
   EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(s)).head);
   EXPECT_EQ(bytes.find("passphrase"), std::string::npos);
   ScriptCFG back;
   ASSERT_TRUE(back.ReadScriptFile(box.Path("a.oes")));
   EXPECT_EQ(back.Identities(), TextList{"Anna"});
   EXPECT_EQ(back.Password(), "a passphrase of many words");
-  EXPECT_TRUE(back.CompatibleEncryption());
-  EXPECT_TRUE(user.Shown().empty());
-}
-
-TEST(ScriptFile, ShorterScriptReplacesALongerFileWhole) {
-  Sandbox box;
-  ScriptCFG longer = Script(std::string(200, 'L'), "1,1,1,1,1,1");
-  longer.Comments(std::string(500, 'c'));
-  ASSERT_TRUE(longer.WriteScriptFile(box.Path("a.oes")));
+  EXPECT_TRUE(back.CompatibleEncryption() && user.Shown().empty());
+  // A shorter script replaces the longer file whole.
   ScriptCFG shorter = Script("S", "1,1,1,1,1,1");
   ASSERT_TRUE(shorter.WriteScriptFile(box.Path("a.oes")));
-  std::string bytes;
-  ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
-  EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(shorter)).head);
+  EXPECT_EQ(Sealed(testsupport::FileBytes(box.Path("a.oes"))).head, Sealed(Bytes(shorter)).head);
 }
 
-TEST(ScriptFile, NoIdentitiesWritesNoFile) {
-  Sandbox box;
-  ScriptedUser user;
-  ScriptCFG s;
-  EXPECT_FALSE(s.WriteScriptFile(box.Path("a.oes")));
-  EXPECT_FALSE(box.Exists("a.oes"));
-  EXPECT_TRUE(user.Shown().empty());
-}
-
-std::vector<std::string> Names(const Sandbox& box) {
-  std::vector<platform::DirEntry> entries;
-  platform::ListFolder(box.Path("*.*"), entries);
-  std::vector<std::string> names;
-  for (const auto& e : entries)
-    if (e.name != "." && e.name != "..") names.push_back(e.name);
-  return names;
-}
-
-// Guards against a failed write leaving a damaged script or a stray file behind.
+// Guards against a failed write leaving a damaged script or a stray file
+// behind. A script without identities, or without their flags, is not written.
 TEST(ScriptFile, FailedWriteKeepsTheOldScript) {
   Sandbox box;
   ScriptedUser user;
+  ScriptCFG none;
+  std::string out;
+  EXPECT_FALSE(none.SaveBytes(out));
+  none.Identities().Add("A");
+  EXPECT_FALSE(none.SaveBytes(out) || none.WriteScriptFile(box.Path("a.oes")));
+  EXPECT_FALSE(box.Exists("a.oes"));
+  EXPECT_TRUE(user.Shown().empty());
   ScriptCFG old = Script("Old", "1,1,1,1,1,1");
   ASSERT_TRUE(old.WriteScriptFile(box.Path("a.oes")));
   ASSERT_TRUE(platform::SetAttributes(box.Path("a.oes"), platform::kAttrReadOnly));
   EXPECT_FALSE(Script("New", "1,1,1,1,1,1").WriteScriptFile(box.Path("a.oes")));
   ASSERT_EQ(user.Shown().size(), 1u);
-  EXPECT_EQ(user.Shown()[0].text, "Permission denied");
-  EXPECT_EQ(user.Shown()[0].title, "WriteScriptFile");
+  EXPECT_EQ(user.Shown()[0].text + "|" + user.Shown()[0].title, "Permission denied|WriteScriptFile");
   EXPECT_EQ(user.Shown()[0].Icon(), platform::kCritical);
-  std::string bytes;
-  ASSERT_TRUE(platform::ReadWholeFile(box.Path("a.oes"), bytes));
-  EXPECT_EQ(Sealed(bytes).head, Sealed(Bytes(old)).head);
-  EXPECT_EQ(Names(box), std::vector<std::string>{"a.oes"});
+  EXPECT_EQ(Sealed(testsupport::FileBytes(box.Path("a.oes"))).head, Sealed(Bytes(old)).head);
+  std::vector<platform::DirEntry> entries;
+  platform::ListFolder(box.Path("*.oes*"), entries);
+  EXPECT_EQ(entries.size(), 1u);
   platform::SetAttributes(box.Path("a.oes"), platform::kAttrNormal);
-}
-
-TEST(ScriptFile, MissingFolderIsReported) {
-  Sandbox box;
-  ScriptedUser user;
   EXPECT_FALSE(Script("A", "1,1,1,1,1,1").WriteScriptFile(box.Path("none\\a.oes")));
-  ASSERT_EQ(user.Shown().size(), 1u);
-  EXPECT_EQ(user.Shown()[0].text, "Path not found");
-  EXPECT_EQ(user.Shown()[0].title, "WriteScriptFile");
+  EXPECT_EQ(user.Shown().back().text, "Path not found");
+  EXPECT_EQ(user.Shown().back().title, "WriteScriptFile");
 }
 
-TEST(ScriptFile, UnreadableFilesAreReportedAndRefused) {
+// A file that cannot be read, or whose sealed tail is damaged or foreign:
+// a clear message, the object as it was, never a script read with no
+// password. What is no script at all shows no box: the caller tells the user.
+TEST(ScriptFile, UnreadableFilesAndPasswordsAreReportedAndRefused) {
   Sandbox box;
   ScriptedUser user;
-  ScriptCFG s;
-  EXPECT_FALSE(s.ReadScriptFile(box.Path("none.oes")));
   box.MakeFolder("dir.oes");
-  EXPECT_FALSE(s.ReadScriptFile(box.Path("dir.oes")));
-  ASSERT_EQ(user.Shown().size(), 2u);
-  EXPECT_EQ(user.Shown()[0].text, "File not found");
-  EXPECT_EQ(user.Shown()[1].text, "Path/File access error");
-  for (const auto& shown : user.Shown()) {
-    EXPECT_EQ(shown.title, "ReadScriptFile");
-    EXPECT_EQ(shown.Icon(), platform::kCritical);
-  }
   box.WriteFile("short.oes", kSig);
-  EXPECT_FALSE(s.ReadScriptFile(box.Path("short.oes")));
-  EXPECT_EQ(user.Shown().size(), 2u);  // not a script: no box, the caller tells the user
-}
-
-// The sealed tail damaged or foreign: a clear message, the object as it
-// was, never a script read with no password.
-TEST(ScriptFile, UnreadablePasswordIsReportedAndRefused) {
-  Sandbox box;
-  ScriptedUser user;
+  for (auto [name, text] : {std::pair{"none.oes", "File not found"}, {"dir.oes", "Path/File access error"}, {"short.oes", ""}}) {
+    ScriptCFG read;
+    const std::size_t shown = user.Shown().size();
+    EXPECT_FALSE(read.ReadScriptFile(box.Path(name)));
+    ASSERT_EQ(user.Shown().size(), shown + (*text ? 1 : 0)) << name;
+    if (*text) EXPECT_EQ(user.Shown().back().text, text);
+  }
   ScriptCFG s = Script("A", "1,1,1,1,1,1");
   s.Password("secret");
   const std::string good = Bytes(s);
@@ -373,10 +300,12 @@ TEST(ScriptFile, UnreadablePasswordIsReportedAndRefused) {
     EXPECT_FALSE(back.ReadScriptFile(box.Path("a.oes")));
     ASSERT_EQ(user.Shown().size(), shown + 1);
     EXPECT_EQ(user.Shown().back().text, c.message);
-    EXPECT_EQ(user.Shown().back().title, "ReadScriptFile");
-    EXPECT_EQ(user.Shown().back().Icon(), platform::kCritical);
     EXPECT_EQ(back.Password(), "kept");
     EXPECT_EQ(back.Identities(), TextList{"Kept"});
+  }
+  for (const auto& shown : user.Shown()) {
+    EXPECT_EQ(shown.title, "ReadScriptFile");
+    EXPECT_EQ(shown.Icon(), platform::kCritical);
   }
   // The same bytes made whole again read.
   ScriptCFG back;
@@ -401,12 +330,14 @@ TEST(OleDate, CalendarConversions) {
   EXPECT_EQ(OleDate::FromParts(1899, 12, 30), 0.0);
   EXPECT_EQ(OleDate::FromParts(2000, 1, 1, 12), 36526.5);
   EXPECT_EQ(OleDate::FromParts(1899, 12, 29, 6), -1.25);
+  EXPECT_EQ(OleDate::FromParts(1899, 12, 30, 6), 0.25);  // day 0 counts forward
+  EXPECT_EQ(OleDate::FromParts(2000, 3, 1), 36586.0);
+  EXPECT_TRUE(OleDate::IsValid(OleDate::kMin));
+  EXPECT_FALSE(OleDate::IsValid(OleDate::kMax));
   EXPECT_EQ(OleDate::DayNumber(-1.25), -1);
   EXPECT_EQ(OleDate::DayNumber(std::nan("")), 0);
   EXPECT_EQ(OleDate::CalendarDaysBetween(36526.99, 36527.01), 1);
-  double now = OleDate::Now();
-  EXPECT_TRUE(OleDate::IsValid(now));
-  EXPECT_GT(now, OleDate::FromParts(2020, 1, 1));
+  EXPECT_GT(OleDate::Now(), OleDate::FromParts(2020, 1, 1));
 }
 
 }  // namespace

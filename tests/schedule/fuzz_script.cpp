@@ -65,29 +65,20 @@ std::string Header(bool sealed = true) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  struct Seed {
-    const char* name;
-    const char* file;
-    const char* comment;
-    const char* password;
-    bool compatible;
-    TextList names, flags;
-  };
-  const Seed seeds[] = {
-      {"one", "D:\\B.qmb", "", "", false, {"Main"}, {"1,0,1,1,0,0"}},
-      {"two", "C:\\Backups\\mail.qmb", "weekly", "secret", true, {"Anna", "Ben"}, {"1,1,1,1,1,1", "0,0,0,0,0,1"}},
-      {"long-password", "E:\\x.qmb", "a\x01" "b", "ABCDEFGHIJKLMNO", false, {"A\xE9", "\x01"}, {"1", ""}},
-  };
-  for (const Seed& s : seeds) {
-    ScriptCFG script = Filled();
-    script.BackupFile(s.file);
-    script.Comments(s.comment);
-    script.Password(s.password);
-    script.CompatibleEncryption(s.compatible);
-    script.Identities(s.names);
-    script.IDdetails(s.flags);
+  ScriptCFG one = Filled(), two = Filled(), odd = Filled();
+  one.Comments("");
+  one.Password("");
+  one.CompatibleEncryption(false);
+  one.IDdetails(TextList{"1,0,1,1,0,0"});
+  two.Identities().Add("Ben");
+  two.IDdetails().Add("0,0,0,0,0,1");
+  odd.Comments("a\x01" "b");
+  odd.Password("ABCDEFGHIJKLMNO");
+  odd.Identities(TextList{"A\xE9", "\x01"});
+  odd.IDdetails(TextList{"1", ""});
+  for (const auto& [name, script] : {std::pair{"one", &one}, {"two", &two}, {"long-password", &odd}}) {
     std::string bytes;
-    if (script.SaveBytes(bytes)) testsupport::WriteSeed(std::string("script-") + s.name, bytes);
+    if (script->SaveBytes(bytes)) testsupport::WriteSeed(std::string("script-") + name, bytes);
   }
   // An older file whose identities are split at NULs rather than framed.
   testsupport::WriteSeed("script-split", Header(false) + "D:\\B.qmb" + std::string(6, '\0') + "Anna\x01" "1,1" +

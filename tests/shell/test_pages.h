@@ -1,7 +1,7 @@
 #pragma once
 // Pages that keep the page contract for the frame's tests: each records
-// the calls it gets, answers CheckReady as told, and the run pages raise
-// Finish at the end of their run.
+// the calls it gets into one shared log, answers CheckReady as told, and the
+// run pages call `during` and then raise Finish as their run.
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,7 +10,6 @@
 
 namespace testpages {
 
-// The calls every test page records, in order, into one shared log.
 using Log = std::vector<std::string>;
 
 template <typename Role>
@@ -18,14 +17,17 @@ class Recording : public Role {
  public:
   Recording(Log& log, std::string name) : log_(log), name_(std::move(name)) {}
   int TemplateId() const override { return 0; }
-  bool CheckReady() override {
-    Note("CheckReady");
-    return ready;
-  }
+  bool CheckReady() override { return Note("CheckReady"), ready; }
   bool ready = true;
+  std::function<void()> during;  // run pages: called while the run goes on
 
  protected:
   void Note(const std::string& what) { log_.push_back(name_ + "." + what); }
+  void Run(const char* what) {
+    Note(what);
+    if (during) during();
+    this->RaiseFinish();
+  }
 
  private:
   Log& log_;
@@ -60,12 +62,7 @@ struct BackupRun : Recording<wizard::BackupRunPage> {
   void ZipFileName(const std::string& z) override { zip = z; }
   void Password(const std::string& p) override { password = p; }
   void Comment(const std::string& c) override { comment = c; }
-  void StartBackup() override {
-    Note("StartBackup");
-    if (during) during();
-    RaiseFinish();
-  }
-  std::function<void()> during;  // runs while the run goes on
+  void StartBackup() override { Run("StartBackup"); }
   std::string TempDir() const override { return tempDir; }
   std::int32_t total = 0;
   std::string zip, password, comment, tempDir = "C:\\Temp\\~oe00001\\";
@@ -89,12 +86,7 @@ struct RestoreRun : Recording<wizard::RestoreRunPage> {
   void ZipFileName(const std::string& z) override { zip = z; }
   void TempFolder(const std::string& f) override { folder = f; }
   void Password(const std::string& p) override { password = p; }
-  void StartRestore() override {
-    Note("StartRestore");
-    if (during) during();
-    RaiseFinish();
-  }
-  std::function<void()> during;  // runs while the run goes on
+  void StartRestore() override { Run("StartRestore"); }
   std::int32_t ShellOE() const override { return shellOE; }
   std::string OEFileName() const override { return oeFile; }
   std::string zip, folder, password;
@@ -102,7 +94,7 @@ struct RestoreRun : Recording<wizard::RestoreRunPage> {
   std::string oeFile = "C:\\Program Files\\Outlook Express\\msimn.exe";
 };
 
-// A modal form that records that it was shown.
+// A modal form that records nothing itself: the scripted user sees its name.
 struct Form : platform::ModalForm {
   explicit Form(std::string n) : name(std::move(n)) {}
   std::string FormName() const override { return name; }
@@ -116,9 +108,7 @@ struct Services : wizard::WizardServices {
   void ReleaseSharedObjects() override { log.push_back("ReleaseSharedObjects"); }
   std::vector<std::pair<std::string, std::string>> SelectedIdentities() override { return selected; }
   bool WriteScriptFile(const wizard::ScriptContent& s, const std::string& path) override {
-    written = s;
-    writtenPath = path;
-    return writeResult;
+    return written = s, writtenPath = path, writeResult;
   }
   platform::ModalForm& ScheduleDialog() override { return schedule; }
   platform::ModalForm& AboutBox() override { return about; }
@@ -136,37 +126,30 @@ struct Services : wizard::WizardServices {
 struct Wizard {
   Log log;
   Services services{log};
-  Selection* back1;
-  Destination* back2;
-  Running* back3;
-  BackupRun* back4;
-  RestoreSource* restor1;
-  Mapping* restor2;
-  RestoreRun* restor3;
+  Selection* back1 = new Selection(log, "ucBack11");
+  Destination* back2 = new Destination(log, "ucBack21");
+  Running* back3 = new Running(log, "ucBack31");
+  BackupRun* back4 = new BackupRun(log, "ucBack41");
+  RestoreSource* restor1 = new RestoreSource(log, "ucRestor11");
+  Mapping* restor2 = new Mapping(log, "ucRestor21");
+  RestoreRun* restor3 = new RestoreRun(log, "ucRestor31");
   std::unique_ptr<frmMain> form;
 
   Wizard() {
     wizard::PageSet s;
     s.step0 = std::make_unique<ucStep0>();
     s.step1 = std::make_unique<ucStep1>();
-    s.back1 = std::make_unique<Selection>(log, "ucBack11");
-    s.back2 = std::make_unique<Destination>(log, "ucBack21");
-    s.back3 = std::make_unique<Running>(log, "ucBack31");
-    s.back4 = std::make_unique<BackupRun>(log, "ucBack41");
-    s.restor1 = std::make_unique<RestoreSource>(log, "ucRestor11");
-    s.restor2 = std::make_unique<Mapping>(log, "ucRestor21");
-    s.restor3 = std::make_unique<RestoreRun>(log, "ucRestor31");
-    back1 = static_cast<Selection*>(s.back1.get());
-    back2 = static_cast<Destination*>(s.back2.get());
-    back3 = static_cast<Running*>(s.back3.get());
-    back4 = static_cast<BackupRun*>(s.back4.get());
-    restor1 = static_cast<RestoreSource*>(s.restor1.get());
-    restor2 = static_cast<Mapping*>(s.restor2.get());
-    restor3 = static_cast<RestoreRun*>(s.restor3.get());
+    s.back1.reset(back1);
+    s.back2.reset(back2);
+    s.back3.reset(back3);
+    s.back4.reset(back4);
+    s.restor1.reset(restor1);
+    s.restor2.reset(restor2);
+    s.restor3.reset(restor3);
     form = std::make_unique<frmMain>(std::move(s), services);
   }
   frmMain& f() { return *form; }
-  // The visible page controls (exactly one while the window is open).
+  // The visible pages (exactly one while the window is open).
   std::vector<wizard::Page*> VisiblePages() {
     std::vector<wizard::Page*> v;
     for (auto* p : form->AllPages())
