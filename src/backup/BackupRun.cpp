@@ -76,19 +76,26 @@ std::uint64_t BackupRun::PlanGathering() const {
 bool BackupRun::Run() {
   stopped_ = false;
   try {
-    return Steps();
+    // A step that fails before the archive (an export the disk has no room
+    // for, say) leaves no plain copies of the user's data behind either.
+    const bool ok = Steps();
+    if (!ok) RemoveWorkFolder();
+    return ok;
   } catch (const Stop&) {
     // Nothing of a stopped run stays: the working folder goes whole (the
     // partial archive has gone with the packing), an earlier archive stays.
     stopped_ = true;
     failure_.clear();
     notCopied_.clear();
-    if (!tempDir_.empty()) {
-      modFunction::DeleteFolderTree(tempDir_.substr(0, tempDir_.size() - 1));
-      RunRecord::Strike(tempDir_);
-    }
+    RemoveWorkFolder();
     return false;
   }
+}
+
+void BackupRun::RemoveWorkFolder() {
+  if (tempDir_.empty()) return;
+  modFunction::DeleteFolderTree(tempDir_.substr(0, tempDir_.size() - 1));
+  RunRecord::Strike(tempDir_);
 }
 
 bool BackupRun::Steps() {

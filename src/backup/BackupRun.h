@@ -118,6 +118,7 @@ class BackupRun {
   // Step 3 (BackupCompress.cpp).
   bool Compress();
   bool Verify(const std::string& archive);
+  void RemoveWorkFolder();  // with the plain copies in it, and struck from the record
   bool IdentityListReadsBack(cUnzip& reader);
   void TellNotCopied() const;
   // The bytes of everything the archive will hold.

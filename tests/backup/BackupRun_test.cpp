@@ -116,11 +116,15 @@ class BackupRunTest : public ::testing::Test {
     EXPECT_EQ(user.Shown()[0].text.substr(0, message.size()), message);
     if (icon >= 0) EXPECT_EQ(user.Shown()[0].Icon(), icon);
   }
-  // The earlier archive as it was, nothing beside it.
+  // The earlier archive as it was, nothing beside it, and no working
+  // folder (plain copies of the user's data) left behind.
   void ExpectEarlierArchiveKept() {
     platform::SetAttributes(archive, platform::kAttrNormal);
     EXPECT_TRUE(Bytes(archive) == kEarlier);
     EXPECT_EQ(FilesOf(box().Path("out\\")), Names{"demo.qmb"});
+    std::vector<platform::DirEntry> work;
+    platform::ListFolder(modFunction::TempPath() + "~oe*", work);
+    EXPECT_TRUE(work.empty()) << work[0].name;
   }
 
   backuptest::DemoProfile demo;
