@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "archive/mUnzip.h"
+#include "archive/textcodes.h"
 #include "archive_test_support.h"
 #include "platform/files.h"
 #include "support/sandbox.h"
@@ -149,6 +150,17 @@ TEST_F(UnzipTest, FlaggedUtf8AndOemNamesBothReachTheProgramInAnsi) {
     EXPECT_TRUE(u->Unzip());
     EXPECT_EQ(Read(std::string("out\\") + c.folder + "\\Gel\xF6scht.dbx"), c.folder);
   }
+  // Made on NTFS without the flag: OEM text, even where its bytes would
+  // read as UTF-8 (the bytes patched in, the central record's system NTFS).
+  MakeRawArchive(box.Path("n.qmb"), {{"XX.dbx", "x"}});
+  std::string bytes = Read("n.qmb");
+  for (std::size_t at = 0; (at = bytes.find("XX.dbx", at)) != std::string::npos;) bytes.replace(at, 2, "\xC3\xA4");
+  const std::size_t central = bytes.find("PK\x01\x02");
+  ASSERT_NE(central, std::string::npos);
+  bytes[central + 5] = static_cast<char>(ZIP_OPSYS_WINDOWS_NTFS);
+  ASSERT_TRUE(platform::WriteWholeFile(box.Path("n.qmb"), bytes));
+  Open("n.qmb");
+  EXPECT_EQ(u->Filename(1), ziplib::OemTextToAnsi("\xC3\xA4.dbx"));
 }
 
 TEST_F(UnzipTest, HostileNamesExtractNothingOutsideTheFolder) {

@@ -50,6 +50,9 @@ TEST_F(ZipTest, PacksTheFolderWithRelativeNamesAndNoFolderEntries) {
   for (auto& [n, c] : entries) names.push_back(n);
   EXPECT_EQ(names, (std::vector<std::string>{"IdList.lst", "{1234}/00000000/sig.txt", "{1234}/Inbox.dbx"}));
   EXPECT_EQ(entries["{1234}/Inbox.dbx"], std::string(200000, 'm'));
+  std::uint64_t packed = 0;
+  ASSERT_TRUE(platform::GetFileSize(box.Path("out.qmb"), packed));
+  EXPECT_LT(packed, 20000u);  // deflated at the default level, not stored
   // One "adding" message per file, with backslashes, each followed by a "(deflated" one.
   int adding = 0, deflated = 0;
   for (const auto& m : progress) {
