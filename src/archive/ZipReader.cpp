@@ -211,10 +211,7 @@ class ExtractPool {
         jobs_.pop_front();
       }
       Done done;
-      if (g_stopping) {  // given up: nothing of it is made
-        done.job = std::move(job);
-        done.outcome = Outcome::kFailed;
-      }
+      if (g_stopping) done.job = std::move(job);  // given up: nothing of it is made
       else done = Extract(job, za, buffer);
       {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -546,17 +543,24 @@ void InflateHere(Run& run, zip_file_t* zf, const std::string& name, const std::s
   Finish(run, name, outcome, encrypted);
 }
 
+// Opens entry i on the calling thread, asking for the password if need be;
+// one that cannot be opened is reported and counted (a wrong password, or
+// damage) and gives null.
+zip_file_t* OpenOrSkip(Run& run, zip_uint64_t i, const std::string& name, bool encrypted) {
+  const int refusedBefore = run.badPassword;
+  zip_file_t* zf = OpenEntry(run, i, name, encrypted);
+  if (zf) return zf;
+  const bool password = run.badPassword > refusedBefore;
+  Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
+  if (!password) ++run.damaged;
+  return nullptr;
+}
+
 // An entry a worker could not open, opened here as it would have been
 // without workers: the owner is asked for another password if need be.
 void OpenHere(Run& run, const ExtractPool::Job& job) {
-  const int refusedBefore = run.badPassword;
-  zip_file_t* zf = OpenEntry(run, job.index, job.name, job.encrypted);
-  if (!zf) {
-    const bool password = run.badPassword > refusedBefore;
-    Print(run, "   skipping: " + job.name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
-    if (!password) ++run.damaged;
-    return;
-  }
+  zip_file_t* zf = OpenOrSkip(run, job.index, job.name, job.encrypted);
+  if (!zf) return;
   if (job.test)
     Finish(run, job.name, ReadsBack(run.buffer, zf, job.size) ? Outcome::kExtracted : Outcome::kUnreadable,
            job.encrypted);
@@ -606,14 +610,8 @@ void Test(Run& run, zip_uint64_t i, const std::string& name, std::uint64_t size,
   job.size = size;
   job.test = true;
   if (!OpenOnWorker(run, encrypted)) {
-    const int refusedBefore = run.badPassword;
-    zip_file_t* zf = OpenEntry(run, i, name, encrypted);
-    if (!zf) {
-      const bool password = run.badPassword > refusedBefore;
-      Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
-      if (!password) ++run.damaged;
-      return;
-    }
+    zip_file_t* zf = OpenOrSkip(run, i, name, encrypted);
+    if (!zf) return;
     if (!run.pool) {
       Print(run, "    testing: " + name);
       Finish(run, name, ReadsBack(run.buffer, zf, size) ? Outcome::kExtracted : Outcome::kUnreadable, encrypted);
@@ -677,14 +675,8 @@ void Extract(Run& run, zip_uint64_t i, const std::string& name) {
   if (there == FolderIndex::kFile && !MayReplace(run, target)) return;
   zip_file_t* zf = nullptr;
   if (!OpenOnWorker(run, encrypted)) {
-    const int refusedBefore = run.badPassword;
-    zf = OpenEntry(run, i, name, encrypted);
-    if (!zf) {
-      const bool password = run.badPassword > refusedBefore;
-      Print(run, "   skipping: " + name + "  " + (password ? "incorrect password" : zip_strerror(run.za)));
-      if (!password) ++run.damaged;
-      return;
-    }
+    zf = OpenOrSkip(run, i, name, encrypted);
+    if (!zf) return;
   }
   Print(run, (st.comp_method == ZIP_CM_STORE ? " extracting: " : "  inflating: ") + target);
   if (run.pool) {

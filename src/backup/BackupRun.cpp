@@ -140,9 +140,7 @@ bool BackupRun::Steps() {
   // written at all: it must not take the place of an earlier, complete one.
   bool ok = notCopied_.empty() && Compress();
   view_.Repaint();
-  std::string folder = tempDir_.substr(0, tempDir_.size() - 1);
-  modFunction::DeleteFolderTree(folder);
-  RunRecord::Strike(tempDir_);  // emptied: the plain copies are gone
+  RemoveWorkFolder();  // the plain copies are gone
   view_.StepDone(2);
   view_.Repaint();
   if (!notCopied_.empty()) {
