@@ -26,6 +26,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -206,10 +207,14 @@ SHARDS = {"restore_tests": 4, "backup_tests": 3, "shell_tests": 2}
 PARALLEL = 4
 
 
-def run_suite(jobs, timeout):
-    """'passed', 'failed' or 'timeout'; stops at the first failure."""
+def run_suite(jobs, timeout, failures=None):
+    """'passed', 'failed' or 'timeout'; stops at the first failure, unless
+    failures (a list) is given: then every program runs to its end and the
+    list gets the name of each test that failed or timed out ("program"
+    alone for a program that is not a gtest one, or that died)."""
     waiting, running, outcome = [dict(j) for j in jobs], [], "passed"
-    while (waiting or running) and outcome == "passed":
+    report_dir = tempfile.mkdtemp(prefix="mutate-") if failures is not None else None
+    while (waiting or running) and (outcome == "passed" or failures is not None):
         busy = {j["name"] for j in running} | {j["name"] for j in waiting}
         for j in list(waiting):
             if len(running) >= PARALLEL:
@@ -217,6 +222,9 @@ def run_suite(jobs, timeout):
             if j["after"] and j["after"] in busy:
                 continue
             waiting.remove(j)
+            if report_dir:
+                j["report"] = os.path.join(report_dir, "%d.json" % len(waiting))
+                j["env"] = dict(j["env"], GTEST_OUTPUT="json:" + j["report"])
             j["proc"] = subprocess.Popen(j["cmd"], cwd=j["cwd"], env=j["env"], stdout=subprocess.DEVNULL,
                                          stderr=subprocess.DEVNULL, start_new_session=True)
             j["started"] = time.time()
@@ -227,10 +235,17 @@ def run_suite(jobs, timeout):
             if code is None:
                 if time.time() - j["started"] > timeout:
                     outcome = "timeout"
+                    if failures is not None:
+                        failures.append(j["name"] + " (timed out)")
+                        os.killpg(j["proc"].pid, signal.SIGKILL)
+                        j["proc"].wait()
+                        running.remove(j)
                 continue
             running.remove(j)
             if code != 0:
-                outcome = "failed"
+                outcome = "failed" if outcome == "passed" else outcome
+                if failures is not None:
+                    failures.extend(failed_tests(j))
     for j in running:
         try:
             os.killpg(j["proc"].pid, signal.SIGKILL)
@@ -238,6 +253,17 @@ def run_suite(jobs, timeout):
             pass
         j["proc"].wait()
     return outcome
+
+
+def failed_tests(job):
+    """The failed tests a gtest program's report names, or the program."""
+    try:
+        report = json.load(open(job["report"]))
+    except (KeyError, OSError, ValueError):
+        return [job["name"]]
+    names = ["%s.%s" % (suite["name"], case["name"]) for suite in report.get("testsuites", [])
+             for case in suite.get("testsuite", []) if case.get("failures")]
+    return names or [job["name"]]
 
 
 def locate(mutant):
@@ -252,7 +278,7 @@ def locate(mutant):
     return lines, -1
 
 
-def run(mutants, build, timeout, results_path):
+def run(mutants, build, timeout, results_path, matrix_path=None):
     jobs = suite_jobs(build)  # the suite's programs do not change with a mutant
     done = {}
     if results_path and os.path.exists(results_path):
@@ -288,7 +314,11 @@ def run(mutants, build, timeout, results_path):
                 if b.returncode:
                     m["result"] = "not compiled"
                 else:
-                    outcome = run_suite(jobs, timeout)
+                    failures = [] if matrix_path else None
+                    outcome = run_suite(jobs, timeout, failures)
+                    if matrix_path:
+                        with open(matrix_path, "a") as f:
+                            f.write(json.dumps({"id": m["id"], "failed": sorted(set(failures))}) + "\n")
                     m["result"] = {"passed": "survived", "failed": "killed", "timeout": "timed out"}[outcome]
                 restore_all()
                 m["seconds"] = round(time.time() - started)
@@ -344,6 +374,8 @@ def main():
     ap.add_argument("--only", help="comma-separated mutant numbers")
     ap.add_argument("--build", default=os.path.join(TOP, "build", "mutate"))
     ap.add_argument("--timeout", type=int, default=120, help="seconds per test program")
+    ap.add_argument("--matrix", help="per mutant, the tests that fail (JSON lines, appended); every program "
+                    "then runs to its end")
     ap.add_argument("--dry-run", action="store_true", help="write or print the list only")
     ap.add_argument("--self-test", action="store_true")
     a = ap.parse_args()
@@ -365,7 +397,7 @@ def main():
                                                        m["new"].strip()))
         return
     configure(a.build)
-    run(mutants, a.build, a.timeout, a.results)
+    run(mutants, a.build, a.timeout, a.results, a.matrix)
     print(table(mutants))
     survivors = [m for m in mutants if m.get("result") == "survived"]
     if survivors:

@@ -3,9 +3,11 @@
 // a given file name and started; ended and removed on destruction.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "support/sandbox.h"
+#include "support/window_driver_win32.h"
 
 namespace testsupport {
 
@@ -14,29 +16,19 @@ class RunningAs {
   RunningAs(const testsupport::Sandbox& box, const std::string& name) : path_(box.Path(name)) {
     char self[MAX_PATH];
     std::string me(self, ::GetModuleFileNameA(nullptr, self, MAX_PATH));
-    std::string sleeper = me.substr(0, me.find_last_of('\\') + 1) + "qm_sleeper.exe";
-    ::CopyFileA(sleeper.c_str(), path_.c_str(), FALSE);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    std::string cmd = "\"" + path_ + "\"";
-    started_ = ::CreateProcessA(path_.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+    ::CopyFileA((me.substr(0, me.find_last_of('\\') + 1) + "qm_sleeper.exe").c_str(), path_.c_str(), FALSE);
+    program_ = std::make_unique<StartedProgram>("\"" + path_ + "\"");
     ::Sleep(300);
   }
   ~RunningAs() {
-    if (started_) {
-      ::TerminateProcess(pi_.hProcess, 0);
-      ::WaitForSingleObject(pi_.hProcess, 5000);
-      ::CloseHandle(pi_.hProcess);
-      ::CloseHandle(pi_.hThread);
-    }
+    program_.reset();
     ::DeleteFileA(path_.c_str());
   }
-  bool started() const { return started_; }
+  bool started() const { return program_->Started(); }
 
  private:
   std::string path_;
-  PROCESS_INFORMATION pi_ = {};
-  bool started_ = false;
+  std::unique_ptr<StartedProgram> program_;
 };
 
 }  // namespace testsupport

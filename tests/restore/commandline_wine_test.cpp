@@ -33,82 +33,17 @@ std::string Program() {
   return path;
 }
 
-struct Found {
-  DWORD pid;
-  std::string title;
-  HWND window = nullptr;
-};
+using testsupport::Caption;
+using testsupport::StartedProgram;
 
-BOOL CALLBACK Visit(HWND w, LPARAM lp) {
-  auto* f = reinterpret_cast<Found*>(lp);
-  DWORD pid = 0;
-  ::GetWindowThreadProcessId(w, &pid);
-  char title[256] = {};
-  ::GetWindowTextA(w, title, sizeof title);
-  if (pid == f->pid && ::IsWindowVisible(w) && (f->title.empty() || f->title == title)) {
-    f->window = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible top-level window of the process (titled so, when a title is given).
-HWND VisibleWindow(DWORD pid, const std::string& title = "") {
-  Found f{pid, title};
-  ::EnumWindows(Visit, reinterpret_cast<LPARAM>(&f));
-  return f.window;
-}
-
-HWND WaitForWindow(DWORD pid, const std::string& title) {
-  for (int i = 0; i < 300; ++i) {
-    if (HWND w = VisibleWindow(pid, title)) return w;
-    ::Sleep(100);
-  }
-  return nullptr;
-}
-
-BOOL CALLBACK FindEdit(HWND w, LPARAM lp) {
-  auto* found = reinterpret_cast<std::pair<std::string, bool>*>(lp);
-  char text[1024] = {}, cls[64] = {};
-  ::GetClassNameA(w, cls, sizeof cls);
-  DWORD_PTR got = 0;
-  ::SendMessageTimeoutA(w, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
-  // The command line arrives upper-cased, which the file system ignores.
-  std::string shown = text, wanted = found->first;
-  ::CharUpperBuffA(&shown[0], static_cast<DWORD>(shown.size()));
-  ::CharUpperBuffA(&wanted[0], static_cast<DWORD>(wanted.size()));
-  if (std::string(cls) == "Edit" && ::IsWindowVisible(w) && shown == wanted) found->second = true;
-  return TRUE;
-}
-
-// The texts of a window's controls, reported as failures.
-BOOL CALLBACK ReportText(HWND c, LPARAM) {
-  char text[512] = {};
-  ::GetWindowTextA(c, text, sizeof text);
-  if (text[0]) ADD_FAILURE() << "still open: " << text;
-  return TRUE;
-}
-
-// The visible window owned by pair.first, into pair.second.
-BOOL CALLBACK OwnedBy(HWND w, LPARAM lp) {
-  auto* b = reinterpret_cast<std::pair<HWND, HWND>*>(lp);
-  if (::GetWindow(w, GW_OWNER) != b->first || !::IsWindowVisible(w)) return TRUE;
-  b->second = w;
-  return FALSE;
-}
-
-// Starts a command line as the system starts a log-on entry; while it
-// runs, notes whether a window of it was ever visible. Returns its exit
-// code (-1: still running after two minutes, then ended).
 // Closes the wizard window of another process: the close question, a
 // message box the wizard owns, is answered Yes.
 void CloseAnsweringYes(HWND wizard) {
   ::PostMessageA(wizard, WM_CLOSE, 0, 0);
   for (int i = 0; i < 100; ++i) {
-    std::pair<HWND, HWND> box{wizard, nullptr};
-    ::EnumWindows(OwnedBy, reinterpret_cast<LPARAM>(&box));
-    if (box.second) {
-      ::PostMessageA(box.second, WM_COMMAND, IDYES, 0);
+    if (HWND box = testsupport::FindWindowWhere(
+            [wizard](HWND w) { return ::GetWindow(w, GW_OWNER) == wizard && ::IsWindowVisible(w); })) {
+      ::PostMessageA(box, WM_COMMAND, IDYES, 0);
       return;
     }
     ::Sleep(100);
@@ -116,29 +51,24 @@ void CloseAnsweringYes(HWND wizard) {
   ADD_FAILURE() << "no close question";
 }
 
-int RunProgram(std::string line, bool* shown) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -2;
-  DWORD code = static_cast<DWORD>(-1);
-  for (int i = 0; i < 600; ++i) {
-    if (shown && VisibleWindow(pi.dwProcessId)) *shown = true;
-    if (::WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
-      ::GetExitCodeProcess(pi.hProcess, &code);
-      break;
-    }
+// Runs a command line as the system starts a log-on entry; while it runs,
+// notes whether a window of it was ever visible. Returns its exit code (-1:
+// still running after half a minute, then ended, the texts of its window
+// reported).
+int RunProgram(const std::string& line, bool& shown) {
+  StartedProgram program(line);
+  if (!program.Started()) return -2;
+  int code = -1;
+  for (int i = 0; i < 600 && code == -1; ++i) {
+    shown = shown || program.Window();
+    code = program.Ended(50);
   }
-  if (code == static_cast<DWORD>(-1)) {
-    // Whatever holds it: its window's texts go into the failure.
-    if (HWND w = VisibleWindow(pi.dwProcessId)) {
-      ::EnumChildWindows(w, ReportText, 0);
-    }
-    ::TerminateProcess(pi.hProcess, 1);
-  }
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
-  return static_cast<int>(code);
+  if (HWND w = code == -1 ? program.Window() : nullptr)
+    testsupport::FindChildWhere(w, [](HWND c) {
+      if (!Caption(c).empty()) ADD_FAILURE() << "still open: " << Caption(c);
+      return false;
+    });
+  return code;
 }
 
 std::set<std::string> Names(const std::string& archive) {
@@ -169,12 +99,8 @@ CodePageNames NamesOfThisCodePage() {
 // third option, Next; in the schedule dialog the box ticked, the script
 // chosen in the Open dialog, overwrite chosen, Save; then the wizard closed.
 void SaveEntryInItsDialog(const std::string& program, const std::string& script) {
-  std::string line = "\"" + program + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  HWND wizard = WaitForWindow(pi.dwProcessId, "Quillmere");
+  StartedProgram started("\"" + program + "\"");
+  HWND wizard = started.Window("Quillmere", 30000);
   ASSERT_NE(wizard, nullptr);
   {
     DialogDriver driver({{"Quillmere",
@@ -193,17 +119,14 @@ void SaveEntryInItsDialog(const std::string& program, const std::string& script)
                             ::Sleep(300);
                             DialogDriver::Press(dlg, IDOK);
                           }}},
-                        pi.dwThreadId);
+                        started.Thread());
     EXPECT_TRUE(driver.WaitDone(4, 60000));
   }
   // Saved: the dialog has closed itself.
-  for (int i = 0; i < 100 && testsupport::FindThreadWindow(pi.dwThreadId, "Auto-Backup"); ++i) ::Sleep(100);
-  EXPECT_EQ(testsupport::FindThreadWindow(pi.dwThreadId, "Auto-Backup"), nullptr);
+  for (int i = 0; i < 100 && testsupport::FindThreadWindow(started.Thread(), "Auto-Backup"); ++i) ::Sleep(100);
+  EXPECT_EQ(testsupport::FindThreadWindow(started.Thread(), "Auto-Backup"), nullptr);
   CloseAnsweringYes(wizard);
-  EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
-  ::TerminateProcess(pi.hProcess, 1);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  EXPECT_NE(started.Ended(30000), -1);
 }
 
 // The dialog saves the log-on entry; started as Windows would start it, the
@@ -256,7 +179,7 @@ TEST(LogOn, TheSavedEntryRunsTheBackupHiddenWhenDue) {
   // before "/O".
   EXPECT_EQ(entry, "\"" + std::string(longPath) + "\" /I 7 /S \"" + script + "\" /O");
   bool shown = false;
-  EXPECT_EQ(RunProgram(entry, &shown), 0);
+  EXPECT_EQ(RunProgram(entry, shown), 0);
   EXPECT_FALSE(shown);
   const std::string anna = backuptest::kAnnaId, main = backuptest::kMainId;
   std::set<std::string> names = Names(archive);
@@ -286,30 +209,32 @@ TEST(LogOn, TheSavedEntryRunsTheBackupHiddenWhenDue) {
 TEST(DoubleClick, OpensTheWizardOnTheArchive) {
   restoretest::RestoreWorld world;
   ASSERT_TRUE(world.ok());
-  std::string line = "\"" + Program() + "\" \"" + world.Archive() + "\"";
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-  HWND password = WaitForWindow(pi.dwProcessId, "Password");
+  StartedProgram started("\"" + Program() + "\" \"" + world.Archive() + "\"");
+  HWND password = started.Window("Password", 30000);
   ASSERT_NE(password, nullptr);
   DWORD_PTR done = 0;
   ASSERT_TRUE(::SendMessageTimeoutA(::GetDlgItem(password, 682), WM_SETTEXT, 0,  // IDC_PASSWORD_TEXT
                                     reinterpret_cast<LPARAM>("s3cret"), SMTO_ABORTIFHUNG, 5000, &done));
   ::PostMessageA(password, WM_COMMAND, IDOK, 0);
-  HWND wizard = WaitForWindow(pi.dwProcessId, "Quillmere");
+  HWND wizard = started.Window("Quillmere", 30000);
   ASSERT_NE(wizard, nullptr);
-  std::pair<std::string, bool> file{world.Archive(), false};
-  for (int i = 0; i < 50 && !file.second; ++i) {
-    ::EnumChildWindows(wizard, FindEdit, reinterpret_cast<LPARAM>(&file));
-    ::Sleep(100);
-  }
-  EXPECT_TRUE(file.second) << "the restore source page does not show the archive";
+  // The command line arrives upper-cased, which the file system ignores.
+  auto upper = [](std::string text) {
+    ::CharUpperBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
+  };
+  HWND shown = nullptr;
+  for (int i = 0; i < 50 && !shown; ++i, ::Sleep(100))
+    shown = testsupport::FindChildWhere(wizard, [&](HWND c) {
+      char text[1024] = {}, cls[64] = {};
+      ::GetClassNameA(c, cls, sizeof cls);
+      DWORD_PTR got = 0;
+      ::SendMessageTimeoutA(c, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &got);
+      return std::string(cls) == "Edit" && ::IsWindowVisible(c) && upper(text) == upper(world.Archive());
+    });
+  EXPECT_NE(shown, nullptr) << "the restore source page does not show the archive";
   CloseAnsweringYes(wizard);
-  EXPECT_EQ(::WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
-  ::TerminateProcess(pi.hProcess, 1);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
+  EXPECT_NE(started.Ended(30000), -1);
 }
 
 }  // namespace

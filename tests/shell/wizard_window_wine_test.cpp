@@ -183,12 +183,6 @@ TEST(Association, InTheRealRegistryTheSameAfterASecondLoad) {
   }
 }
 
-BOOL CALLBACK HelpWindow(HWND h, LPARAM lp) {
-  if (!::IsWindowVisible(h) || testsupport::Caption(h).find("Quillmere Help") == std::string::npos) return TRUE;
-  *reinterpret_cast<HWND*>(lp) = h;
-  return FALSE;
-}
-
 // F1 opens the help file, in a viewer of its own, at the page's topic.
 TEST(Help, F1OpensTheHelpViewer) {
   ASSERT_NE(::GetFileAttributesA((modFunction::AppPath() + "help.chm").c_str()), INVALID_FILE_ATTRIBUTES);
@@ -199,7 +193,9 @@ TEST(Help, F1OpensTheHelpViewer) {
   HWND help = nullptr;
   for (int i = 0; i < 200 && !help; ++i) {
     Pump(100);
-    ::EnumWindows(HelpWindow, reinterpret_cast<LPARAM>(&help));
+    help = testsupport::FindWindowWhere([](HWND h) {
+      return ::IsWindowVisible(h) && testsupport::Caption(h).find("Quillmere Help") != std::string::npos;
+    });
   }
   ASSERT_NE(help, nullptr);
   DWORD pid = 0;

@@ -103,36 +103,92 @@ inline std::string Caption(HWND h) {
   return buf;
 }
 
+using WindowTest = std::function<bool(HWND)>;
+
 // Window enumeration callbacks are WINAPI (stdcall on 32-bit Windows), which
-// a lambda is not: they are plain functions here.
-inline BOOL CALLBACK TitledWindow(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<std::pair<const std::string*, HWND>*>(lp);
-  if (!::IsWindowVisible(h) || Caption(h) != *s->first) return TRUE;
+// a lambda is not: this one hands each window to the test it is given.
+inline BOOL CALLBACK StopAt(HWND h, LPARAM lp) {
+  auto* s = reinterpret_cast<std::pair<const WindowTest*, HWND>*>(lp);
+  if (!(*s->first)(h)) return TRUE;
   s->second = h;
   return FALSE;
+}
+
+// The first top-level window for which `is` holds: of `thread`, or of every
+// process when it is 0.
+inline HWND FindWindowWhere(const WindowTest& is, DWORD thread = 0) {
+  std::pair<const WindowTest*, HWND> s{&is, nullptr};
+  if (thread)
+    ::EnumThreadWindows(thread, StopAt, reinterpret_cast<LPARAM>(&s));
+  else
+    ::EnumWindows(StopAt, reinterpret_cast<LPARAM>(&s));
+  return s.second;
+}
+
+// The first window below `top` (a page's control inside the wizard's frame,
+// of this process or another) for which `is` holds.
+inline HWND FindChildWhere(HWND top, const WindowTest& is) {
+  std::pair<const WindowTest*, HWND> s{&is, nullptr};
+  ::EnumChildWindows(top, StopAt, reinterpret_cast<LPARAM>(&s));
+  return s.second;
 }
 
 // The visible top-level window of `thread` titled `title`.
 inline HWND FindThreadWindow(DWORD thread, const std::string& title) {
-  std::pair<const std::string*, HWND> s{&title, nullptr};
-  ::EnumThreadWindows(thread, TitledWindow, reinterpret_cast<LPARAM>(&s));
-  return s.second;
+  return FindWindowWhere([&title](HWND h) { return ::IsWindowVisible(h) && Caption(h) == title; }, thread);
 }
 
-inline BOOL CALLBACK ChildWithId(HWND h, LPARAM lp) {
-  auto* s = reinterpret_cast<std::pair<int, HWND>*>(lp);
-  if (::GetDlgCtrlID(h) != s->first) return TRUE;
-  s->second = h;
-  return FALSE;
-}
-
-// The control `id` anywhere below `top` (a page's control inside the
-// wizard's frame, of this process or another).
+// The control `id` anywhere below `top`.
 inline HWND Descendant(HWND top, int id) {
-  std::pair<int, HWND> s{id, nullptr};
-  ::EnumChildWindows(top, ChildWithId, reinterpret_cast<LPARAM>(&s));
-  return s.second;
+  return FindChildWhere(top, [id](HWND h) { return ::GetDlgCtrlID(h) == id; });
 }
+
+// A program started as the system starts one (the command line whole), ended
+// when the object goes if it has not ended itself.
+class StartedProgram {
+ public:
+  explicit StartedProgram(std::string line) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    started_ = ::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_);
+  }
+  ~StartedProgram() {
+    if (!started_) return;
+    ::TerminateProcess(pi_.hProcess, 1);
+    ::WaitForSingleObject(pi_.hProcess, 5000);
+    ::CloseHandle(pi_.hThread);
+    ::CloseHandle(pi_.hProcess);
+  }
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+
+  bool Started() const { return started_ != FALSE; }
+  DWORD Thread() const { return pi_.dwThreadId; }
+  // A visible top-level window of it, titled `title` unless that is empty,
+  // waited for up to `ms` milliseconds.
+  HWND Window(const std::string& title = "", int ms = 0) const {
+    for (int waited = 0;; waited += 100) {
+      HWND w = FindWindowWhere([&](HWND h) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(h, &pid);
+        return pid == pi_.dwProcessId && ::IsWindowVisible(h) && (title.empty() || Caption(h) == title);
+      });
+      if (w || waited >= ms) return w;
+      ::Sleep(100);
+    }
+  }
+  // Its exit code once it has ended, waited for up to `ms`; -1 while it runs.
+  int Ended(int ms) const {
+    DWORD code = 0;
+    if (!started_ || ::WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return -1;
+    ::GetExitCodeProcess(pi_.hProcess, &code);
+    return static_cast<int>(code);
+  }
+
+ private:
+  BOOL started_ = FALSE;
+  PROCESS_INFORMATION pi_{};
+};
 
 // Answers the dialogs that show on a thread (the creating one unless told),
 // in order: each step waits for its window by title and acts on it. A
@@ -195,11 +251,14 @@ class DialogDriver {
   }
 
  private:
-  static BOOL CALLBACK CancelIfOwned(HWND h, LPARAM) {
-    if (::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER)) Press(h, IDCANCEL);
-    return TRUE;
+  static void CancelOwnedDialogs(DWORD thread) {
+    FindWindowWhere(
+        [](HWND h) {
+          if (::IsWindowVisible(h) && ::GetWindow(h, GW_OWNER)) Press(h, IDCANCEL);
+          return false;
+        },
+        thread);
   }
-  static void CancelOwnedDialogs(DWORD thread) { ::EnumThreadWindows(thread, CancelIfOwned, 0); }
 
   std::atomic<bool> stop_{false};
   std::atomic<int> done_{0};
