@@ -329,23 +329,28 @@ TEST_F(UnzipTest, EntriesThatLieAboutTheirSizeAreRefused) {
     if (declared == 0) Put(lie, 18, 0), Put(lie, cd + 20, 0);  // no bytes at all, the CRC still the data's
     cases.push_back({declared == 0 ? "no bytes declared" : declared < 300000 ? "fewer declared" : "more declared", lie});
   }
-  std::string central;  // 200 central records, all pointing at the one entry's bytes
-  for (int k = 0; k < 200; ++k) {
-    std::string r = bytes.substr(cd, eocd - cd);
-    r[46] = static_cast<char>('a' + k / 100), r[47] = static_cast<char>('0' + k / 10 % 10),
-    r[48] = static_cast<char>('0' + k % 10);
-    central += r;
+  // Central records all pointing at the one entry's bytes: many, and just
+  // two (the first one's bytes count too).
+  for (int n : {200, 2}) {
+    std::string central;
+    for (int k = 0; k < n; ++k) {
+      std::string r = bytes.substr(cd, eocd - cd);
+      r[46] = static_cast<char>('a' + k / 100), r[47] = static_cast<char>('0' + k / 10 % 10),
+      r[48] = static_cast<char>('0' + k % 10);
+      central += r;
+    }
+    std::string bomb = bytes.substr(0, cd) + central + bytes.substr(eocd);
+    Put(bomb, bomb.size() - 14, n, 2);
+    Put(bomb, bomb.size() - 12, n, 2);
+    Put(bomb, bomb.size() - 10, static_cast<std::uint32_t>(central.size()));
+    cases.push_back({n == 2 ? "two entries sharing their bytes" : "many entries sharing their bytes", bomb});
   }
-  std::string bomb = bytes.substr(0, cd) + central + bytes.substr(eocd);
-  Put(bomb, bomb.size() - 14, 200, 2);
-  Put(bomb, bomb.size() - 12, 200, 2);
-  Put(bomb, bomb.size() - 10, static_cast<std::uint32_t>(central.size()));
-  cases.push_back({"overlapping entries", bomb});
   for (const auto& [what, archive] : cases) {
     SCOPED_TRACE(what);
     platform::WriteWholeFile(box.Path("h.qmb"), archive);
     Open("h.qmb");  // listing is harmless
-    EXPECT_EQ(u->FileCount(), archive.size() > bytes.size() ? 200 : 1);
+    const std::size_t records = archive.size() > bytes.size() ? (archive.size() - bytes.size()) / (eocd - cd) + 1 : 1;
+    EXPECT_EQ(u->FileCount(), static_cast<std::int32_t>(records));
     ExpectRun(false, kUzErr, {});
     EXPECT_FALSE(u->Test());
   }

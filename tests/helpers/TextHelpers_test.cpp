@@ -35,8 +35,8 @@ TEST(SplitList, PiecesBetweenSeparators) {
 
 TEST(NumericValue, ReadsTheLeadingNumber) {
   for (auto [text, value] : {std::pair{"3", 3.0}, {"  12  ", 12.0}, {"1 2", 12.0}, {"2.5", 2.5}, {"-4x", -4.0},
-                             {"1E3", 1000.0}, {"12E", 12.0}, {"", 0.0}, {"abc", 0.0}, {"-", 0.0},
-                             {"1E999", 0.0}})  // no infinity comes out
+                             {"1E3", 1000.0}, {"1d3", 1000.0}, {"2D-1", 0.2}, {"12E", 12.0}, {"", 0.0},
+                             {"abc", 0.0}, {"-", 0.0}, {"1E999", 0.0}})  // no infinity comes out
     EXPECT_EQ(NumericValue(text), value) << text;
 }
 

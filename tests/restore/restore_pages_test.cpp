@@ -87,11 +87,12 @@ TEST_F(SourcePageTest, OpeningReadsOnlyTheListAndMapsByExactName) {
 // Guards against a wrong or cancelled password losing the archive loaded
 // before, and against a later opening reading an earlier archive's list.
 TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
-  AnswerPasswords(user, {"s3cret", nullptr, "wrong", "wrong", "wrong"});
+  AnswerPasswords(user, {"s3cret", nullptr, nullptr, "wrong", "wrong", "wrong"});
   archivetest::MakeRawArchive(world.Box().Path("second.qmb"), {{"IdList.lst", "Other\x01{1}\x01" "1,1,1,1,1,1"}},
                               "other");
   archivetest::MakeRawArchive(world.Box().Path("nolist.qmb"), {{"readme.txt", "not a backup"}});
   user.AnswerFile(FileAnswer::Confirm(world.Archive()))
+      .AnswerFile(FileAnswer::Confirm(world.Box().Path("second.qmb")))
       .AnswerFile(FileAnswer::Confirm(world.Box().Path("second.qmb")))
       .AnswerFile(FileAnswer::Confirm(world.Box().Path("nolist.qmb")))
       .AnswerFile(FileAnswer::Confirm(world.Box().Path("second.qmb")));
@@ -105,6 +106,9 @@ TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
   EXPECT_EQ(page.Password(), "s3cret");
   EXPECT_EQ(Plan(1), first);
   EXPECT_TRUE(page.CheckReady());
+  page.RestoreFile(world.Box().Path("typed.qmb"));  // a name typed, then another archive's password cancelled
+  page.Browse();
+  EXPECT_EQ(page.RestoreFile(), world.Archive());
 
   // The message of a failed opening, and the cause on its second line.
   auto incorrect = [](const char* cause) { return std::string(ucRestor1::kIncorrectMessage) + "\r\n" + cause; };
@@ -146,7 +150,7 @@ TEST_F(SourcePageTest, FailedOpeningsAndTheArchiveLoadedBefore) {
   page.RestoreFile(world.Box().Path("plain.qmb"));
   page.Loadbackupfile();
   EXPECT_EQ(user.Shown().size(), before);
-  EXPECT_EQ(user.Forms().size(), 7u);  // no dialog for it
+  EXPECT_EQ(user.Forms().size(), 8u);  // no dialog for it
   EXPECT_EQ(page.RestoreFile(), "");
   archivetest::MakeRawArchive(world.Box().Path("open.qmb"), {{"IdList.lst", "Open\x01{2}\x01" "1,1,1,1,1,1"}});
   page.RestoreFile(world.Box().Path("open.qmb"));
