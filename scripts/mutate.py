@@ -214,44 +214,51 @@ def run_suite(jobs, timeout, failures=None):
     alone for a program that is not a gtest one, or that died)."""
     waiting, running, outcome = [dict(j) for j in jobs], [], "passed"
     report_dir = tempfile.mkdtemp(prefix="mutate-") if failures is not None else None
-    while (waiting or running) and (outcome == "passed" or failures is not None):
-        busy = {j["name"] for j in running} | {j["name"] for j in waiting}
-        for j in list(waiting):
-            if len(running) >= PARALLEL:
-                break
-            if j["after"] and j["after"] in busy:
-                continue
-            waiting.remove(j)
-            if report_dir:
-                j["report"] = os.path.join(report_dir, "%d.json" % len(waiting))
-                j["env"] = dict(j["env"], GTEST_OUTPUT="json:" + j["report"])
-            j["proc"] = subprocess.Popen(j["cmd"], cwd=j["cwd"], env=j["env"], stdout=subprocess.DEVNULL,
-                                         stderr=subprocess.DEVNULL, start_new_session=True)
-            j["started"] = time.time()
-            running.append(j)
-        time.sleep(0.05)
-        for j in list(running):
-            code = j["proc"].poll()
-            if code is None:
-                if time.time() - j["started"] > timeout:
-                    outcome = "timeout"
+    # The programs still running are ended however this ends (a time-out,
+    # the first failure, or the script itself stopped), hung ones included:
+    # each runs in a session of its own.
+    try:
+        while (waiting or running) and (outcome == "passed" or failures is not None):
+            busy = {j["name"] for j in running} | {j["name"] for j in waiting}
+            for j in list(waiting):
+                if len(running) >= PARALLEL:
+                    break
+                if j["after"] and j["after"] in busy:
+                    continue
+                waiting.remove(j)
+                if report_dir:
+                    j["report"] = os.path.join(report_dir, "%d.json" % len(waiting))
+                    j["env"] = dict(j["env"], GTEST_OUTPUT="json:" + j["report"])
+                j["proc"] = subprocess.Popen(j["cmd"], cwd=j["cwd"], env=j["env"], stdout=subprocess.DEVNULL,
+                                             stderr=subprocess.DEVNULL, start_new_session=True)
+                j["started"] = time.time()
+                running.append(j)
+            time.sleep(0.05)
+            for j in list(running):
+                code = j["proc"].poll()
+                if code is None:
+                    if time.time() - j["started"] > timeout:
+                        outcome = "timeout"
+                        if failures is not None:
+                            failures.append(j["name"] + " (timed out)")
+                            os.killpg(j["proc"].pid, signal.SIGKILL)
+                            j["proc"].wait()
+                            running.remove(j)
+                    continue
+                running.remove(j)
+                if code != 0:
+                    outcome = "failed" if outcome == "passed" else outcome
                     if failures is not None:
-                        failures.append(j["name"] + " (timed out)")
-                        os.killpg(j["proc"].pid, signal.SIGKILL)
-                        j["proc"].wait()
-                        running.remove(j)
-                continue
-            running.remove(j)
-            if code != 0:
-                outcome = "failed" if outcome == "passed" else outcome
-                if failures is not None:
-                    failures.extend(failed_tests(j))
-    for j in running:
-        try:
-            os.killpg(j["proc"].pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-        j["proc"].wait()
+                        failures.extend(failed_tests(j))
+    finally:
+        for j in running:
+            try:
+                os.killpg(j["proc"].pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            j["proc"].wait()
+        if report_dir:
+            shutil.rmtree(report_dir, ignore_errors=True)
     return outcome
 
 
