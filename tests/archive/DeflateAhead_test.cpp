@@ -92,7 +92,7 @@ TEST_P(DeflateAheadTest, EveryFileIsOneStreamOfItsBytesWithItsCrc) {
     EXPECT_EQ(ahead.SizeRead(k), sizes[k]);
     EXPECT_EQ(ahead.Crc(k), crc32(0L, reinterpret_cast<const Bytef*>(contents[k].data()),
                                   static_cast<uInt>(contents[k].size())));
-    if (sizes[k] > 10000) EXPECT_LT(raw.size(), sizes[k]);  // it did compress
+    if (sizes[k] > 10000) { EXPECT_LT(raw.size(), sizes[k]); }  // it did compress
   }
 }
 
@@ -160,7 +160,7 @@ TEST_P(DeflateAheadTest, FileThatChangedSinceItWasListed) {
     std::int64_t last = 0;
     std::string raw = ReadAll(ahead, 0, &last);
     EXPECT_EQ(last < 0, c.fails);
-    if (!c.fails) EXPECT_EQ(Inflate(raw).size(), c.now);
+    if (!c.fails) { EXPECT_EQ(Inflate(raw).size(), c.now); }
     ahead.Close(0);
     ASSERT_TRUE(ahead.Open(1));
     EXPECT_EQ(Inflate(ReadAll(ahead, 1)), "next");

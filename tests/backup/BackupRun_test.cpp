@@ -114,7 +114,7 @@ class BackupRunTest : public ::testing::Test {
     if (message.empty()) return;
     ASSERT_EQ(user.Shown().size(), 1u);
     EXPECT_EQ(user.Shown()[0].text.substr(0, message.size()), message);
-    if (icon >= 0) EXPECT_EQ(user.Shown()[0].Icon(), icon);
+    if (icon >= 0) { EXPECT_EQ(user.Shown()[0].Icon(), icon); }
   }
   // The earlier archive as it was, nothing beside it, and no working
   // folder (plain copies of the user's data) left behind.
@@ -192,7 +192,9 @@ TEST_F(BackupRunTest, PasswordEncryptsAndBlanksDoNot) {
     EXPECT_EQ(u.Comment(), "my comment");
     ASSERT_GT(u.FileCount(), 0);
     for (const UnzipEntry& e : u.Entries()) EXPECT_EQ(e.FileEncrypted, *password != ' ') << e.Filename;
-    if (*password != ' ') EXPECT_EQ(Archive(password)[In(kAnnaId, "Inbox.dbx")], Bytes(demo.StoreFolder(kAnnaId) + "Inbox.dbx"));
+    if (*password != ' ') {
+      EXPECT_EQ(Archive(password)[In(kAnnaId, "Inbox.dbx")], Bytes(demo.StoreFolder(kAnnaId) + "Inbox.dbx"));
+    }
   }
 }
 
@@ -244,7 +246,7 @@ TEST_F(BackupRunTest, StepsAreMarkedTheBarRisesWithTheBytesAndTheResultIsShown) 
     SCOPED_TRACE("step " + std::to_string(step) + " at " + std::to_string(bar));
     EXPECT_GE(bar, last);
     EXPECT_LT(bar, full);
-    if (step < 2) EXPECT_LE(bar, packingFrom);
+    if (step < 2) { EXPECT_LE(bar, packingFrom); }
     packing += step == 2 && bar > packingFrom && bar < full * backup::BackupRun::kReadingBackFrom;
     last = bar;
   }

@@ -126,7 +126,7 @@ TEST_F(DestinationPage, ExistingArchiveIsAskedAboutAndSurvivesTheCheck) {
     SCOPED_TRACE(std::to_string(c.answer) + (c.readOnly ? " read-only" : ""));
     const std::size_t before = user.Shown().size();
     box.WriteFile("old.qmb", "earlier backup");
-    if (c.readOnly) ASSERT_TRUE(platform::SetAttributes(old, platform::kAttrReadOnly));
+    if (c.readOnly) { ASSERT_TRUE(platform::SetAttributes(old, platform::kAttrReadOnly)); }
     page.ZipFileName(old);
     page.PromptExist(c.answer != 0);
     if (c.answer) user.Answer(c.answer);
@@ -199,7 +199,7 @@ TEST_F(DestinationPage, CompatibleCipherRefusesAPasswordTheCodePageLacks) {
     const std::size_t before = user.Shown().size();
     EXPECT_EQ(page.CheckReady(), c.accepted) << c.password;
     EXPECT_EQ(user.Shown().size(), before + (c.accepted ? 0 : 1));
-    if (!c.accepted) EXPECT_EQ(LastText(), ucBack2::kCompatiblePasswordMessage);
+    if (!c.accepted) { EXPECT_EQ(LastText(), ucBack2::kCompatiblePasswordMessage); }
     EXPECT_EQ(page.Password(), c.password);
   }
 }

@@ -149,7 +149,7 @@ TEST(Paths, TempFileNamesShortPathsAndEnvironment) {
   CreateFolder(box.Path("A long folder name"));
   const std::string s = ShortPath(box.Path("A long folder name"));
   EXPECT_TRUE(IsDirectory(s)) << s;
-  if (testsupport::kRealWindows) EXPECT_EQ(s.find(' '), std::string::npos) << s;  // 8.3 names carry no blanks
+  if (testsupport::kRealWindows) { EXPECT_EQ(s.find(' '), std::string::npos) << s; }  // 8.3 names carry no blanks
   EXPECT_EQ(ShortPath(box.Path("nothing here")), "");
   const std::string profile = ExpandEnvironment("%USERPROFILE%\\x");
   EXPECT_EQ(profile.find('%'), std::string::npos);

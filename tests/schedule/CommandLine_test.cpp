@@ -36,7 +36,7 @@ TEST(UnattendedSwitches, ScriptIntervalAndOverwrite) {
   };
   for (const auto& c : cases) {
     auto s = ParseUnattendedSwitches(c.line);
-    if (c.script) EXPECT_EQ(s.ScriptPath, c.script) << c.line;
+    if (c.script) { EXPECT_EQ(s.ScriptPath, c.script) << c.line; }
     EXPECT_EQ(s.Interval, c.interval) << c.line;
     EXPECT_EQ(s.Overwrite, c.overwrite) << c.line;
   }

@@ -260,7 +260,7 @@ TEST(ScriptFile, UnreadableFilesAndPasswordsAreReportedAndRefused) {
     const std::size_t shown = user.Shown().size();
     EXPECT_FALSE(read.ReadScriptFile(box.Path(name)));
     ASSERT_EQ(user.Shown().size(), shown + (*text ? 1 : 0)) << name;
-    if (*text) EXPECT_EQ(user.Shown().back().text, text);
+    if (*text) { EXPECT_EQ(user.Shown().back().text, text); }
   }
   ScriptCFG s = Script("A", "1,1,1,1,1,1");
   s.Password("secret");

@@ -46,7 +46,7 @@ TEST(Startup, EarlierCopyOfTheLibrariesIsEnough) {
     EXPECT_EQ(modCheckOE::Main(t), 0);
     EXPECT_TRUE(user.Shown().empty());
     EXPECT_FALSE(t.called.empty());
-    if (!testsupport::kRealWindows) EXPECT_EQ(t.called, called) << line;
+    if (!testsupport::kRealWindows) { EXPECT_EQ(t.called, called) << line; }
   }
   platform::RemoveFile(lib + modCheckOE::kZipLibraryName);
   platform::RemoveFile(lib + modCheckOE::kUnzipLibraryName);
