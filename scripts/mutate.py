@@ -241,8 +241,7 @@ def run_suite(jobs, timeout, failures=None):
                         outcome = "timeout"
                         if failures is not None:
                             failures.append(j["name"] + " (timed out)")
-                            os.killpg(j["proc"].pid, signal.SIGKILL)
-                            j["proc"].wait()
+                            end(j)
                             running.remove(j)
                     continue
                 running.remove(j)
@@ -252,14 +251,19 @@ def run_suite(jobs, timeout, failures=None):
                         failures.extend(failed_tests(j))
     finally:
         for j in running:
-            try:
-                os.killpg(j["proc"].pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-            j["proc"].wait()
+            end(j)
         if report_dir:
             shutil.rmtree(report_dir, ignore_errors=True)
     return outcome
+
+
+def end(job):
+    """Ends a test program and whatever it started."""
+    try:
+        os.killpg(job["proc"].pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass
+    job["proc"].wait()
 
 
 def failed_tests(job):
